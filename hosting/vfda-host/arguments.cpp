@@ -1,0 +1,51 @@
+#include "arguments.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace vfdahost {
+
+Arguments::Arguments(const std::vector<std::string>& words,
+                     const std::set<std::string>& valueOptions,
+                     const std::set<std::string>& flagOptions) {
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word.rfind("--", 0) != 0) {
+            positional_.push_back(word);
+        } else if (flagOptions.count(word) != 0) {
+            values_[word] = "";
+        } else if (valueOptions.count(word) != 0) {
+            if (i + 1 >= words.size()) {
+                error_ = word + " needs a value";
+                return;
+            }
+            values_[word] = words[++i];
+        } else {
+            error_ = "unknown option " + word;
+            return;
+        }
+    }
+}
+
+std::optional<std::string> Arguments::Value(const std::string& option) const {
+    const auto found = values_.find(option);
+    if (found == values_.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+std::optional<long> ParseInteger(const std::string& text) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || end == nullptr || *end != '\0') {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace vfdahost

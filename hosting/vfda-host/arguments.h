@@ -1,0 +1,34 @@
+// A command line: positional words and --options with or without a value.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vfdahost {
+
+class Arguments {
+public:
+    // valueOptions take the next word as their value; flagOptions take none. Any other
+    // word that starts with "--" is an error.
+    Arguments(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
+              const std::set<std::string>& flagOptions);
+
+    bool Ok() const { return error_.empty(); }
+    const std::string& Error() const { return error_; }
+    const std::vector<std::string>& Positional() const { return positional_; }
+    bool Has(const std::string& option) const { return values_.count(option) != 0; }
+    std::optional<std::string> Value(const std::string& option) const;
+
+private:
+    std::vector<std::string> positional_;
+    std::map<std::string, std::string> values_;
+    std::string error_;
+};
+
+// A whole decimal number, or nothing.
+std::optional<long> ParseInteger(const std::string& text);
+
+} // namespace vfdahost

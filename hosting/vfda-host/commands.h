@@ -1,0 +1,16 @@
+// The commands of vfda-host. Each takes the words after its name and returns the exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vfdahost {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;  // a file or the module could not be used
+constexpr int kExitRefused = 2; // a check refused the input, or the command line is wrong
+
+int ShowCommand(const std::vector<std::string>& words);
+int ConfigCommand(const std::vector<std::string>& words);
+
+} // namespace vfdahost

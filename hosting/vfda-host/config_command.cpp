@@ -1,0 +1,236 @@
+// vfda-host config CONFIG init|set|add-station|edit-station|delete-station: changes a
+// configuration file through the document, with the station dialog's checks. A refused
+// change leaves the file as it was.
+#include "arguments.h"
+#include "commands.h"
+#include "config/vfda_drv_doc.h"
+#include "host_libraries.h"
+#include "platform/text_codec.h"
+#include "resources/texts.h"
+#include "text_output.h"
+
+#include <cctype>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+namespace vfdahost {
+namespace {
+
+constexpr long kModelCount = 23;
+
+// A refusal: the exit code and what to tell the user (UTF-8).
+struct Refusal {
+    int exitCode;
+    std::string message;
+};
+
+Refusal CheckFailed(int code) {
+    const char* text = resources::StringTableText(static_cast<uint32_t>(code));
+    return {kExitRefused, text != nullptr ? ToUtf8(text) : "check " + std::to_string(code)};
+}
+
+Refusal Usage(const std::string& message) {
+    return {kExitRefused, message};
+}
+
+std::string Trimmed(const std::string& text) {
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && std::isspace(static_cast<unsigned char>(text[first]))) {
+        ++first;
+    }
+    while (last > first && std::isspace(static_cast<unsigned char>(text[last - 1]))) {
+        --last;
+    }
+    return text.substr(first, last - first);
+}
+
+// The CP949 form of a command-line text.
+std::optional<Refusal> ToCp949(const std::string& utf8, const char* what, std::string& cp949) {
+    if (!platform::Utf8ToCp949(utf8, cp949)) {
+        return Usage(std::string(what) + " \"" + utf8 + "\" has characters that CP949 cannot hold");
+    }
+    return std::nullopt;
+}
+
+std::optional<Refusal> ParseNumber(const std::string& text, const char* what, long low, long high,
+                                   int32_t& value) {
+    const auto number = ParseInteger(text);
+    if (!number || *number < low || *number > high) {
+        return Usage(std::string(what) + " must be a whole number from " + std::to_string(low) +
+                     " to " + std::to_string(high));
+    }
+    value = static_cast<int32_t>(*number);
+    return std::nullopt;
+}
+
+std::optional<Refusal> ApplySet(CVfdaDrvDoc& document, const Arguments& arguments) {
+    CSerialPort& port = document.SerialPort();
+    if (const auto name = arguments.Value("--port")) {
+        int32_t number = 0;
+        const bool named =
+            name->size() > 3 && (name->rfind("COM", 0) == 0 || name->rfind("com", 0) == 0);
+        if (!named || ParseNumber(name->substr(3), "--port", 1, CSerialPort::kPortCount, number)) {
+            return Usage("--port must name COM1 to COM36");
+        }
+        port.m_portIndex = number - 1;
+    }
+    if (const auto baud = arguments.Value("--baud")) {
+        int32_t index = -1;
+        for (int32_t i = 0; i < 3; ++i) {
+            if (*baud == std::to_string(CSerialPort::BaudRate(i))) {
+                index = i;
+            }
+        }
+        if (index < 0) {
+            return Usage("--baud must be 1200, 2400 or 4800");
+        }
+        port.m_baudIndex = index;
+    }
+    if (const auto rtsCts = arguments.Value("--rtscts")) {
+        if (*rtsCts != "on" && *rtsCts != "off") {
+            return Usage("--rtscts must be on or off");
+        }
+        port.m_options = *rtsCts == "on" ? (port.m_options | CSerialPort::kOptionRtsCts)
+                                         : (port.m_options & ~CSerialPort::kOptionRtsCts);
+    }
+    return std::nullopt;
+}
+
+// Applies the station options to `station` after the station dialog's checks, in its order:
+// the name (empty, taken), then the number (range, taken).
+std::optional<Refusal> ApplyStation(const CVfdaDrvDoc& document, const Arguments& arguments,
+                                    const std::string& utf8Name, CStationInfo& station,
+                                    const CStationInfo* self) {
+    std::string name;
+    if (auto refused = ToCp949(Trimmed(utf8Name), "the name", name)) {
+        return refused;
+    }
+    if (name.empty()) {
+        return CheckFailed(resources::kStationNameMissing);
+    }
+    if (const int code = document.ValidateStationName(name, self)) {
+        return CheckFailed(code);
+    }
+    int32_t number = station.m_stationNumber;
+    if (const auto text = arguments.Value("--number")) {
+        const auto parsed = ParseInteger(*text);
+        if (!parsed) {
+            return Usage("--number must be a whole number");
+        }
+        number = *parsed < -1 || *parsed > 99 ? -1 : static_cast<int32_t>(*parsed);
+    }
+    if (const int code = document.ValidateStationNumber(number, self)) {
+        return CheckFailed(code);
+    }
+    int32_t model = station.m_modelIndex;
+    if (const auto text = arguments.Value("--model")) {
+        if (auto refused = ParseNumber(*text, "--model", 0, kModelCount - 1, model)) {
+            return refused;
+        }
+    }
+    std::string description = station.m_description;
+    if (const auto text = arguments.Value("--description")) {
+        if (auto refused = ToCp949(*text, "the description", description)) {
+            return refused;
+        }
+    }
+    station.m_name = name;
+    station.m_stationNumber = number;
+    station.m_modelIndex = model;
+    station.m_description = description;
+    return std::nullopt;
+}
+
+CStationInfo* FindByName(const CVfdaDrvDoc& document, const std::string& utf8Name) {
+    std::string name;
+    if (!platform::Utf8ToCp949(Trimmed(utf8Name), name)) {
+        return nullptr;
+    }
+    return document.FindStation(name.c_str());
+}
+
+std::optional<Refusal> Apply(const std::string& action, CVfdaDrvDoc& document,
+                             const Arguments& arguments) {
+    const auto& words = arguments.Positional();
+    if (action == "init") {
+        return std::nullopt;
+    }
+    if (action == "set") {
+        return ApplySet(document, arguments);
+    }
+    if (words.size() != 3) {
+        return Usage("usage: vfda-host config CONFIG " + action + " NAME [options]");
+    }
+    if (action == "add-station") {
+        if (!arguments.Has("--number")) {
+            return Usage("add-station needs --number N");
+        }
+        auto station = std::make_unique<CStationInfo>();
+        if (auto refused = ApplyStation(document, arguments, words[2], *station, nullptr)) {
+            return refused;
+        }
+        document.AddStation(std::move(station));
+        return std::nullopt;
+    }
+    CStationInfo* station = FindByName(document, words[2]);
+    if (station == nullptr) {
+        return Usage("no station named " + words[2]);
+    }
+    if (action == "edit-station") {
+        const std::string name = arguments.Value("--name").value_or(ToUtf8(station->m_name));
+        return ApplyStation(document, arguments, name, *station, station);
+    }
+    document.RemoveStation(station);
+    return std::nullopt;
+}
+
+const char* kUsage =
+    "usage: vfda-host config CONFIG init\n"
+    "       vfda-host config CONFIG set [--port COMn] [--baud 1200|2400|4800] [--rtscts on|off]\n"
+    "       vfda-host config CONFIG add-station NAME --number N [--model M] [--description TEXT]\n"
+    "       vfda-host config CONFIG edit-station NAME [--name NEW] [--number N] [--model M]\n"
+    "                                [--description TEXT]\n"
+    "       vfda-host config CONFIG delete-station NAME\n";
+
+bool KnownAction(const std::string& action) {
+    return action == "init" || action == "set" || action == "add-station" ||
+           action == "edit-station" || action == "delete-station";
+}
+
+} // namespace
+
+int ConfigCommand(const std::vector<std::string>& words) {
+    const Arguments arguments(
+        words, {"--port", "--baud", "--rtscts", "--number", "--model", "--description", "--name"},
+        {});
+    const auto& positional = arguments.Positional();
+    if (!arguments.Ok() || positional.size() < 2 || !KnownAction(positional[1])) {
+        if (!arguments.Ok()) {
+            std::fprintf(stderr, "vfda-host: %s\n", arguments.Error().c_str());
+        }
+        std::fputs(kUsage, stderr);
+        return kExitRefused;
+    }
+    const std::string& path = positional[0];
+    const std::string& action = positional[1];
+
+    hostkit::HostLibraries host; // shows the host's message boxes (2005) on stderr
+    host.onMessageBox = [](const hostkit::MessageBox& box) {
+        std::fprintf(stderr, "vfda-host: %s\n", ToUtf8(box.message).c_str());
+    };
+    CVfdaDrvDoc document;
+    document.SetPath(path);
+    if (action != "init" && !document.LoadFile(path)) {
+        std::fprintf(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
+        return kExitFailed;
+    }
+    if (const auto refused = Apply(action, document, arguments)) {
+        std::fprintf(stderr, "%s\n", refused->message.c_str());
+        return refused->exitCode;
+    }
+    return document.SaveFile() ? kExitOk : kExitFailed;
+}
+
+} // namespace vfdahost

@@ -1,0 +1,31 @@
+// vfda-host: a command-line host for the DELTA VFD-A driver module.
+#include "commands.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* kUsage = "usage: vfda-host show CONFIG [--json]\n"
+                     "       vfda-host config CONFIG ACTION [options]   (vfda-host config "
+                     "--help for the actions)\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fputs(kUsage, stderr);
+        return vfdahost::kExitRefused;
+    }
+    const std::string command = argv[1];
+    const std::vector<std::string> words(argv + 2, argv + argc);
+    if (command == "show") {
+        return vfdahost::ShowCommand(words);
+    }
+    if (command == "config") {
+        return vfdahost::ConfigCommand(words);
+    }
+    std::fputs(kUsage, stderr);
+    return vfdahost::kExitRefused;
+}

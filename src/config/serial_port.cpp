@@ -1,0 +1,20 @@
+#include "config/serial_port.h"
+
+#include "toolkit/archive.h"
+
+IMPLEMENT_SERIAL(CSerialPort, CObject, 1)
+
+void CSerialPort::Serialize(CArchive& archive) {
+    if (archive.IsStoring()) {
+        archive << m_portIndex << m_baudIndex << m_parityIndex << m_dataBitsIndex << m_stopBitsIndex
+                << m_options;
+    } else {
+        archive >> m_portIndex >> m_baudIndex >> m_parityIndex >> m_dataBitsIndex >>
+            m_stopBitsIndex >> m_options;
+    }
+}
+
+int32_t CSerialPort::BaudRate(int32_t baudIndex) {
+    static const int32_t kRates[] = {1200, 2400, 4800};
+    return baudIndex >= 0 && baudIndex < 3 ? kRates[baudIndex] : 0;
+}

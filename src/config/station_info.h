@@ -1,0 +1,50 @@
+// One drive on the line: its configuration (persisted) and its run-time state (never
+// persisted). The run-time words are written by the poll thread and by host calls at the
+// same time, so each is atomic.
+#pragma once
+
+#include "toolkit/object.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+class CStationInfo : public CObject {
+    DECLARE_SERIAL(CStationInfo)
+public:
+    static constexpr int32_t kHighestNumber = 31;
+
+    CStationInfo() = default;
+    ~CStationInfo() override = default;
+    void Serialize(CArchive& archive) override;
+
+    // Enables the station and clears its statistics and supervision state.
+    void ResetRuntime();
+
+    // Link status: -1 disabled, 1 the last transaction failed, 0 otherwise.
+    int32_t LinkStatus() const;
+    // Copies the four counters and returns the link status.
+    int32_t GetStatistics(int32_t& readRequests, int32_t& readFailures, int32_t& writeRequests,
+                          int32_t& writeFailures) const;
+    void ResetStatistics();
+    // The station number as two digits at least ("07"), and the description.
+    void GetInfo(std::string& numberText, std::string& description) const;
+    // "NAME (NN국) : DESCRIPTION", the station's line in the editor's tree.
+    std::string FormatDisplayText() const;
+
+    // Configuration.
+    std::string m_name;
+    std::string m_description;
+    int32_t m_modelIndex = 0;
+    int32_t m_stationNumber = 0;
+    void* m_treeItem = nullptr; // the editor's tree item
+
+    // Run-time state.
+    std::atomic<int32_t> m_enabled{0};
+    std::atomic<int32_t> m_readRequests{0};
+    std::atomic<int32_t> m_readFailures{0};
+    std::atomic<int32_t> m_writeRequests{0};
+    std::atomic<int32_t> m_writeFailures{0};
+    std::atomic<int32_t> m_lastFailureTime{0};
+    std::atomic<int32_t> m_consecutiveFailures{0};
+};

@@ -1,0 +1,74 @@
+// One driver configuration: the serial settings of a line and its stations, with the file
+// that stores them. The same class is a run-time instance (opened by the host) and the
+// editor's working copy.
+#pragma once
+
+#include "config/serial_port.h"
+#include "config/station_info.h"
+#include "host/vemor_sub.h"
+#include "toolkit/object.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CVfdaDrvDoc : public CObject {
+    DECLARE_SERIAL(CVfdaDrvDoc)
+public:
+    static constexpr int32_t kHeaderKind = 3;
+    static constexpr const char* kHeaderDescription = "VfdaDrv.dll";
+    static constexpr size_t kMaxTitleLength = 255;
+
+    CVfdaDrvDoc();
+    ~CVfdaDrvDoc() override;
+    CVfdaDrvDoc(const CVfdaDrvDoc&) = delete;
+    CVfdaDrvDoc& operator=(const CVfdaDrvDoc&) = delete;
+
+    void Serialize(CArchive& archive) override;
+
+    // 1 when the whole file was read, 0 on any failure (the document may then hold part of
+    // the file). Reports nothing itself.
+    int LoadFile(const std::string& path);
+    // Writes the document to its path through a temporary file beside it, so the previous
+    // file survives a failed save. On failure shows host message 2005 and returns false.
+    bool SaveFile();
+    // Remembers the path and title, loads the file when one exists (host message 2002 on
+    // failure) and runs the editor. 1 when the editor saved, else 0.
+    int EditConfig(const std::string& path);
+
+    // 0, or 2701 when another station than `self` has the name (ASCII case ignored).
+    int ValidateStationName(const std::string& name, const CStationInfo* self) const;
+    // 0, 2707 for a number outside 0..31, or 2702 when another station than `self` has it.
+    int ValidateStationNumber(int32_t number, const CStationInfo* self) const;
+
+    // The first station whose name equals `name` ignoring case; null for none or no name.
+    CStationInfo* FindStation(const char* name) const;
+
+    // The file-name part of a path, without folder and extension, at most 255 bytes.
+    static std::string TitleFromPath(const std::string& path);
+
+    // Sets the path that SaveFile writes to, and the title taken from it.
+    void SetPath(const std::string& path);
+    const std::string& Path() const { return m_path; }
+    const std::string& Title() const { return m_title; }
+    const std::vector<std::string>& StationNames() const { return m_stationNames; }
+    CSerialPort& SerialPort() { return m_serialPort; }
+    const CSerialPort& SerialPort() const { return m_serialPort; }
+    const std::vector<CStationInfo*>& Stations() const { return m_stations; }
+
+    // The list owns its stations.
+    void AddStation(std::unique_ptr<CStationInfo> station);
+    void RemoveStation(CStationInfo* station);
+
+private:
+    void WriteContents(CArchive& archive);
+    void ReadContents(CArchive& archive);
+
+    std::string m_path;
+    std::string m_title;
+    CVemorHeader m_header;
+    std::vector<std::string> m_stationNames;
+    CSerialPort m_serialPort;
+    std::vector<CStationInfo*> m_stations;
+};

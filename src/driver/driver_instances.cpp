@@ -1,0 +1,42 @@
+#include "driver/driver_instances.h"
+
+#include "config/vfda_drv_doc.h"
+
+namespace driver {
+
+DriverInstances& DriverInstances::Instance() {
+    static DriverInstances instances;
+    return instances;
+}
+
+int32_t DriverInstances::Add(std::unique_ptr<CVfdaDrvDoc> document) {
+    std::lock_guard guard(lock_);
+    documents_.push_back(std::move(document));
+    return static_cast<int32_t>(documents_.size() - 1);
+}
+
+CVfdaDrvDoc* DriverInstances::Find(int32_t index) const {
+    std::lock_guard guard(lock_);
+    if (index < 0 || static_cast<size_t>(index) >= documents_.size()) {
+        return nullptr;
+    }
+    return documents_[static_cast<size_t>(index)].get();
+}
+
+int32_t DriverInstances::Count() const {
+    std::lock_guard guard(lock_);
+    return static_cast<int32_t>(documents_.size());
+}
+
+void DriverInstances::DeleteAll() {
+    std::vector<std::unique_ptr<CVfdaDrvDoc>> doomed;
+    {
+        std::lock_guard guard(lock_);
+        doomed.swap(documents_);
+    }
+    for (auto& document : doomed) {
+        document.reset();
+    }
+}
+
+} // namespace driver

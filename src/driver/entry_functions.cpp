@@ -1,0 +1,139 @@
+#include "driver/entry_functions.h"
+
+#include "config/vfda_drv_doc.h"
+#include "driver/driver_instances.h"
+#include "driver/host_binding.h"
+#include "driver/message_log.h"
+#include "resources/texts.h"
+
+#include <memory>
+
+namespace driver {
+namespace {
+
+constexpr int kFileCannotBeOpened = 5;
+
+CVfdaDrvDoc* FindInstance(int32_t instance) {
+    return DriverInstances::Instance().Find(instance);
+}
+
+int32_t DrvGetVersion() {
+    return drv::kInterfaceVersion;
+}
+
+int32_t DrvOpen(const char* path) {
+    HostBinding::Instance().BindRunTimeLibraries();
+    auto document = std::make_unique<CVfdaDrvDoc>();
+    if (path == nullptr || !document->LoadFile(path)) {
+        document.reset();
+        LogMessage(kFileCannotBeOpened, kConfigurationError, path);
+        return -1;
+    }
+    return DriverInstances::Instance().Add(std::move(document));
+}
+
+int32_t DrvEditConfig(const char* path) {
+    HostBinding& host = HostBinding::Instance();
+    if (path == nullptr || !host.BindDesigner()) {
+        return 0;
+    }
+    int32_t saved = 0;
+    {
+        CVfdaDrvDoc document;
+        saved = document.EditConfig(path);
+    }
+    host.ReleaseDesigner();
+    return saved;
+}
+
+// The communication slots answer as for a bad index until a channel exists.
+int32_t DrvInitComm(int32_t) {
+    return 0;
+}
+int32_t DrvBuildPollMasks(int32_t) {
+    return 0;
+}
+int32_t DrvStop(int32_t) {
+    return 0;
+}
+
+int32_t DrvRegisterTag(int32_t, const char*, const char*, uint16_t, uint16_t, uint32_t) {
+    return -1;
+}
+
+int32_t DrvWriteTag(int32_t, uint32_t, CTagVal*) {
+    return 0;
+}
+
+int32_t AnswerZero() {
+    return 0;
+}
+int32_t AnswerOne() {
+    return 1;
+}
+void DoNothing() {}
+
+const char* DrvGetName() {
+    return resources::kDriverName;
+}
+
+void DrvEnable(int32_t instance, const char* station, int32_t flag) {
+    CVfdaDrvDoc* document = FindInstance(instance);
+    if (document == nullptr || station == nullptr) {
+        return;
+    }
+    if (CStationInfo* found = document->FindStation(station)) {
+        found->m_enabled = flag;
+    }
+}
+
+void DrvResetStatistics(int32_t instance, const char* station) {
+    CVfdaDrvDoc* document = FindInstance(instance);
+    if (document == nullptr) {
+        return;
+    }
+    if (station == nullptr) {
+        for (CStationInfo* each : document->Stations()) {
+            each->ResetStatistics();
+        }
+    } else if (CStationInfo* found = document->FindStation(station)) {
+        found->ResetStatistics();
+    }
+}
+
+int32_t DrvGetStatistics(int32_t, const char*, int32_t*, int32_t*, int32_t*, int32_t*) {
+    return -1;
+}
+
+void DrvGetStationInfo(int32_t instance, const char* station, std::string* numberText,
+                       std::string* description) {
+    CVfdaDrvDoc* document = FindInstance(instance);
+    if (document == nullptr || numberText == nullptr || description == nullptr) {
+        return;
+    }
+    if (const CStationInfo* found = document->FindStation(station)) {
+        found->GetInfo(*numberText, *description);
+    }
+}
+
+template <typename Fn> drv::Entry AsEntry(Fn function) {
+    return reinterpret_cast<drv::Entry>(function);
+}
+
+} // namespace
+
+void FillEntryTable(drv::Entry (&table)[drv::kSlotCount]) {
+    const drv::Entry used[drv::kUsedSlots] = {
+        AsEntry(&DrvGetVersion),    AsEntry(&DrvOpen),           AsEntry(&DrvEditConfig),
+        AsEntry(&DrvInitComm),      AsEntry(&DrvBuildPollMasks), AsEntry(&DrvStop),
+        AsEntry(&DrvRegisterTag),   AsEntry(&DrvWriteTag),       AsEntry(&AnswerZero),
+        AsEntry(&AnswerOne),        AsEntry(&DoNothing),         AsEntry(&DoNothing),
+        AsEntry(&DrvGetName),       AsEntry(&DrvEnable),         AsEntry(&DrvResetStatistics),
+        AsEntry(&DrvGetStatistics), AsEntry(&DrvGetStationInfo),
+    };
+    for (int slot = 0; slot < drv::kSlotCount; ++slot) {
+        table[slot] = slot < drv::kUsedSlots ? used[slot] : nullptr;
+    }
+}
+
+} // namespace driver

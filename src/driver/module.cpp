@@ -1,0 +1,49 @@
+// The module's one export and its attach and detach.
+#include "config/serial_port.h"
+#include "config/station_info.h"
+#include "config/vfda_drv_doc.h"
+#include "driver/driver_instances.h"
+#include "driver/entry_functions.h"
+#include "driver/host_binding.h"
+#include "platform/export.h"
+#include "platform/module_entry.h"
+#include "resources/texts.h"
+#include "toolkit/extension_module.h"
+
+extern "C" {
+// Filled at attach, not by static initialisation: a host reads it after loading the module.
+VFDA_EXPORT drv::Entry DrvFuncTable[drv::kSlotCount];
+}
+
+namespace {
+
+class ModuleResources : public CResourceProvider {
+public:
+    const char* FindString(uint32_t id) const override { return resources::StringTableText(id); }
+};
+
+CExtensionModule g_module;
+ModuleResources g_resources;
+CDynLinkLibrary* g_chainLink = nullptr;
+
+} // namespace
+
+bool OnModuleAttach(void* moduleHandle) {
+    driver::FillEntryTable(DrvFuncTable);
+    if (!AfxInitExtensionModule(g_module, moduleHandle)) {
+        return false;
+    }
+    g_module.m_classes = {RUNTIME_CLASS(CVfdaDrvDoc), RUNTIME_CLASS(CStationInfo),
+                          RUNTIME_CLASS(CSerialPort)};
+    g_module.m_resources = &g_resources;
+    g_chainLink = new CDynLinkLibrary(g_module);
+    return true;
+}
+
+void OnModuleDetach() {
+    driver::HostBinding::Instance().ReleaseAll();
+    driver::DriverInstances::Instance().DeleteAll();
+    AfxTermExtensionModule(g_module);
+    delete g_chainLink;
+    g_chainLink = nullptr;
+}

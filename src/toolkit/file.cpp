@@ -1,0 +1,56 @@
+#include "toolkit/file.h"
+
+#include "toolkit/exceptions.h"
+
+bool CFile::Open(const std::string& path, unsigned flags) {
+    path_ = path;
+    const bool create = (flags & modeCreate) != 0;
+    return file_.Open(path,
+                      create ? platform::File::Mode::CreateReadWrite : platform::File::Mode::Read);
+}
+
+size_t CFile::Read(void* buffer, size_t count) {
+    size_t total = 0;
+    char* bytes = static_cast<char*>(buffer);
+    while (total < count) {
+        const long long got = file_.Read(bytes + total, count - total);
+        if (got < 0) {
+            throw CFileException(CFileException::genericException, path_);
+        }
+        if (got == 0) {
+            break;
+        }
+        total += static_cast<size_t>(got);
+    }
+    return total;
+}
+
+void CFile::Write(const void* buffer, size_t count) {
+    if (!file_.WriteAll(buffer, count)) {
+        throw CFileException(CFileException::diskFull, path_);
+    }
+}
+
+void CFile::Flush() {
+    if (!file_.FlushToDisk()) {
+        throw CFileException(CFileException::genericException, path_);
+    }
+}
+
+uint64_t CFile::GetLength() {
+    const long long length = file_.Length();
+    if (length < 0) {
+        throw CFileException(CFileException::genericException, path_);
+    }
+    return static_cast<uint64_t>(length);
+}
+
+void CFile::Close() {
+    if (!file_.Close()) {
+        throw CFileException(CFileException::genericException, path_);
+    }
+}
+
+void CFile::Abort() {
+    file_.Close();
+}

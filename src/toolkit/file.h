@@ -1,0 +1,39 @@
+// A file for the archive: opened with the framework's mode flags, failing by exceptions.
+#pragma once
+
+#include "platform/export.h"
+#include "platform/file.h"
+
+#include <cstdint>
+#include <string>
+
+class TOOLKIT_API CFile {
+public:
+    enum OpenFlags : unsigned {
+        modeRead = 0x0000,
+        modeReadWrite = 0x0002,
+        shareDenyNone = 0x0040,
+        modeCreate = 0x1000,
+    };
+
+    CFile() = default;
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // False when the file cannot be opened; nothing is thrown.
+    bool Open(const std::string& path, unsigned flags);
+    // Bytes read, fewer than asked only at the end of the file.
+    size_t Read(void* buffer, size_t count);
+    void Write(const void* buffer, size_t count);
+    // Puts the written bytes on the storage device.
+    void Flush();
+    uint64_t GetLength();
+    void Close();
+    // Closes without throwing, for clean-up after a failure.
+    void Abort();
+    const std::string& GetFilePath() const { return path_; }
+
+private:
+    platform::File file_;
+    std::string path_;
+};
