@@ -1,0 +1,86 @@
+// Serves the simulated drives on a terminal line from a thread of its own: reads request
+// bytes with bounded waits, answers after the time the line and the drive would take, and
+// keeps the line noisy while the noise stream is on.
+#pragma once
+
+#include "platform/pseudo_terminal.h"
+#include "sim/frame_parser.h"
+#include "sim/simulator.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <thread>
+
+namespace sim {
+
+struct LineOptions {
+    uint32_t baud = 4800;
+    // Pace received and sent characters at the baud rate; off for fast tests.
+    bool wireTiming = true;
+    // The drive's pause between the end of a request and the start of its answer.
+    uint32_t turnaroundMs = 10;
+    // A partial frame is dropped after this long without a byte.
+    uint32_t frameGapMs = 50;
+    // Receives one line of text per frame received or sent; empty: no trace.
+    std::function<void(const std::string&)> trace;
+};
+
+struct LineCounters {
+    uint64_t bytesReceived = 0;
+    uint64_t bytesSent = 0;      // answer bytes, noise before an answer included
+    uint64_t noiseBytesSent = 0; // noise stream only
+    uint64_t requests = 0;       // complete request frames
+    uint64_t skippedBytes = 0;   // bytes that started or continued no request
+    uint64_t droppedFrames = 0;  // partial frames dropped after a gap
+};
+
+class LineServer {
+public:
+    LineServer(Simulator& simulator, platform::TerminalLine& line, LineOptions options,
+               TickSource clock = {});
+    ~LineServer();
+    LineServer(const LineServer&) = delete;
+    LineServer& operator=(const LineServer&) = delete;
+
+    void Start();
+    // Returns once the thread has ended; every wait in it is short, so this is prompt.
+    void Stop();
+
+    LineCounters Counters() const;
+
+private:
+    using SteadyTime = std::chrono::steady_clock::time_point;
+
+    void Run();
+    void Serve(std::span<const uint8_t> bytes, SteadyTime receivedAt);
+    void Answer(const Request& request, const Reply& reply, SteadyTime receivedAt);
+    bool WaitUntil(SteadyTime deadline);
+    void Transmit(const std::vector<uint8_t>& bytes);
+    void SendNoise();
+    void Trace(const char* direction, std::span<const uint8_t> bytes);
+    void TraceText(const std::string& text);
+
+    Simulator& simulator_;
+    platform::TerminalLine& line_;
+    LineOptions options_;
+    TickSource clock_;
+    FrameParser parser_;
+    SteadyTime startedAt_;
+    size_t noiseIndex_ = 0;
+
+    std::atomic<bool> stopping_{false};
+    std::thread thread_;
+
+    std::atomic<uint64_t> bytesReceived_{0};
+    std::atomic<uint64_t> bytesSent_{0};
+    std::atomic<uint64_t> noiseBytesSent_{0};
+    std::atomic<uint64_t> requests_{0};
+    std::atomic<uint64_t> skippedBytes_{0};
+    std::atomic<uint64_t> droppedFrames_{0};
+};
+
+} // namespace sim

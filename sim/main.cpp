@@ -1,0 +1,113 @@
+// vfda-sim: DELTA VFD-A drives on a pseudo-terminal or a serial device, steered by
+// commands on standard input.
+#include "platform/clock.h"
+#include "platform/pseudo_terminal.h"
+#include "sim/console.h"
+#include "sim/line_server.h"
+#include "sim/options.h"
+#include "sim/simulator.h"
+
+#include <csignal>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace {
+
+volatile std::sig_atomic_t signalled = 0;
+
+extern "C" void OnSignal(int) {
+    signalled = 1;
+}
+
+// Trace lines come from the line server's thread, answers from the console: one lock keeps
+// every line whole.
+class Printer {
+public:
+    void Line(const std::string& text) {
+        std::lock_guard guard(lock_);
+        std::cout << text << '\n' << std::flush;
+    }
+    void Text(const std::string& text) {
+        if (text.empty()) {
+            return;
+        }
+        std::lock_guard guard(lock_);
+        std::cout << text << std::flush;
+    }
+
+private:
+    std::mutex lock_;
+};
+
+void RunConsole(sim::Console& console, Printer& printer) {
+    std::string line;
+    bool tooLong = false;
+    while (sim::ReadCommandLine(std::cin, line, tooLong)) {
+        if (tooLong) {
+            printer.Line("error: line too long");
+            continue;
+        }
+        const sim::Console::Result result = console.Execute(line);
+        printer.Text(result.output);
+        if (result.quit) {
+            return;
+        }
+    }
+}
+
+void WaitForSignal() {
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    while (signalled == 0) {
+        platform::SleepMs(100);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    sim::Options options;
+    std::string error;
+    if (!sim::ParseOptions(args, options, error)) {
+        std::cerr << "vfda-sim: " << error << '\n' << sim::UsageText();
+        return 2;
+    }
+    if (options.help) {
+        std::cout << sim::UsageText();
+        return 0;
+    }
+    std::unique_ptr<platform::TerminalLine> line =
+        options.pseudoTerminal
+            ? platform::TerminalLine::CreatePseudoTerminal(error)
+            : platform::TerminalLine::OpenDevice(options.device, options.baud, error);
+    if (!line) {
+        std::cerr << "vfda-sim: " << error << '\n';
+        return 1;
+    }
+    Printer printer;
+    if (options.pseudoTerminal) {
+        printer.Line("pty " + line->Path());
+    }
+    sim::Simulator simulator(options.stations, options.baud);
+    sim::LineOptions lineOptions;
+    lineOptions.baud = options.baud;
+    lineOptions.wireTiming = options.wireTiming;
+    lineOptions.turnaroundMs = options.turnaroundMs;
+    lineOptions.frameGapMs = options.frameGapMs;
+    if (options.trace) {
+        lineOptions.trace = [&printer](const std::string& text) { printer.Line(text); };
+    }
+    sim::LineServer server(simulator, *line, lineOptions);
+    server.Start();
+    sim::Console console(simulator, &server);
+    RunConsole(console, printer);
+    if (options.keepRunning && std::cin.eof()) {
+        WaitForSignal();
+    }
+    server.Stop();
+    return 0;
+}

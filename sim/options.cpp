@@ -1,0 +1,131 @@
+#include "sim/options.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace sim {
+namespace {
+
+bool ParseUnsigned(std::string_view text, uint32_t maximum, uint32_t& number) {
+    uint32_t parsed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
+    if (text.empty() || error != std::errc() || stop != end || parsed > maximum) {
+        return false;
+    }
+    number = parsed;
+    return true;
+}
+
+bool ParseStationRange(std::string_view item, std::vector<int>& stations) {
+    const size_t dash = item.find('-');
+    uint32_t first = 0;
+    uint32_t last = 0;
+    if (dash == std::string_view::npos) {
+        if (!ParseUnsigned(item, 31, first)) {
+            return false;
+        }
+        last = first;
+    } else if (!ParseUnsigned(item.substr(0, dash), 31, first) ||
+               !ParseUnsigned(item.substr(dash + 1), 31, last) || last < first) {
+        return false;
+    }
+    for (uint32_t station = first; station <= last; ++station) {
+        stations.push_back(static_cast<int>(station));
+    }
+    return true;
+}
+
+} // namespace
+
+bool ParseStationList(std::string_view text, std::vector<int>& stations) {
+    std::vector<int> parsed;
+    size_t at = 0;
+    while (at <= text.size()) {
+        const size_t comma = std::min(text.find(',', at), text.size());
+        if (!ParseStationRange(text.substr(at, comma - at), parsed)) {
+            return false;
+        }
+        at = comma + 1;
+    }
+    std::sort(parsed.begin(), parsed.end());
+    parsed.erase(std::unique(parsed.begin(), parsed.end()), parsed.end());
+    stations = parsed;
+    return true;
+}
+
+bool ParseOptions(const std::vector<std::string_view>& args, Options& options, std::string& error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        const std::string_view value = hasValue ? args[i + 1] : std::string_view();
+        auto needsValue = [&](std::string_view name) {
+            if (!hasValue) {
+                error = std::string(name) + " needs a value";
+            }
+            return hasValue;
+        };
+        if (arg == "--pty") {
+            options.pseudoTerminal = true;
+        } else if (arg == "--no-wire-timing") {
+            options.wireTiming = false;
+        } else if (arg == "--trace") {
+            options.trace = true;
+        } else if (arg == "--keep-running") {
+            options.keepRunning = true;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--device") {
+            if (!needsValue(arg) || value.empty()) {
+                error = "--device needs a path";
+                return false;
+            }
+            options.device = std::string(value);
+            ++i;
+        } else if (arg == "--stations") {
+            if (!needsValue(arg) || !ParseStationList(value, options.stations)) {
+                error = "--stations needs a list of station numbers 0-31, such as 1,2,5-8";
+                return false;
+            }
+            ++i;
+        } else if (arg == "--baud") {
+            if (!needsValue(arg) || !ParseUnsigned(value, 4800, options.baud) ||
+                (options.baud != 1200 && options.baud != 2400 && options.baud != 4800)) {
+                error = "--baud must be 1200, 2400 or 4800";
+                return false;
+            }
+            ++i;
+        } else if (arg == "--turnaround") {
+            if (!needsValue(arg) || !ParseUnsigned(value, 10'000, options.turnaroundMs)) {
+                error = "--turnaround needs milliseconds 0-10000";
+                return false;
+            }
+            ++i;
+        } else if (arg == "--frame-gap") {
+            if (!needsValue(arg) || !ParseUnsigned(value, 10'000, options.frameGapMs) ||
+                options.frameGapMs == 0) {
+                error = "--frame-gap needs milliseconds 1-10000";
+                return false;
+            }
+            ++i;
+        } else {
+            error = "unknown option " + std::string(arg.substr(0, 64));
+            return false;
+        }
+    }
+    if (!options.help && options.pseudoTerminal == !options.device.empty()) {
+        error = "give exactly one of --pty and --device PATH";
+        return false;
+    }
+    return true;
+}
+
+std::string UsageText() {
+    return "usage: vfda-sim (--pty | --device PATH) [--stations LIST] [--baud 1200|2400|4800]\n"
+           "                [--turnaround MS] [--frame-gap MS] [--no-wire-timing] [--trace]\n"
+           "                [--keep-running]\n"
+           "Simulates DELTA VFD-A drives on one serial line; reads commands on standard input\n"
+           "(type 'help'). See sim/README.md.\n";
+}
+
+} // namespace sim

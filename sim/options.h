@@ -1,0 +1,32 @@
+// The command line of vfda-sim.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+struct Options {
+    bool pseudoTerminal = false;
+    std::string device;
+    std::vector<int> stations{1};
+    uint32_t baud = 4800;
+    uint32_t turnaroundMs = 10;
+    uint32_t frameGapMs = 50;
+    bool wireTiming = true;
+    bool trace = false;
+    bool keepRunning = false; // at the end of standard input, serve on until a signal
+    bool help = false;
+};
+
+// args without the program name.
+bool ParseOptions(const std::vector<std::string_view>& args, Options& options, std::string& error);
+
+// "1,2,5-8": station numbers 0-31, sorted, each once.
+bool ParseStationList(std::string_view text, std::vector<int>& stations);
+
+std::string UsageText();
+
+} // namespace sim

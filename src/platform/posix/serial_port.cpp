@@ -1,0 +1,197 @@
+#include "platform/serial_port.h"
+
+#include "platform/clock.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <mutex>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace platform {
+namespace {
+
+constexpr int kReadTimeoutMs = 1000;
+
+std::mutex g_folderLock;
+std::string g_folder;
+
+speed_t Speed(uint32_t baudRate) {
+    switch (baudRate) {
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    default:
+        return B4800;
+    }
+}
+
+std::string DevicePath(int number) {
+    const std::string folder = SerialDeviceFolder();
+    if (!folder.empty()) {
+        const std::string mapped = folder + "/com" + std::to_string(number);
+        if (access(mapped.c_str(), F_OK) == 0) {
+            return mapped;
+        }
+    }
+    return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+int Remaining(uint32_t start, uint32_t timeoutMs) {
+    const uint32_t spent = TickCount() - start;
+    return spent >= timeoutMs ? 0 : static_cast<int>(timeoutMs - spent);
+}
+
+} // namespace
+
+struct SerialPort::State {
+    int fd = -1;
+};
+
+SerialPort::SerialPort() : state_(std::make_unique<State>()) {}
+
+SerialPort::~SerialPort() {
+    Close();
+}
+
+bool SerialPort::Open(const std::string& deviceName) {
+    Close();
+    const int number = ComPortNumber(deviceName);
+    if (number <= 0) {
+        return false;
+    }
+    const int fd = open(DevicePath(number).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    // Exclusive, as a COM port is: a second open of the same device fails.
+    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        close(fd);
+        return false;
+    }
+    state_->fd = fd;
+    return true;
+}
+
+bool SerialPort::IsOpen() const {
+    return state_->fd >= 0;
+}
+
+void SerialPort::Configure(uint32_t baudRate, bool rtsCts) {
+    termios settings{};
+    if (!IsOpen() || tcgetattr(state_->fd, &settings) != 0) {
+        return;
+    }
+    cfmakeraw(&settings);
+    settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | CRTSCTS);
+    settings.c_cflag |= CS8 | PARENB | PARODD | CREAD | CLOCAL;
+    if (rtsCts) {
+        settings.c_cflag |= CRTSCTS;
+    }
+    settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    settings.c_cc[VMIN] = 0;
+    settings.c_cc[VTIME] = 0;
+    cfsetispeed(&settings, Speed(baudRate));
+    cfsetospeed(&settings, Speed(baudRate));
+    tcsetattr(state_->fd, TCSANOW, &settings);
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ioctl(state_->fd, TIOCMBIS, &lines);
+}
+
+void SerialPort::Purge() {
+    if (IsOpen()) {
+        tcflush(state_->fd, TCIOFLUSH);
+    }
+}
+
+bool SerialPort::Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs) {
+    if (!IsOpen()) {
+        return false;
+    }
+    const uint32_t start = TickCount();
+    while (count > 0) {
+        const ssize_t put = write(state_->fd, bytes, count);
+        if (put > 0) {
+            bytes += put;
+            count -= static_cast<size_t>(put);
+            continue;
+        }
+        if (put < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;
+        }
+        pollfd waiting{state_->fd, POLLOUT, 0};
+        const int left = Remaining(start, timeoutMs);
+        if (left == 0 || poll(&waiting, 1, left) < 0 || (waiting.revents & (POLLERR | POLLHUP))) {
+            tcflush(state_->fd, TCOFLUSH); // cancel what was not sent
+            return false;
+        }
+    }
+    // The write completes when the line has taken the bytes, as an overlapped write does.
+    for (;;) {
+        int queued = 0;
+        if (ioctl(state_->fd, TIOCOUTQ, &queued) != 0 || queued <= 0) {
+            return true;
+        }
+        if (Remaining(start, timeoutMs) == 0) {
+            tcflush(state_->fd, TCOFLUSH);
+            return false;
+        }
+        SleepMs(1);
+    }
+}
+
+SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte) {
+    if (!IsOpen()) {
+        return ReadResult::Failed;
+    }
+    const uint32_t start = TickCount();
+    for (;;) {
+        const ssize_t got = read(state_->fd, &byte, 1);
+        if (got == 1) {
+            return ReadResult::Byte;
+        }
+        if (got < 0 && errno != EAGAIN && errno != EINTR) {
+            return ReadResult::Failed;
+        }
+        const int left = Remaining(start, kReadTimeoutMs);
+        if (left == 0) {
+            return ReadResult::NoByte;
+        }
+        pollfd waiting{state_->fd, POLLIN, 0};
+        const int ready = poll(&waiting, 1, left);
+        if (ready < 0 && errno != EINTR) {
+            return ReadResult::Failed;
+        }
+        if (ready > 0 && (waiting.revents & POLLIN) == 0 &&
+            (waiting.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+            // The other end is gone (an unplugged adapter): no byte will come. Wait out the
+            // read time-out as a silent line would, so the caller's pacing stays the same.
+            SleepMs(static_cast<uint32_t>(Remaining(start, kReadTimeoutMs)));
+            return ReadResult::NoByte;
+        }
+    }
+}
+
+void SerialPort::Close() {
+    if (IsOpen()) {
+        close(state_->fd);
+        state_->fd = -1;
+    }
+}
+
+void SetSerialDeviceFolder(const std::string& folder) {
+    std::lock_guard guard(g_folderLock);
+    g_folder = folder;
+}
+
+std::string SerialDeviceFolder() {
+    std::lock_guard guard(g_folderLock);
+    return g_folder;
+}
+
+} // namespace platform
