@@ -13,6 +13,8 @@ class CStationInfo : public CObject {
     DECLARE_SERIAL(CStationInfo)
 public:
     static constexpr int32_t kHighestNumber = 31;
+    // Failures in a row after which the link counts as lost.
+    static constexpr int32_t kLinkLostThreshold = 5;
 
     CStationInfo() = default;
     ~CStationInfo() override = default;
@@ -20,6 +22,11 @@ public:
 
     // Enables the station and clears its statistics and supervision state.
     void ResetRuntime();
+
+    // The outcome of one transaction: 0, or the message number of its failure. Logs each of
+    // the first five failures in a row, then the loss of the link once (14), and the first
+    // success after a loss (15); `second` is the failure message's second text, or null.
+    void ReportResult(int32_t code, const char* second);
 
     // Link status: -1 disabled, 1 the last transaction failed, 0 otherwise.
     int32_t LinkStatus() const;

@@ -6,6 +6,7 @@
 #include "toolkit/file.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -31,11 +32,17 @@ CVfdaDrvDoc::CVfdaDrvDoc() : m_header(kHeaderKind) {
     m_header.SetDesc(kHeaderDescription);
 }
 
+// The stations go first, then the channel, whose blocks only point at them.
 CVfdaDrvDoc::~CVfdaDrvDoc() {
     while (!m_stations.empty()) {
         delete m_stations.front();
         m_stations.erase(m_stations.begin());
     }
+    m_channel.reset();
+}
+
+void CVfdaDrvDoc::SetChannel(OwnedChannel channel) {
+    m_channel = std::move(channel);
 }
 
 void CVfdaDrvDoc::Serialize(CArchive& archive) {

@@ -13,6 +13,13 @@
 #include <string>
 #include <vector>
 
+class CCommChannel;
+
+// The communication code builds and destroys the channel; the document only owns it, so the
+// configuration code needs nothing of the channel but its name.
+using ChannelDeleter = void (*)(CCommChannel*);
+using OwnedChannel = std::unique_ptr<CCommChannel, ChannelDeleter>;
+
 class CVfdaDrvDoc : public CObject {
     DECLARE_SERIAL(CVfdaDrvDoc)
 public:
@@ -57,6 +64,11 @@ public:
     const CSerialPort& SerialPort() const { return m_serialPort; }
     const std::vector<CStationInfo*>& Stations() const { return m_stations; }
 
+    // The instance's channel, null until communication is initialised.
+    CCommChannel* Channel() const { return m_channel.get(); }
+    // Takes the channel over; a previous one is deleted.
+    void SetChannel(OwnedChannel channel);
+
     // The list owns its stations.
     void AddStation(std::unique_ptr<CStationInfo> station);
     void RemoveStation(CStationInfo* station);
@@ -65,6 +77,7 @@ private:
     void WriteContents(CArchive& archive);
     void ReadContents(CArchive& archive);
 
+    OwnedChannel m_channel{nullptr, nullptr};
     std::string m_path;
     std::string m_title;
     CVemorHeader m_header;

@@ -1,5 +1,7 @@
 #include "driver/entry_functions.h"
 
+#include "comm/comm_channel.h"
+#include "comm/tag_registration.h"
 #include "config/vfda_drv_doc.h"
 #include "driver/driver_instances.h"
 #include "driver/host_binding.h"
@@ -15,6 +17,12 @@ constexpr int kFileCannotBeOpened = 5;
 
 CVfdaDrvDoc* FindInstance(int32_t instance) {
     return DriverInstances::Instance().Find(instance);
+}
+
+// The slots that reach the channel answer as for a bad index while there is none.
+CCommChannel* FindChannel(int32_t instance) {
+    CVfdaDrvDoc* document = FindInstance(instance);
+    return document != nullptr ? document->Channel() : nullptr;
 }
 
 int32_t DrvGetVersion() {
@@ -46,19 +54,38 @@ int32_t DrvEditConfig(const char* path) {
     return saved;
 }
 
-// The communication slots answer as for a bad index until a channel exists.
-int32_t DrvInitComm(int32_t) {
+// Creates the instance's channel and puts every station into its starting state: enabled,
+// statistics cleared, link good. The port is not opened yet, so the result is 0.
+int32_t DrvInitComm(int32_t instance) {
+    CVfdaDrvDoc* document = FindInstance(instance);
+    if (document == nullptr) {
+        return 0;
+    }
+    document->SetChannel(CCommChannel::Create(*document));
+    for (CStationInfo* station : document->Stations()) {
+        station->ResetRuntime();
+    }
     return 0;
 }
-int32_t DrvBuildPollMasks(int32_t) {
+
+int32_t DrvBuildPollMasks(int32_t instance) {
+    if (CCommChannel* channel = FindChannel(instance)) {
+        channel->BuildPollMasks();
+    }
     return 0;
 }
+
 int32_t DrvStop(int32_t) {
     return 0;
 }
 
-int32_t DrvRegisterTag(int32_t, const char*, const char*, uint16_t, uint16_t, uint32_t) {
-    return -1;
+int32_t DrvRegisterTag(int32_t instance, const char* device, const char* address, uint16_t tagType,
+                       uint16_t subAttribute, uint32_t tagId) {
+    CCommChannel* channel = FindChannel(instance);
+    if (channel == nullptr) {
+        return -1;
+    }
+    return comm::RegisterTag(*channel, device, address, tagType, subAttribute, tagId);
 }
 
 int32_t DrvWriteTag(int32_t, uint32_t, CTagVal*) {

@@ -1,0 +1,92 @@
+#include "comm/comm_block.h"
+
+#include "comm/comm_channel.h"
+#include "comm/scaled_parameters.h"
+#include "comm/tag_address.h"
+#include "config/station_info.h"
+
+#include <iterator>
+
+namespace {
+
+constexpr char kQueryGroup = 'Q';
+constexpr char kReadParameter = 'R';
+constexpr int kGroupCount = 4;
+
+// The status group that returns each D word: D0, D1 and D2 have a group each, group 3
+// returns D3 to D6 in one answer.
+constexpr uint16_t kGroupBitOfDWord[] = {0x0001, 0x0002, 0x0004, 0x0008, 0x0008, 0x0008, 0x0008};
+
+uint16_t BitMask(unsigned bit) {
+    return static_cast<uint16_t>(1u << bit);
+}
+
+} // namespace
+
+CCommBlock::CCommBlock(CCommChannel& channel, CStationInfo& station, uint16_t area)
+    : m_channel(channel), m_station(station), m_area(area) {}
+
+size_t CCommBlock::AddBinding(const TagBinding& binding) {
+    m_bindings.push_back(std::make_unique<TagBinding>(binding));
+    return m_bindings.size() - 1;
+}
+
+void CCommBlock::BuildPollMask() {
+    if (m_area != comm::kAreaD) {
+        return;
+    }
+    m_pollMask = 0;
+    for (const auto& binding : m_bindings) {
+        if (binding->parameterNumber < std::size(kGroupBitOfDWord)) {
+            m_pollMask |= kGroupBitOfDWord[binding->parameterNumber];
+        }
+    }
+}
+
+void CCommBlock::PollStep() {
+    if (m_station.m_enabled == 0) {
+        return;
+    }
+    for (int group = 0; group < kGroupCount; ++group) {
+        if ((m_pollMask & BitMask(static_cast<unsigned>(group))) != 0) {
+            m_channel.QueueRequest(*this, kQueryGroup, group, 0);
+        }
+    }
+}
+
+void CCommBlock::RangeRead(uint16_t first, uint16_t count) {
+    // The end wraps like the drive's 16-bit words: from 65,530 with count 10 reads nothing.
+    uint32_t end = static_cast<uint16_t>(first + count);
+    if (end > kCacheWords) {
+        end = kCacheWords;
+    }
+    for (uint32_t number = first; number < end; ++number) {
+        m_channel.QueueRequest(*this, kReadParameter, static_cast<int32_t>(number), 0);
+    }
+}
+
+void CCommBlock::DistributeValue(uint16_t number, uint16_t raw) {
+    SetCacheWord(number, raw);
+    for (const auto& binding : m_bindings) {
+        if (binding->parameterNumber != number) {
+            continue;
+        }
+        if (binding->IsDigital()) {
+            const bool set = (raw & BitMask(binding->bitNumber & 0x0F)) != 0;
+            m_channel.QueueBitChange(*binding, set ? 1 : 0);
+        } else {
+            m_channel.QueueValueChange(*binding, comm::ToHostValue(m_area, number, raw));
+        }
+    }
+    m_channel.SignalValueChanges();
+}
+
+uint16_t CCommBlock::CacheWord(size_t number) const {
+    return number < kCacheWords ? m_cache[number].load(std::memory_order_relaxed) : 0;
+}
+
+void CCommBlock::SetCacheWord(size_t number, uint16_t word) {
+    if (number < kCacheWords) {
+        m_cache[number].store(word, std::memory_order_relaxed);
+    }
+}

@@ -1,0 +1,61 @@
+// Everything the driver knows about one area (P, D or C) of one station: the tags bound to
+// it, which status groups it polls, and the last word of each parameter.
+#pragma once
+
+#include "comm/tag_binding.h"
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CCommChannel;
+class CStationInfo;
+
+class CCommBlock {
+public:
+    static constexpr size_t kCacheWords = 81;
+
+    CCommBlock(CCommChannel& channel, CStationInfo& station, uint16_t area);
+    CCommBlock(const CCommBlock&) = delete;
+    CCommBlock& operator=(const CCommBlock&) = delete;
+
+    // Appends a copy of the binding; returns its index (the low half of its handle).
+    size_t AddBinding(const TagBinding& binding);
+
+    // For a D block: the status groups its bindings need. Other areas poll nothing.
+    void BuildPollMask();
+
+    // One visit of the poll thread: queues a status query per group in the mask, lowest
+    // group first, unless the station is disabled.
+    void PollStep();
+
+    // Queues one parameter read for each of `count` parameters from `first` on, up to P80.
+    void RangeRead(uint16_t first, uint16_t count);
+
+    // Hands a received raw word of parameter `number` to every binding of it, keeps it in
+    // the cache and wakes the delivery side.
+    void DistributeValue(uint16_t number, uint16_t raw);
+
+    // The last word received or written for a parameter; 0 until one is.
+    uint16_t CacheWord(size_t number) const;
+    void SetCacheWord(size_t number, uint16_t word);
+
+    CCommChannel& Channel() const { return m_channel; }
+    CStationInfo& Station() const { return m_station; }
+    uint16_t Area() const { return m_area; }
+    uint16_t PollMask() const { return m_pollMask; }
+    size_t BindingCount() const { return m_bindings.size(); }
+    const TagBinding& Binding(size_t index) const { return *m_bindings[index]; }
+
+private:
+    CCommChannel& m_channel;
+    CStationInfo& m_station;
+    // Written by the poll thread as answers arrive, read by tag writes on the host's thread.
+    std::array<std::atomic<uint16_t>, kCacheWords> m_cache{};
+    std::vector<std::unique_ptr<TagBinding>> m_bindings;
+    uint16_t m_area;
+    uint16_t m_pollMask = 0;
+};

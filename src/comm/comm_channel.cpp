@@ -1,0 +1,166 @@
+#include "comm/comm_channel.h"
+
+#include "comm/tag_address.h"
+#include "comm/tag_binding.h"
+#include "config/serial_port.h"
+#include "config/station_info.h"
+#include "host/vemor_sub.h"
+
+#include <new>
+
+namespace {
+
+constexpr size_t kHandleIndexLimit = 0x10000;
+
+void DestroyChannel(CCommChannel* channel) {
+    delete channel;
+}
+
+} // namespace
+
+OwnedChannel CCommChannel::Create(CVfdaDrvDoc& owner) {
+    return OwnedChannel(new CCommChannel(owner), &DestroyChannel);
+}
+
+CCommChannel::CCommChannel(CVfdaDrvDoc& owner)
+    : m_rtsCts((owner.SerialPort().m_options & CSerialPort::kOptionRtsCts) != 0 ? 1 : 0),
+      m_owner(owner) {}
+
+// The link closes first; blocks go before the batches whose requests point at them.
+CCommChannel::~CCommChannel() {
+    m_link.reset();
+    m_blocks.clear();
+    m_currentBatch.reset();
+    m_pendingBatch.reset();
+    m_valueChanges.clear();
+}
+
+int32_t CCommChannel::RegisterBinding(CStationInfo& station, uint16_t area, int32_t number,
+                                      TagBinding binding) {
+    size_t blockIndex = 0;
+    while (blockIndex < m_blocks.size() &&
+           (&m_blocks[blockIndex]->Station() != &station || m_blocks[blockIndex]->Area() != area)) {
+        ++blockIndex;
+    }
+    // Indices wider than 16 bits would alias another tag's handle; the last handle of all
+    // would read as the failure value -1.
+    const bool newBlock = blockIndex == m_blocks.size();
+    const size_t bindingIndex = newBlock ? 0 : m_blocks[blockIndex]->BindingCount();
+    if (blockIndex >= kHandleIndexLimit || bindingIndex >= kHandleIndexLimit - 1) {
+        return kNoHandle;
+    }
+    if (newBlock) {
+        m_blocks.push_back(std::make_unique<CCommBlock>(*this, station, area));
+    }
+    binding.parameterNumber = static_cast<uint16_t>(number);
+    m_blocks[blockIndex]->AddBinding(binding);
+    return static_cast<int32_t>((blockIndex << 16) | bindingIndex);
+}
+
+CCommBlock* CCommChannel::FindPBlock(const CStationInfo& station) const {
+    for (const auto& block : m_blocks) {
+        if (block->Area() == comm::kAreaP && &block->Station() == &station) {
+            return block.get();
+        }
+    }
+    return nullptr;
+}
+
+void CCommChannel::BuildPollMasks() {
+    for (const auto& block : m_blocks) {
+        block->BuildPollMask();
+    }
+}
+
+CCommBlock* CCommChannel::Block(size_t index) const {
+    return index < m_blocks.size() ? m_blocks[index].get() : nullptr;
+}
+
+void CCommChannel::QueueRequest(CCommBlock& block, char command, int32_t parameter,
+                                uint16_t value) {
+    auto request = std::make_unique<CCommRequest>(block, command, parameter, value);
+    std::lock_guard guard(m_batchLock);
+    if (m_pendingBatch == nullptr) {
+        m_pendingBatch = std::make_unique<CRequestBatch>(*this);
+    }
+    m_pendingBatch->Append(std::move(request));
+}
+
+bool CCommChannel::ServiceBatch() {
+    if (m_currentBatch == nullptr) {
+        std::lock_guard guard(m_batchLock);
+        m_currentBatch = std::move(m_pendingBatch);
+    }
+    if (m_currentBatch == nullptr) {
+        return false;
+    }
+    if (m_link != nullptr && m_currentBatch->ExecuteNext(*m_link)) {
+        return true;
+    }
+    m_currentBatch.reset();
+    return false;
+}
+
+void CCommChannel::DiscardRequests() {
+    std::unique_ptr<CRequestBatch> pending;
+    {
+        std::lock_guard guard(m_batchLock);
+        pending = std::move(m_pendingBatch);
+    }
+    m_currentBatch.reset();
+}
+
+size_t CCommChannel::PendingRequestCount() const {
+    std::lock_guard guard(m_batchLock);
+    return m_pendingBatch != nullptr ? m_pendingBatch->Count() : 0;
+}
+
+void CCommChannel::QueueBitChange(const TagBinding& binding, int bit) {
+    AppendValueChange(binding.tagId, bit != 0 ? 1.0 : 0.0);
+}
+
+void CCommChannel::QueueValueChange(const TagBinding& binding, double value) {
+    AppendValueChange(binding.tagId, value);
+}
+
+void CCommChannel::AppendValueChange(uint32_t tagId, double value) {
+    // A record that cannot be allocated loses this one value, not the poll thread.
+    std::unique_ptr<CEventVal> change(new (std::nothrow) CEventVal);
+    if (change == nullptr) {
+        return;
+    }
+    change->m_tagId = tagId;
+    change->m_value.SetVal(value);
+    std::lock_guard guard(m_valueLock);
+    m_valueChanges.push_back(std::move(change));
+}
+
+void CCommChannel::SignalValueChanges() {
+    m_valueEvent.Set();
+}
+
+bool CCommChannel::WaitForValueChanges(uint32_t timeoutMs) {
+    return m_valueEvent.Wait(timeoutMs);
+}
+
+std::unique_ptr<CEventVal> CCommChannel::TakeValueChange() {
+    std::lock_guard guard(m_valueLock);
+    if (m_valueChanges.empty()) {
+        return nullptr;
+    }
+    std::unique_ptr<CEventVal> change = std::move(m_valueChanges.front());
+    m_valueChanges.pop_front();
+    return change;
+}
+
+void CCommChannel::DiscardValueChanges() {
+    std::deque<std::unique_ptr<CEventVal>> doomed;
+    {
+        std::lock_guard guard(m_valueLock);
+        doomed.swap(m_valueChanges);
+    }
+}
+
+void CCommChannel::AttachLink(std::unique_ptr<comm::CommLink> link) {
+    m_link = std::move(link);
+}

@@ -1,0 +1,98 @@
+// The run-time side of one driver instance: its communication blocks, the queue of requests
+// waiting for the line, the queue of value changes waiting for the host, and the link to the
+// drives. Requests and value changes cross threads, each queue under its own lock.
+#pragma once
+
+#include "comm/comm_block.h"
+#include "comm/comm_link.h"
+#include "comm/request_batch.h"
+#include "config/vfda_drv_doc.h"
+#include "platform/event.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class CEventVal;
+class CStationInfo;
+struct TagBinding;
+
+class CCommChannel {
+public:
+    // Handle answered for a registration that could not be filed.
+    static constexpr int32_t kNoHandle = -1;
+
+    // A channel for the document, owned by it.
+    static OwnedChannel Create(CVfdaDrvDoc& owner);
+
+    explicit CCommChannel(CVfdaDrvDoc& owner);
+    virtual ~CCommChannel();
+    CCommChannel(const CCommChannel&) = delete;
+    CCommChannel& operator=(const CCommChannel&) = delete;
+
+    // Files the binding, with its parameter number, into the block of (station, area),
+    // creating the block on first use. Returns block index x 65536 + binding index, or
+    // kNoHandle when either index no longer fits its 16 bits.
+    int32_t RegisterBinding(CStationInfo& station, uint16_t area, int32_t number,
+                            TagBinding binding);
+    // The first P block of the station, or null.
+    CCommBlock* FindPBlock(const CStationInfo& station) const;
+    // Recomputes the status groups every D block polls.
+    void BuildPollMasks();
+    size_t BlockCount() const { return m_blocks.size(); }
+    // The block at the index, or null.
+    CCommBlock* Block(size_t index) const;
+
+    // Appends a request to the pending batch; callable from any thread.
+    void QueueRequest(CCommBlock& block, char command, int32_t parameter, uint16_t value);
+    // One step of the poll thread: executes the next request of the current batch (true),
+    // or retires an exhausted batch or finds nothing to do (false). A new current batch is
+    // taken from the pending one only when there is none.
+    bool ServiceBatch();
+    // Drops every request not yet executed.
+    void DiscardRequests();
+    // Requests waiting in the pending batch.
+    size_t PendingRequestCount() const;
+
+    // A value change for the host: a digital tag's bit (0 or 1), or any other tag's value.
+    void QueueBitChange(const TagBinding& binding, int bit);
+    void QueueValueChange(const TagBinding& binding, double value);
+    // Wakes the delivery side; a wake-up given while nobody waits is kept for the next wait.
+    void SignalValueChanges();
+    // Waits at most timeoutMs for a wake-up; true when one came.
+    bool WaitForValueChanges(uint32_t timeoutMs);
+    // The oldest value change, or null when none waits.
+    std::unique_ptr<CEventVal> TakeValueChange();
+    // Drops every value change not yet delivered.
+    void DiscardValueChanges();
+
+    // The link to the drives: none until the port is open.
+    void AttachLink(std::unique_ptr<comm::CommLink> link);
+    comm::CommLink* Link() const { return m_link.get(); }
+    bool IsPortOpen() const { return m_link != nullptr; }
+
+    bool IsRunning() const { return m_running.load() != 0; }
+    // 1 when the line runs with the RTS/CTS handshake, taken from the settings at creation.
+    int32_t RtsCts() const { return m_rtsCts; }
+    CVfdaDrvDoc& Owner() const { return m_owner; }
+
+private:
+    void AppendValueChange(uint32_t tagId, double value);
+
+    platform::AutoResetEvent m_valueEvent;
+    std::mutex m_valueLock;
+    std::atomic<int32_t> m_running{0};
+    int32_t m_rtsCts;
+    std::vector<std::unique_ptr<CCommBlock>> m_blocks;
+    // Owned by the poll thread while communication runs.
+    std::unique_ptr<CRequestBatch> m_currentBatch;
+    std::unique_ptr<CRequestBatch> m_pendingBatch;         // guarded by m_batchLock
+    std::deque<std::unique_ptr<CEventVal>> m_valueChanges; // guarded by m_valueLock
+    std::unique_ptr<comm::CommLink> m_link;
+    CVfdaDrvDoc& m_owner;
+    mutable std::mutex m_batchLock;
+};
