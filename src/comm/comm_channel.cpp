@@ -26,8 +26,10 @@ CCommChannel::CCommChannel(CVfdaDrvDoc& owner)
     : m_rtsCts((owner.SerialPort().m_options & CSerialPort::kOptionRtsCts) != 0 ? 1 : 0),
       m_owner(owner) {}
 
-// The link closes first; blocks go before the batches whose requests point at them.
+// Threads still running are stopped first; then the link closes; blocks go before the
+// batches whose requests point at them.
 CCommChannel::~CCommChannel() {
+    Stop();
     m_link.reset();
     m_blocks.clear();
     m_currentBatch.reset();

@@ -15,6 +15,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 class CEventVal;
@@ -70,6 +71,17 @@ public:
     // Drops every value change not yet delivered.
     void DiscardValueChanges();
 
+    // Opens and configures the document's COM port (messages 3 or 4); 0, or the result of
+    // logging message 4.
+    int OpenPort();
+    // Starts (non-zero) or stops (0) communication; a request for the present state does
+    // nothing. A start clears both queues and, with an open port, starts the poll and the
+    // delivery thread (message 1).
+    void StartStop(int32_t requested);
+    // Ends both threads and logs message 2 when communication runs; returns 0. Returns only
+    // after both threads have ended, within the bound of one transaction.
+    int Stop();
+
     // The link to the drives: none until the port is open.
     void AttachLink(std::unique_ptr<comm::CommLink> link);
     comm::CommLink* Link() const { return m_link.get(); }
@@ -81,7 +93,17 @@ public:
     CVfdaDrvDoc& Owner() const { return m_owner; }
 
 private:
+    static constexpr uint32_t kRequestPauseMs = 100;
+    static constexpr uint32_t kMinimumPassMs = 100;
+    static constexpr uint32_t kDeliveryWaitMs = 3000;
+
     void AppendValueChange(uint32_t tagId, double value);
+    void PollThread();
+    void DeliveryThread();
+    void DeliverWaitingChanges();
+    void JoinThreads();
+    // Sleeps for the line's pacing; a stop cuts it short.
+    void Pause(uint32_t milliseconds);
 
     platform::AutoResetEvent m_valueEvent;
     std::mutex m_valueLock;
@@ -95,4 +117,9 @@ private:
     std::unique_ptr<comm::CommLink> m_link;
     CVfdaDrvDoc& m_owner;
     mutable std::mutex m_batchLock;
+    // Start and stop may come from several host threads; one at a time.
+    std::mutex m_controlLock;
+    platform::AutoResetEvent m_stopEvent;
+    std::thread m_pollThread;
+    std::thread m_deliveryThread;
 };

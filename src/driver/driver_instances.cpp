@@ -1,5 +1,6 @@
 #include "driver/driver_instances.h"
 
+#include "comm/comm_channel.h"
 #include "config/vfda_drv_doc.h"
 
 namespace driver {
@@ -26,6 +27,15 @@ CVfdaDrvDoc* DriverInstances::Find(int32_t index) const {
 int32_t DriverInstances::Count() const {
     std::lock_guard guard(lock_);
     return static_cast<int32_t>(documents_.size());
+}
+
+void DriverInstances::StopAll() {
+    std::lock_guard guard(lock_);
+    for (const auto& document : documents_) {
+        if (CCommChannel* channel = document->Channel()) {
+            channel->Stop();
+        }
+    }
 }
 
 void DriverInstances::DeleteAll() {

@@ -20,6 +20,8 @@ public:
     // The document at the index, or null for an index outside 0..count-1.
     CVfdaDrvDoc* Find(int32_t index) const;
     int32_t Count() const;
+    // Stops the communication of every instance that runs.
+    void StopAll();
     // Deletes every document in index order and empties the list.
     void DeleteAll();
 

@@ -1,7 +1,9 @@
 #include "driver/entry_functions.h"
 
 #include "comm/comm_channel.h"
+#include "comm/station_statistics.h"
 #include "comm/tag_registration.h"
+#include "comm/tag_write.h"
 #include "config/vfda_drv_doc.h"
 #include "driver/driver_instances.h"
 #include "driver/host_binding.h"
@@ -54,18 +56,23 @@ int32_t DrvEditConfig(const char* path) {
     return saved;
 }
 
-// Creates the instance's channel and puts every station into its starting state: enabled,
-// statistics cleared, link good. The port is not opened yet, so the result is 0.
+// Creates the instance's channel, puts every station into its starting state (enabled,
+// statistics cleared, link good) and opens the port. A channel from an earlier call is
+// stopped and destroyed first, which closes its port.
 int32_t DrvInitComm(int32_t instance) {
     CVfdaDrvDoc* document = FindInstance(instance);
     if (document == nullptr) {
         return 0;
     }
+    if (CCommChannel* previous = document->Channel()) {
+        previous->Stop();
+        document->SetChannel(OwnedChannel(nullptr, nullptr));
+    }
     document->SetChannel(CCommChannel::Create(*document));
     for (CStationInfo* station : document->Stations()) {
         station->ResetRuntime();
     }
-    return 0;
+    return document->Channel()->OpenPort();
 }
 
 int32_t DrvBuildPollMasks(int32_t instance) {
@@ -75,7 +82,10 @@ int32_t DrvBuildPollMasks(int32_t instance) {
     return 0;
 }
 
-int32_t DrvStop(int32_t) {
+int32_t DrvStop(int32_t instance) {
+    if (CCommChannel* channel = FindChannel(instance)) {
+        return channel->Stop();
+    }
     return 0;
 }
 
@@ -88,8 +98,12 @@ int32_t DrvRegisterTag(int32_t instance, const char* device, const char* address
     return comm::RegisterTag(*channel, device, address, tagType, subAttribute, tagId);
 }
 
-int32_t DrvWriteTag(int32_t, uint32_t, CTagVal*) {
-    return 0;
+int32_t DrvWriteTag(int32_t instance, uint32_t handle, CTagVal* value) {
+    CCommChannel* channel = FindChannel(instance);
+    if (channel == nullptr || value == nullptr) {
+        return 0;
+    }
+    return comm::WriteTag(*channel, handle, value->GetVal());
 }
 
 int32_t AnswerZero() {
@@ -106,7 +120,13 @@ const char* DrvGetName() {
 
 void DrvEnable(int32_t instance, const char* station, int32_t flag) {
     CVfdaDrvDoc* document = FindInstance(instance);
-    if (document == nullptr || station == nullptr) {
+    if (document == nullptr) {
+        return;
+    }
+    if (station == nullptr) {
+        if (CCommChannel* channel = document->Channel()) {
+            channel->StartStop(flag);
+        }
         return;
     }
     if (CStationInfo* found = document->FindStation(station)) {
@@ -128,8 +148,19 @@ void DrvResetStatistics(int32_t instance, const char* station) {
     }
 }
 
-int32_t DrvGetStatistics(int32_t, const char*, int32_t*, int32_t*, int32_t*, int32_t*) {
-    return -1;
+int32_t DrvGetStatistics(int32_t instance, const char* station, int32_t* readRequests,
+                         int32_t* readFailures, int32_t* writeRequests, int32_t* writeFailures) {
+    const CCommChannel* channel = FindChannel(instance);
+    if (channel == nullptr) {
+        return -1;
+    }
+    // A missing output is written to a scratch word instead of through a null pointer.
+    int32_t scratch[4] = {};
+    const comm::Counters out{readRequests != nullptr ? readRequests : &scratch[0],
+                             readFailures != nullptr ? readFailures : &scratch[1],
+                             writeRequests != nullptr ? writeRequests : &scratch[2],
+                             writeFailures != nullptr ? writeFailures : &scratch[3]};
+    return comm::GetStatistics(*channel, station, out);
 }
 
 void DrvGetStationInfo(int32_t instance, const char* station, std::string* numberText,

@@ -40,7 +40,10 @@ bool OnModuleAttach(void* moduleHandle) {
     return true;
 }
 
+// Running instances are stopped before anything they use goes away: their threads call the
+// host's libraries and read the documents' stations.
 void OnModuleDetach() {
+    driver::DriverInstances::Instance().StopAll();
     driver::HostBinding::Instance().ReleaseAll();
     driver::DriverInstances::Instance().DeleteAll();
     AfxTermExtensionModule(g_module);

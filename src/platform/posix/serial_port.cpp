@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -34,8 +35,10 @@ speed_t Speed(uint32_t baudRate) {
 std::string DevicePath(int number) {
     const std::string folder = SerialDeviceFolder();
     if (!folder.empty()) {
+        // A name the folder holds is the folder's, even when its link leads nowhere.
         const std::string mapped = folder + "/com" + std::to_string(number);
-        if (access(mapped.c_str(), F_OK) == 0) {
+        struct stat entry {};
+        if (lstat(mapped.c_str(), &entry) == 0) {
             return mapped;
         }
     }

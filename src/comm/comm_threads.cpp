@@ -1,0 +1,122 @@
+// The channel's two threads and their start and stop: the poll thread owns the line, the
+// delivery thread hands received values to the host's tag database.
+#include "comm/comm_channel.h"
+
+#include "comm/serial_link.h"
+#include "config/serial_port.h"
+#include "driver/host_binding.h"
+#include "driver/message_log.h"
+#include "host/vemor_sub.h"
+#include "platform/clock.h"
+
+namespace {
+
+constexpr int kCommunicationStarted = 1;
+constexpr int kCommunicationEnded = 2;
+
+} // namespace
+
+int CCommChannel::OpenPort() {
+    const CSerialPort& settings = m_owner.SerialPort();
+    int result = 0;
+    auto link = comm::SerialLink::OpenPort(settings.m_portIndex, settings.m_baudIndex,
+                                           m_rtsCts != 0, result);
+    if (link != nullptr) {
+        AttachLink(std::move(link));
+    }
+    return result;
+}
+
+void CCommChannel::StartStop(int32_t requested) {
+    std::lock_guard control(m_controlLock);
+    const bool start = requested != 0;
+    if (start == IsRunning()) {
+        return;
+    }
+    if (!start) {
+        m_running = 0;
+        m_stopEvent.Set();
+        m_valueEvent.Set(); // the delivery thread need not wait out its time-out
+        JoinThreads();
+        driver::LogMessage(kCommunicationEnded, driver::kStateChange);
+        return;
+    }
+    DiscardRequests();
+    DiscardValueChanges();
+    if (!IsPortOpen()) {
+        return; // the port never opened: communication stays stopped, silently
+    }
+    driver::LogMessage(kCommunicationStarted, driver::kStateChange);
+    m_stopEvent.Reset();
+    m_running = 1;
+    try {
+        m_pollThread = std::thread(&CCommChannel::PollThread, this);
+        m_deliveryThread = std::thread(&CCommChannel::DeliveryThread, this);
+    } catch (const std::exception&) {
+        // No thread could be had: end the one that started and stay stopped.
+        m_running = 0;
+        m_stopEvent.Set();
+        JoinThreads();
+    }
+}
+
+void CCommChannel::JoinThreads() {
+    for (std::thread* thread : {&m_pollThread, &m_deliveryThread}) {
+        if (thread->joinable()) {
+            thread->join();
+        }
+    }
+}
+
+int CCommChannel::Stop() {
+    StartStop(0);
+    return 0;
+}
+
+void CCommChannel::Pause(uint32_t milliseconds) {
+    if (milliseconds > 0) {
+        m_stopEvent.Wait(milliseconds);
+    }
+}
+
+// Queued requests go out first, one per step, each followed by the line's pause; a step
+// that executed none lets the next block queue its status queries. A pass over the blocks
+// takes at least the minimum pass time.
+void CCommChannel::PollThread() {
+    const size_t blocksAtStart = BlockCount();
+    size_t visit = 0;
+    uint32_t passStart = 0;
+    while (IsRunning()) {
+        if (ServiceBatch()) {
+            Pause(kRequestPauseMs);
+            continue;
+        }
+        if (visit == 0) {
+            passStart = platform::TickCount();
+        }
+        if (CCommBlock* block = Block(visit)) {
+            block->PollStep();
+        }
+        if (blocksAtStart > 0) {
+            visit = (visit + 1) % blocksAtStart;
+        }
+        if (visit == 0) {
+            const uint32_t elapsed = platform::TickCount() - passStart;
+            Pause(elapsed < kMinimumPassMs ? kMinimumPassMs - elapsed : 0);
+        }
+    }
+}
+
+void CCommChannel::DeliveryThread() {
+    while (IsRunning()) {
+        WaitForValueChanges(kDeliveryWaitMs);
+        DeliverWaitingChanges();
+    }
+}
+
+void CCommChannel::DeliverWaitingChanges() {
+    const driver::HostBinding& host = driver::HostBinding::Instance();
+    while (std::unique_ptr<CEventVal> change = TakeValueChange()) {
+        host.SetTagValue(change->m_tagId, change->m_value);
+    }
+}
