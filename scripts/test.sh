@@ -13,3 +13,8 @@ for preset in "${presets[@]}"; do
     echo "=== $preset tests ==="
     ctest --preset "$preset"
 done
+
+# The Windows target (MinGW-w64 build, tests under Wine), when every preset runs.
+if [ $# -eq 0 ]; then
+    scripts/test-windows.sh
+fi

@@ -1,9 +1,8 @@
-// The module as a host loads it: one export, the table's constant slots, the answers to a
-// bad instance index, and opening instances.
+// The module as a host loads it: the table's constant slots, the answers to a bad instance
+// index, and opening instances. Its one export is checked in module_exports_test.cpp.
 #include "driver_module.h"
 #include "host/vemor_sub.h"
 #include "host_libraries.h"
-#include "run_program.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -63,24 +62,6 @@ hostkit::HostLibraries* ModuleTest::host_ = nullptr;
 hostkit::DriverModule* ModuleTest::module_ = nullptr;
 
 } // namespace
-
-TEST(ModuleExports, OnlyDrvFuncTable) {
-    const auto module = (BinFolder() / "VfdaDrv.so").string();
-    const ProgramResult symbols = RunProgram("nm", {"-D", "--defined-only", module});
-    ASSERT_EQ(symbols.exitCode, 0) << symbols.err;
-    std::vector<std::string> names;
-    size_t start = 0;
-    while (start < symbols.out.size()) {
-        const size_t end = symbols.out.find('\n', start);
-        const std::string line = symbols.out.substr(start, end - start);
-        if (!line.empty()) {
-            names.push_back(line.substr(line.rfind(' ') + 1));
-        }
-        start = end == std::string::npos ? symbols.out.size() : end + 1;
-    }
-    EXPECT_EQ(names, std::vector<std::string>{"DrvFuncTable"}) << symbols.out;
-    EXPECT_NE(symbols.out.find(" B DrvFuncTable"), std::string::npos) << "exported as data";
-}
 
 TEST_F(ModuleTest, ConstantSlots) {
     const drv::Entry* table = module_->Table();

@@ -13,7 +13,7 @@ namespace {
 class VfdaHostTest : public ::testing::Test {
 protected:
     ProgramResult Host(const std::vector<std::string>& arguments) {
-        return RunProgram((BinFolder() / "vfda-host").string(), arguments);
+        return RunProgram((BinFolder() / ProgramFile("vfda-host")).string(), arguments);
     }
     ProgramResult Config(const std::vector<std::string>& arguments) {
         std::vector<std::string> words = {"config", path_};
@@ -139,11 +139,12 @@ TEST_F(VfdaHostTest, WrongCommandLinesExit2) {
 TEST_F(VfdaHostTest, WithoutTheEventLogLibraryOpenStillWorksAndMessagesAreDropped) {
     ASSERT_EQ(Config({"init"}).exitCode, 0);
     TempFolder host;
-    for (const char* file :
-         {"vfda-host", "VfdaDrv.so", "VfdaToolkit.so", "VemorSub.so", "VemorDbm.so"}) {
+    for (const std::string& file :
+         {ProgramFile("vfda-host"), LibraryFile("VfdaDrv"), LibraryFile("VfdaToolkit"),
+          LibraryFile("VemorSub"), LibraryFile("VemorDbm")}) {
         std::filesystem::copy_file(BinFolder() / file, host.Path() / file);
     }
-    const std::string program = host.File("vfda-host");
+    const std::string program = host.File(ProgramFile("vfda-host"));
     const ProgramResult shown = RunProgram(program, {"show", path_, "--json"});
     EXPECT_EQ(shown.exitCode, 0) << shown.err;
     EXPECT_EQ(shown.out, kDefaultJson);

@@ -80,11 +80,12 @@ std::string Hex(const Bytes& bytes) {
     return text;
 }
 
-std::filesystem::path BinFolder() {
-    if (const char* bin = std::getenv("VFDA_BIN")) {
-        return bin;
-    }
-    return std::filesystem::canonical("/proc/self/exe").parent_path();
+std::string ProgramFile(const std::string& name) {
+    return name + VFDA_PROGRAM_SUFFIX;
+}
+
+std::string LibraryFile(const std::string& name) {
+    return name + VFDA_LIBRARY_SUFFIX;
 }
 
 } // namespace testing_support

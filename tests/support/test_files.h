@@ -39,5 +39,9 @@ std::string Hex(const Bytes& bytes);
 
 // The folder that holds the built programs and libraries.
 std::filesystem::path BinFolder();
+// File names of the build's programs and shared libraries on this platform: "vfda-host" is
+// vfda-host.exe on Windows, "VfdaDrv" is VfdaDrv.dll there and VfdaDrv.so elsewhere.
+std::string ProgramFile(const std::string& name);
+std::string LibraryFile(const std::string& name);
 
 } // namespace testing_support

@@ -1,0 +1,21 @@
+#include "platform/clock.h"
+
+#include <ctime>
+#include <windows.h>
+
+namespace platform {
+
+uint32_t TickCount() {
+    return GetTickCount();
+}
+
+void SleepMs(uint32_t milliseconds) {
+    // INFINITE is a value of the same type: a sleep must stay bounded.
+    Sleep(milliseconds == INFINITE ? INFINITE - 1 : milliseconds);
+}
+
+int32_t CalendarTime() {
+    return static_cast<int32_t>(std::time(nullptr));
+}
+
+} // namespace platform

@@ -1,0 +1,199 @@
+#include "platform/serial_port.h"
+
+#include <cstring>
+#include <windows.h>
+
+namespace platform {
+namespace {
+
+// A pending one-byte read is given this long to complete; the port's own read time-out
+// (1000 ms) normally completes it first, with or without a byte.
+constexpr DWORD kReadWaitMs = 2000;
+
+// Takes back an operation that is still pending, and waits until the system has finished
+// with it: its OVERLAPPED record, event and buffer may be released only then. A cancelled
+// operation on a COM port completes at once, so this wait is short.
+void CancelAndDrain(HANDLE port, OVERLAPPED& operation, DWORD& transferred) {
+    CancelIoEx(port, &operation);
+    transferred = 0;
+    if (!GetOverlappedResult(port, &operation, &transferred, TRUE)) {
+        transferred = 0;
+    }
+}
+
+// One event for one operation, closed when the operation is over.
+class OperationEvent {
+public:
+    explicit OperationEvent(BOOL manualReset)
+        : handle_(CreateEventW(nullptr, manualReset, FALSE, nullptr)) {}
+    ~OperationEvent() {
+        if (handle_ != nullptr) {
+            CloseHandle(handle_);
+        }
+    }
+    OperationEvent(const OperationEvent&) = delete;
+    OperationEvent& operator=(const OperationEvent&) = delete;
+
+    HANDLE Handle() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+} // namespace
+
+struct SerialPort::State {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+};
+
+SerialPort::SerialPort() : state_(std::make_unique<State>()) {}
+
+SerialPort::~SerialPort() {
+    Close();
+}
+
+bool SerialPort::Open(const std::string& deviceName) {
+    Close();
+    // Share mode 0: a port that another program holds cannot be opened.
+    const HANDLE handle =
+        CreateFileA(deviceName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    state_->handle = handle;
+    return true;
+}
+
+bool SerialPort::IsOpen() const {
+    return state_->handle != INVALID_HANDLE_VALUE;
+}
+
+void SerialPort::Configure(uint32_t baudRate, bool rtsCts) {
+    if (!IsOpen()) {
+        return;
+    }
+    const HANDLE port = state_->handle;
+    // Start from the port's current state: the members not set here keep their values.
+    DCB state;
+    std::memset(&state, 0, sizeof(state));
+    state.DCBlength = sizeof(DCB);
+    GetCommState(port, &state);
+    state.BaudRate = baudRate;
+    state.ByteSize = 8;
+    state.Parity = ODDPARITY;
+    state.StopBits = ONESTOPBIT;
+    SetCommMask(port, 0);
+
+    state.fBinary = 1;
+    state.fParity = 1;
+    state.fOutxCtsFlow = rtsCts ? 1 : 0;
+    state.fOutxDsrFlow = rtsCts ? 1 : 0;
+    state.fDtrControl = rtsCts ? DTR_CONTROL_HANDSHAKE : DTR_CONTROL_ENABLE;
+    state.fTXContinueOnXoff = 0;
+    state.fOutX = 0;
+    state.fInX = 0;
+    state.fRtsControl = rtsCts ? RTS_CONTROL_HANDSHAKE : RTS_CONTROL_ENABLE;
+    SetCommState(port, &state);
+
+    // A one-byte read returns at once when a byte is waiting, else with the next byte or,
+    // with none, after 1000 ms. Writes have no time-out of their own.
+    COMMTIMEOUTS timeouts{};
+    GetCommTimeouts(port, &timeouts);
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = 1000;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = 0;
+    SetCommTimeouts(port, &timeouts);
+}
+
+void SerialPort::Purge() {
+    if (IsOpen()) {
+        PurgeComm(state_->handle, PURGE_TXCLEAR | PURGE_RXCLEAR);
+    }
+}
+
+bool SerialPort::Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs) {
+    if (!IsOpen() || count > MAXDWORD) {
+        return false;
+    }
+    const OperationEvent done(FALSE);
+    if (done.Handle() == nullptr) {
+        return false;
+    }
+    OVERLAPPED operation{};
+    operation.hEvent = done.Handle();
+    // Finished at once (as Wine may do): the bytes are written.
+    if (WriteFile(state_->handle, bytes, static_cast<DWORD>(count), nullptr, &operation)) {
+        return true;
+    }
+    if (GetLastError() != ERROR_IO_PENDING) {
+        return false;
+    }
+    if (WaitForSingleObject(done.Handle(), timeoutMs) == WAIT_OBJECT_0) {
+        return true;
+    }
+    // Not taken in time (a handshake line holding it back): the write is given up.
+    DWORD written = 0;
+    CancelAndDrain(state_->handle, operation, written);
+    return false;
+}
+
+SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte) {
+    if (!IsOpen()) {
+        return ReadResult::Failed;
+    }
+    const OperationEvent done(TRUE);
+    if (done.Handle() == nullptr) {
+        return ReadResult::Failed;
+    }
+    OVERLAPPED operation{};
+    operation.hEvent = done.Handle();
+    uint8_t received = 0;
+    DWORD transferred = 0;
+    const HANDLE port = state_->handle;
+    if (!ReadFile(port, &received, 1, nullptr, &operation)) {
+        if (GetLastError() != ERROR_IO_PENDING) {
+            return ReadResult::Failed;
+        }
+        if (WaitForSingleObject(done.Handle(), kReadWaitMs) != WAIT_OBJECT_0) {
+            CancelAndDrain(port, operation, transferred);
+            return ReadResult::Failed;
+        }
+    }
+    if (!GetOverlappedResult(port, &operation, &transferred, FALSE)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_IO_INCOMPLETE) {
+            // Signalled but not finished: take it back; a byte may still have come in.
+            CancelAndDrain(port, operation, transferred);
+        } else if (error == ERROR_TIMEOUT) {
+            // Wine ends a read that timed out this way; Windows reports success with no
+            // byte. Either way no byte came.
+            transferred = 0;
+        } else {
+            return ReadResult::Failed;
+        }
+    }
+    if (transferred != 1) {
+        return ReadResult::NoByte;
+    }
+    byte = received;
+    return ReadResult::Byte;
+}
+
+void SerialPort::Close() {
+    if (IsOpen()) {
+        CloseHandle(state_->handle);
+        state_->handle = INVALID_HANDLE_VALUE;
+    }
+}
+
+// COM ports are the system's on Windows: there is no folder of devices to choose.
+void SetSerialDeviceFolder(const std::string& /*folder*/) {}
+
+std::string SerialDeviceFolder() {
+    return {};
+}
+
+} // namespace platform
