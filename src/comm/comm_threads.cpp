@@ -8,11 +8,15 @@
 #include "driver/message_log.h"
 #include "host/vemor_sub.h"
 #include "platform/clock.h"
+#include "platform/dynamic_library.h"
 
 namespace {
 
 constexpr int kCommunicationStarted = 1;
 constexpr int kCommunicationEnded = 2;
+
+// Any address inside the module, to tell the platform which library runs threads.
+const int kModuleAnchor = 0;
 
 } // namespace
 
@@ -48,6 +52,7 @@ void CCommChannel::StartStop(int32_t requested) {
     }
     driver::LogMessage(kCommunicationStarted, driver::kStateChange);
     m_stopEvent.Reset();
+    platform::KeepLoadedWhileThreadsRun(&kModuleAnchor);
     m_running = 1;
     try {
         m_pollThread = std::thread(&CCommChannel::PollThread, this);

@@ -17,4 +17,10 @@ TOOLKIT_API void* FindExport(LibraryHandle library, const char* symbolName);
 
 TOOLKIT_API void FreeLibraryHandle(LibraryHandle library);
 
+// Called by a library when it starts threads of its own, with an address inside it. On
+// Windows those threads cannot be joined from the library's detach (the loader lock is held
+// there and a thread needs it to exit), so the library then stays loaded until the process
+// ends. POSIX joins them at unload and needs nothing.
+TOOLKIT_API void KeepLoadedWhileThreadsRun(const void* addressInLibrary);
+
 } // namespace platform

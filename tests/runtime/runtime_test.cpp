@@ -380,3 +380,18 @@ TEST_F(RuntimeTest, BeforeInitCommTheChannelSlotsAnswerAsForABadIndex) {
     EXPECT_EQ(LogCount(kStarted), 0u);
     instance_ = -1; // nothing to tear down
 }
+
+TEST_F(RuntimeTest, UnloadingTheModuleStopsARunningInstanceFirst) {
+    ASSERT_GE(OpenLine(), 0);
+    ASSERT_EQ(module_->InitComm(instance_), 0);
+    Tag(1, "F1", "X.PUMP1", "D0");
+    Start();
+    ASSERT_TRUE(WaitFor([&] { return Latest(1).has_value(); }));
+    module_->Unload(); // the host forgot DrvStop
+    EXPECT_EQ(LogCount(kEnded), 1u) << "stopped while the event log was still bound";
+    const uint64_t frames = line_->FramesFor(1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(line_->FramesFor(1), frames) << "no thread outlived the module";
+    ASSERT_TRUE(module_->Load());
+    instance_ = -1; // the instance went with the module
+}

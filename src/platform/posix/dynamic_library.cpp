@@ -63,4 +63,6 @@ void FreeLibraryHandle(LibraryHandle library) {
     }
 }
 
+void KeepLoadedWhileThreadsRun(const void*) {}
+
 } // namespace platform

@@ -29,4 +29,10 @@ void FreeLibraryHandle(LibraryHandle library) {
     }
 }
 
+void KeepLoadedWhileThreadsRun(const void* addressInLibrary) {
+    HMODULE pinned = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       static_cast<LPCSTR>(addressInLibrary), &pinned);
+}
+
 } // namespace platform

@@ -4,13 +4,18 @@
 
 #include <windows.h>
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         // FALSE makes the loader refuse the module.
         return OnModuleAttach(instance) ? TRUE : FALSE;
     case DLL_PROCESS_DETACH:
-        OnModuleDetach();
+        // At process exit the other threads are gone and the host's libraries may already be
+        // detached: the system takes everything back. An unload by FreeLibrary only comes
+        // while no worker thread ever ran (a module that starts threads stays loaded).
+        if (reserved == nullptr) {
+            OnModuleDetach();
+        }
         return TRUE;
     default:
         return TRUE;
