@@ -20,6 +20,7 @@ Arguments::Arguments(const std::vector<std::string>& words,
                 return;
             }
             values_[word] = words[++i];
+            allValues_.emplace(word, words[i]);
         } else {
             error_ = "unknown option " + word;
             return;
@@ -33,6 +34,15 @@ std::optional<std::string> Arguments::Value(const std::string& option) const {
         return std::nullopt;
     }
     return found->second;
+}
+
+std::vector<std::string> Arguments::Values(const std::string& option) const {
+    std::vector<std::string> values;
+    const auto [first, last] = allValues_.equal_range(option);
+    for (auto it = first; it != last; ++it) {
+        values.push_back(it->second);
+    }
+    return values;
 }
 
 std::optional<long> ParseInteger(const std::string& text) {

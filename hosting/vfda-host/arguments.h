@@ -20,11 +20,15 @@ public:
     const std::string& Error() const { return error_; }
     const std::vector<std::string>& Positional() const { return positional_; }
     bool Has(const std::string& option) const { return values_.count(option) != 0; }
+    // The value of an option given once; the last one when it is given again.
     std::optional<std::string> Value(const std::string& option) const;
+    // Every value of an option that may be given several times, in command-line order.
+    std::vector<std::string> Values(const std::string& option) const;
 
 private:
     std::vector<std::string> positional_;
     std::map<std::string, std::string> values_;
+    std::multimap<std::string, std::string> allValues_;
     std::string error_;
 };
 

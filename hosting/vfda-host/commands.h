@@ -12,5 +12,10 @@ constexpr int kExitRefused = 2; // a check refused the input, or the command lin
 
 int ShowCommand(const std::vector<std::string>& words);
 int ConfigCommand(const std::vector<std::string>& words);
+int RunCommand(const std::vector<std::string>& words);
+int DemoCommand(const std::vector<std::string>& words);
+
+// The demo's usage line; on a build without the drive simulator it says the demo is missing.
+const char* DemoUsage();
 
 } // namespace vfdahost

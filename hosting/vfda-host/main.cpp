@@ -7,15 +7,23 @@
 
 namespace {
 
-const char* kUsage = "usage: vfda-host show CONFIG [--json]\n"
-                     "       vfda-host config CONFIG ACTION [options]   (vfda-host config "
-                     "--help for the actions)\n";
+const char* kUsage =
+    "usage: vfda-host show CONFIG [--json]\n"
+    "       vfda-host config CONFIG ACTION [options]   (vfda-host config --help for the "
+    "actions)\n"
+    "       vfda-host run CONFIG --tags TAGS [--port COMn=PATH]... [--seconds N] [--json] "
+    "[--trace]\n";
+
+void PrintUsage() {
+    std::fputs(kUsage, stderr);
+    std::fputs(vfdahost::DemoUsage(), stderr);
+}
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fputs(kUsage, stderr);
+        PrintUsage();
         return vfdahost::kExitRefused;
     }
     const std::string command = argv[1];
@@ -26,6 +34,12 @@ int main(int argc, char** argv) {
     if (command == "config") {
         return vfdahost::ConfigCommand(words);
     }
-    std::fputs(kUsage, stderr);
+    if (command == "run") {
+        return vfdahost::RunCommand(words);
+    }
+    if (command == "demo") {
+        return vfdahost::DemoCommand(words);
+    }
+    PrintUsage();
     return vfdahost::kExitRefused;
 }

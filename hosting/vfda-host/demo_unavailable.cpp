@@ -1,0 +1,18 @@
+// vfda-host demo on a build without the drive simulator (it needs POSIX pseudo-terminals).
+#include "commands.h"
+
+#include <cstdio>
+
+namespace vfdahost {
+
+const char* DemoUsage() {
+    return "       vfda-host demo is not in this build: it needs the drive simulator, which "
+           "runs on POSIX systems only\n";
+}
+
+int DemoCommand(const std::vector<std::string>&) {
+    std::fputs(DemoUsage(), stderr);
+    return kExitFailed;
+}
+
+} // namespace vfdahost

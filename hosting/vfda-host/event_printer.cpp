@@ -1,0 +1,39 @@
+#include "event_printer.h"
+
+#include "text_output.h"
+
+#include <string>
+
+namespace vfdahost {
+
+EventPrinter::EventPrinter(OutputForm form, std::FILE* out)
+    : form_(form), out_(out), start_(std::chrono::steady_clock::now()) {}
+
+int64_t EventPrinter::ElapsedMs() const {
+    const auto elapsed = std::chrono::steady_clock::now() - start_;
+    return std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count();
+}
+
+void EventPrinter::Print(std::string_view event, const JsonFields& fields, std::string_view text) {
+    const int64_t ms = ElapsedMs();
+    std::string line;
+    if (form_ == OutputForm::Json) {
+        line = "{\"event\":" + JsonString(event) + ",\"t\":" + std::to_string(ms);
+        if (!fields.Body().empty()) {
+            line += "," + fields.Body();
+        }
+        line += "}\n";
+    } else {
+        char stamp[32];
+        std::snprintf(stamp, sizeof(stamp), "%8lld.%03lld  ", static_cast<long long>(ms / 1000),
+                      static_cast<long long>(ms % 1000));
+        line = stamp;
+        line += text;
+        line += '\n';
+    }
+    std::lock_guard guard(lock_);
+    std::fwrite(line.data(), 1, line.size(), out_);
+    std::fflush(out_);
+}
+
+} // namespace vfdahost

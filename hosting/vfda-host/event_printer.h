@@ -1,0 +1,36 @@
+// Where a run's events go: standard output, one line per event, as JSON objects or as text
+// for people. Lines come from the module's threads and from the host's own, so each is
+// written whole under one lock and flushed at once.
+#pragma once
+
+#include "json_fields.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <mutex>
+#include <string_view>
+
+namespace vfdahost {
+
+enum class OutputForm { Text, Json };
+
+class EventPrinter {
+public:
+    explicit EventPrinter(OutputForm form, std::FILE* out = stdout);
+
+    OutputForm Form() const { return form_; }
+    // Milliseconds since the printer was made, that is since the run began.
+    int64_t ElapsedMs() const;
+
+    // One event: {"event":EVENT,"t":MS,FIELDS} in JSON, else the time in seconds and TEXT.
+    void Print(std::string_view event, const JsonFields& fields, std::string_view text);
+
+private:
+    const OutputForm form_;
+    std::FILE* const out_;
+    const std::chrono::steady_clock::time_point start_;
+    std::mutex lock_;
+};
+
+} // namespace vfdahost

@@ -1,0 +1,263 @@
+#include "host_session.h"
+
+#include "host/vemor_sub.h"
+#include "platform/text_codec.h"
+#include "text_output.h"
+
+namespace vfdahost {
+namespace {
+
+// The module refuses nothing by value; "result" of the station commands says whether the
+// configuration has the station (0) or not (-1), in which case the module did nothing.
+constexpr int32_t kStationFound = 0;
+constexpr int32_t kNoSuchStation = -1;
+
+StationCounters Counters(const int32_t raw[4]) {
+    return {raw[0], raw[1], raw[2], raw[3]};
+}
+
+} // namespace
+
+HostSession::HostSession(RunEvents& events) : events_(events) {
+    host_.onEventLog = [this](const hostkit::EventLogLine& line) {
+        events_.Log(line.flags, line.text);
+    };
+    host_.onTagValue = [this](const hostkit::TagValue& update) { ReceiveValue(update); };
+    host_.onMessageBox = [this](const hostkit::MessageBox& box) {
+        events_.Error(ToUtf8(box.message));
+    };
+}
+
+HostSession::~HostSession() {
+    if (communicationInitialised_) {
+        module_.Stop(instance_);
+    }
+    if (tracing_) {
+        SetLineTraceSink(nullptr, nullptr);
+    }
+}
+
+bool HostSession::Open(const std::string& configPath, std::string& error) {
+    host_.Attach();
+    if (!module_.Load()) {
+        error = std::string("cannot load ") + hostkit::DriverModule::kFileName;
+        return false;
+    }
+    instance_ = module_.Open(configPath.c_str());
+    if (instance_ < 0) {
+        error = "cannot open " + configPath;
+        return false;
+    }
+    // The table cannot list an instance's stations, so the host reads the file itself.
+    if (!document_.LoadFile(configPath)) {
+        error = configPath + " changed while it was read";
+        return false;
+    }
+    return true;
+}
+
+void HostSession::TraceFrames() {
+    SetLineTraceSink(&HostSession::ReceiveFrame, &events_);
+    tracing_ = true;
+}
+
+void HostSession::ReceiveFrame(void* context, LineDirection direction, const uint8_t* bytes,
+                               size_t count) {
+    static_cast<RunEvents*>(context)->Frame(direction, bytes, count);
+}
+
+int32_t HostSession::InitComm() {
+    const int32_t result = module_.InitComm(instance_);
+    communicationInitialised_ = true;
+    events_.PortOpened(result);
+    return result;
+}
+
+void HostSession::RegisterTags(std::vector<TagDefinition> tags) {
+    tags_ = std::move(tags);
+    for (const TagDefinition& tag : tags_) {
+        host_.SetTagName(tag.id, tag.nameCp949);
+    }
+    for (const TagDefinition& tag : tags_) {
+        const int32_t handle = module_.RegisterTag(instance_, tag.deviceCp949.c_str(),
+                                                   tag.addressCp949.c_str(), tag.type, 0, tag.id);
+        handles_.push_back(handle);
+        events_.Tag(tag, handle);
+    }
+}
+
+void HostSession::Start() {
+    module_.BuildPollMasks(instance_);
+    module_.Enable(instance_, nullptr, 1);
+}
+
+// The module hands over every reading; a host's tag database acts on changes only.
+void HostSession::ReceiveValue(const hostkit::TagValue& update) {
+    {
+        std::lock_guard guard(valuesLock_);
+        const auto [previous, first] = latest_.try_emplace(update.tagId, update.value);
+        if (!first && previous->second == update.value) {
+            return;
+        }
+        previous->second = update.value;
+    }
+    const bool known = update.tagId >= 1 && update.tagId <= tags_.size();
+    events_.Value(known ? &tags_[update.tagId - 1] : nullptr, update.tagId, update.value);
+}
+
+std::optional<double> HostSession::LatestValue(uint32_t tagId) const {
+    std::lock_guard guard(valuesLock_);
+    const auto found = latest_.find(tagId);
+    return found != latest_.end() ? std::optional<double>(found->second) : std::nullopt;
+}
+
+const TagDefinition* HostSession::FindTag(std::string_view name) const {
+    for (const TagDefinition& tag : tags_) {
+        if (tag.name == name) {
+            return &tag;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<std::string> HostSession::StationNames() const {
+    std::vector<std::string> names;
+    for (const CStationInfo* station : document_.Stations()) {
+        names.push_back(ToUtf8(station->m_name));
+    }
+    return names;
+}
+
+void HostSession::Write(const std::string& tagName, double value) {
+    const TagDefinition* tag = FindTag(tagName);
+    if (tag == nullptr) {
+        events_.Error("write: no tag named " + tagName);
+        return;
+    }
+    const int32_t handle = handles_[tag->id - 1];
+    if (handle < 0) {
+        events_.Error("write: the module refused tag " + tagName + " at registration");
+        return;
+    }
+    CTagVal written(value);
+    const int32_t result = module_.WriteTag(instance_, static_cast<uint32_t>(handle), &written);
+    JsonFields fields;
+    fields.Text("tag", tag->name).Integer("id", tag->id).Number("value", value);
+    events_.Result("write", fields,
+                   tag->name + " = " + NumberText(value) + (result == 0 ? " queued" : " refused"),
+                   result);
+}
+
+bool HostSession::StationText(const std::string& utf8, std::string& cp949) {
+    if (platform::Utf8ToCp949(utf8, cp949)) {
+        return true;
+    }
+    events_.Error("the station name \"" + utf8 + "\" has characters that CP949 cannot hold");
+    return false;
+}
+
+bool HostSession::KnownStation(const std::string& cp949) const {
+    return document_.FindStation(cp949.c_str()) != nullptr;
+}
+
+void HostSession::EnableStation(const std::string& station, int32_t flag) {
+    std::string name;
+    if (!StationText(station, name)) {
+        return;
+    }
+    module_.Enable(instance_, name.c_str(), flag);
+    JsonFields fields;
+    fields.Text("station", station).Integer("flag", flag);
+    const bool known = KnownStation(name);
+    events_.Result("enable", fields,
+                   known ? station + (flag != 0 ? " enabled" : " disabled")
+                         : "no station named " + station,
+                   known ? kStationFound : kNoSuchStation);
+}
+
+HostSession::StationReport HostSession::Statistics(const std::string& station) {
+    std::string name;
+    StationReport report;
+    if (platform::Utf8ToCp949(station, name)) {
+        int32_t counters[4] = {};
+        report.status = module_.GetStatistics(instance_, name.c_str(), counters);
+        report.counters = Counters(counters);
+    }
+    return report;
+}
+
+void HostSession::PrintStationStatistics(const std::string& utf8, const std::string& cp949) {
+    int32_t counters[4] = {};
+    const int32_t status = module_.GetStatistics(instance_, cp949.c_str(), counters);
+    events_.Stats(utf8, status, Counters(counters));
+}
+
+void HostSession::PrintStatistics(const std::optional<std::string>& station) {
+    if (station) {
+        std::string name;
+        if (StationText(*station, name)) {
+            PrintStationStatistics(*station, name);
+        }
+        return;
+    }
+    for (const CStationInfo* configured : document_.Stations()) {
+        PrintStationStatistics(ToUtf8(configured->m_name), configured->m_name);
+    }
+    int32_t counters[4] = {}; // the instance-wide query adds onto these
+    const int32_t status = module_.GetStatistics(instance_, nullptr, counters);
+    events_.Stats(std::nullopt, status, Counters(counters));
+}
+
+void HostSession::ResetStatistics(const std::optional<std::string>& station) {
+    JsonFields fields;
+    if (!station) {
+        module_.ResetStatistics(instance_, nullptr);
+        fields.Null("station");
+        events_.Result("reset", fields, "statistics of all stations cleared", kStationFound);
+        return;
+    }
+    std::string name;
+    if (!StationText(*station, name)) {
+        return;
+    }
+    module_.ResetStatistics(instance_, name.c_str());
+    fields.Text("station", *station);
+    const bool known = KnownStation(name);
+    events_.Result("reset", fields,
+                   known ? "statistics of " + *station + " cleared"
+                         : "no station named " + *station,
+                   known ? kStationFound : kNoSuchStation);
+}
+
+void HostSession::PrintInfo(const std::string& station) {
+    std::string name;
+    if (!StationText(station, name)) {
+        return;
+    }
+    std::string number;
+    std::string description;
+    module_.GetStationInfo(instance_, name.c_str(), number, description);
+    if (!KnownStation(name)) {
+        events_.Info(station, std::nullopt, std::nullopt);
+        return;
+    }
+    events_.Info(station, ToUtf8(number), ToUtf8(description));
+}
+
+void HostSession::StopCommunication() {
+    events_.Result("stop", JsonFields(), "communication stopped", module_.Stop(instance_));
+}
+
+void HostSession::Finish() {
+    if (communicationInitialised_) {
+        module_.Stop(instance_);
+    }
+    PrintStatistics(std::nullopt);
+}
+
+void HostSession::StartCommunication() {
+    module_.Enable(instance_, nullptr, 1);
+    events_.Result("start", JsonFields(), "communication started", 0);
+}
+
+} // namespace vfdahost

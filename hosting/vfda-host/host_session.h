@@ -1,0 +1,92 @@
+// One driver instance run the way a SCADA host runs it: open, init communication, register
+// the tags, build the poll masks, start; then writes and station operations on request, and
+// a stop at the end. Everything the module reports goes to the run's events.
+#pragma once
+
+#include "config/vfda_drv_doc.h"
+#include "driver_module.h"
+#include "host_libraries.h"
+#include "run_events.h"
+#include "tag_file.h"
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vfdahost {
+
+class HostSession {
+public:
+    explicit HostSession(RunEvents& events);
+    // Stops communication if it runs; the module is unloaded after that.
+    ~HostSession();
+    HostSession(const HostSession&) = delete;
+    HostSession& operator=(const HostSession&) = delete;
+
+    // Loads the module and opens the configuration; false with `error` set when either
+    // fails (the module's own message is on the event log).
+    bool Open(const std::string& configPath, std::string& error);
+    // Reports every frame on the line from now on.
+    void TraceFrames();
+    // DrvInitComm, reported as a "port" event.
+    int32_t InitComm();
+    // Registers every tag in order and names them for the module's messages.
+    void RegisterTags(std::vector<TagDefinition> tags);
+    // Builds the poll masks and starts communication.
+    void Start();
+
+    // The commands of a run; each reports its outcome.
+    void Write(const std::string& tagName, double value);
+    void EnableStation(const std::string& station, int32_t flag);
+    // One station's statistics, or every station's and then the instance's.
+    void PrintStatistics(const std::optional<std::string>& station);
+    void ResetStatistics(const std::optional<std::string>& station);
+    void PrintInfo(const std::string& station);
+    void StopCommunication();
+    void StartCommunication();
+    // The end of a run: stops communication (DrvStop) and prints the final statistics.
+    void Finish();
+
+    // A station's link status and counters, without reporting them.
+    struct StationReport {
+        int32_t status = -1;
+        StationCounters counters;
+    };
+    StationReport Statistics(const std::string& station);
+
+    // The last value delivered for a tag id, if any.
+    std::optional<double> LatestValue(uint32_t tagId) const;
+    const TagDefinition* FindTag(std::string_view name) const;
+    // The configured station names (UTF-8), in the configuration's order.
+    std::vector<std::string> StationNames() const;
+    // Drops what the host libraries keep of the run, so a long run does not grow.
+    void ForgetHistory() { host_.Clear(); }
+
+private:
+    static void ReceiveFrame(void* context, LineDirection direction, const uint8_t* bytes,
+                             size_t count);
+    void ReceiveValue(const hostkit::TagValue& update);
+    // The CP949 form of a station name typed by the user; false (reported) when it has none.
+    bool StationText(const std::string& utf8, std::string& cp949);
+    bool KnownStation(const std::string& cp949) const;
+    void PrintStationStatistics(const std::string& utf8, const std::string& cp949);
+
+    RunEvents& events_;
+    hostkit::HostLibraries host_; // outlives the module, which calls into it
+    hostkit::DriverModule module_;
+    CVfdaDrvDoc document_; // the host's own read of the configuration, for station names
+    int32_t instance_ = -1;
+    bool tracing_ = false;
+    bool communicationInitialised_ = false;
+
+    std::vector<TagDefinition> tags_;   // index id - 1; fixed once communication starts
+    std::vector<int32_t> handles_;      // the same order; -1 for a refused tag
+    mutable std::mutex valuesLock_;     // the delivery thread records, the host thread reads
+    std::map<uint32_t, double> latest_; // tag id -> last value
+};
+
+} // namespace vfdahost

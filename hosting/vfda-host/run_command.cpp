@@ -1,0 +1,53 @@
+// vfda-host run CONFIG --tags TAGS: runs one driver instance over its tags as a SCADA host
+// does, printing values, the event log and statistics, and taking commands on stdin.
+#include "commands.h"
+#include "host_session.h"
+#include "interrupt.h"
+#include "port_folder.h"
+#include "run_loop.h"
+#include "run_options.h"
+#include "tag_file.h"
+
+#include <cstdio>
+
+namespace vfdahost {
+
+int RunCommand(const std::vector<std::string>& words) {
+    RunOptions options;
+    std::string error;
+    if (!ParseRunOptions(words, options, error)) {
+        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), kRunUsage);
+        return kExitRefused;
+    }
+    std::vector<TagDefinition> tags;
+    const TagFileResult read = ReadTagFile(options.tagsPath, tags, error);
+    if (read != TagFileResult::Read) {
+        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        return read == TagFileResult::Unreadable ? kExitFailed : kExitRefused;
+    }
+    PortFolder ports;
+    if (!ports.Create(options.ports, error)) {
+        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text);
+    RunEvents events(printer);
+    CatchInterrupt();
+    HostSession session(events);
+    if (!session.Open(options.configPath, error)) {
+        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    if (options.trace) {
+        session.TraceFrames();
+    }
+    session.InitComm();
+    session.RegisterTags(std::move(tags));
+    session.Start();
+    const std::string reason = RunUntilEnd(session, events, options.seconds);
+    session.Finish();
+    events.End(reason);
+    return kExitOk;
+}
+
+} // namespace vfdahost

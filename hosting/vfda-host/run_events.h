@@ -1,0 +1,56 @@
+// The events of a run as vfda-host reports them. The JSON names and fields are a contract
+// that scripts rely on: fields may be added, never renamed.
+#pragma once
+
+#include "event_printer.h"
+#include "tag_file.h"
+#include "toolkit/line_trace.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace vfdahost {
+
+// The four counters of a station or of the instance, in the module's order.
+struct StationCounters {
+    int32_t reads = 0;
+    int32_t readFailures = 0;
+    int32_t writes = 0;
+    int32_t writeFailures = 0;
+};
+
+class RunEvents {
+public:
+    explicit RunEvents(EventPrinter& printer) : printer_(printer) {}
+
+    // A value change; `tag` is null for an id the tag file does not have.
+    void Value(const TagDefinition* tag, uint32_t id, double value);
+    // An event-log line of the module (CP949).
+    void Log(uint32_t flags, const std::string& cp949);
+    void Frame(LineDirection direction, const uint8_t* bytes, size_t count);
+    // A registration: the handle, or -1 when the module refused the tag.
+    void Tag(const TagDefinition& tag, int32_t handle);
+    // The result of opening the configuration's COM port.
+    void PortOpened(int32_t result);
+    // Statistics of one station (UTF-8 name), or of the whole instance without one.
+    void Stats(const std::optional<std::string>& station, int32_t status,
+               const StationCounters& counters);
+    // A station's number and description; both absent when no station has the name.
+    void Info(const std::string& station, const std::optional<std::string>& number,
+              const std::optional<std::string>& description);
+    // What a command did: `fields` name its object (tag, station...), `what` says it in text.
+    void Result(const std::string& command, const JsonFields& fields, const std::string& what,
+                int32_t result);
+    void Error(const std::string& text);
+    // A remark for the reader (the demo's narration), also as {"event":"note"}.
+    void Note(const std::string& text);
+    // The run ends: "quit", "end of input", "seconds" or "interrupt".
+    void End(const std::string& reason);
+
+private:
+    EventPrinter& printer_;
+};
+
+} // namespace vfdahost

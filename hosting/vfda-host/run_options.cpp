@@ -1,0 +1,75 @@
+#include "run_options.h"
+
+#include "arguments.h"
+#include "config/serial_port.h"
+
+#include <cctype>
+
+namespace vfdahost {
+
+const char* const kRunUsage =
+    "usage: vfda-host run CONFIG --tags TAGS [--port COMn=PATH]... [--seconds N] [--json] "
+    "[--trace]\n";
+
+bool ParsePortMapping(const std::string& text, PortMapping& mapping, std::string& error) {
+    error = "--port takes COMn=PATH with n from 1 to " + std::to_string(CSerialPort::kPortCount) +
+            ", not \"" + text + "\"";
+    const size_t equals = text.find('=');
+    if (equals == std::string::npos || equals < 4 || equals + 1 == text.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < 3; ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i]) {
+            return false;
+        }
+    }
+    const auto number = ParseInteger(text.substr(3, equals - 3));
+    if (!number || *number < 1 || *number > CSerialPort::kPortCount ||
+        !std::isdigit(static_cast<unsigned char>(text[3]))) {
+        return false;
+    }
+    mapping.number = static_cast<int>(*number);
+    mapping.path = text.substr(equals + 1);
+    error.clear();
+    return true;
+}
+
+bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
+                     std::string& error) {
+    const Arguments arguments(words, {"--tags", "--port", "--seconds"}, {"--json", "--trace"});
+    if (!arguments.Ok()) {
+        error = arguments.Error();
+        return false;
+    }
+    if (arguments.Positional().size() != 1) {
+        error = "run takes one configuration file";
+        return false;
+    }
+    options.configPath = arguments.Positional()[0];
+    const auto tags = arguments.Value("--tags");
+    if (!tags) {
+        error = "run needs --tags TAGS";
+        return false;
+    }
+    options.tagsPath = *tags;
+    for (const std::string& text : arguments.Values("--port")) {
+        PortMapping mapping;
+        if (!ParsePortMapping(text, mapping, error)) {
+            return false;
+        }
+        options.ports.push_back(mapping);
+    }
+    if (const auto seconds = arguments.Value("--seconds")) {
+        const auto number = ParseInteger(*seconds);
+        if (!number || *number < 0 || *number > kMaxRunSeconds) {
+            error = "--seconds must be a whole number from 0 to " + std::to_string(kMaxRunSeconds);
+            return false;
+        }
+        options.seconds = *number;
+    }
+    options.json = arguments.Has("--json");
+    options.trace = arguments.Has("--trace");
+    return true;
+}
+
+} // namespace vfdahost

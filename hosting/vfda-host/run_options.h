@@ -1,0 +1,35 @@
+// The command line of vfda-host run.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vfdahost {
+
+// --port COMn=PATH: the device that stands for COM port n during this run.
+struct PortMapping {
+    int number = 0;
+    std::string path;
+};
+
+struct RunOptions {
+    std::string configPath;
+    std::string tagsPath;
+    std::vector<PortMapping> ports;
+    std::optional<long> seconds;
+    bool json = false;
+    bool trace = false;
+};
+
+// The longest run --seconds asks for: a week.
+constexpr long kMaxRunSeconds = 7L * 24 * 3600;
+
+extern const char* const kRunUsage;
+
+// False with `error` set for a wrong command line.
+bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
+                     std::string& error);
+bool ParsePortMapping(const std::string& text, PortMapping& mapping, std::string& error);
+
+} // namespace vfdahost
