@@ -1,5 +1,7 @@
 #include "sim/console.h"
 
+#include "sim/number_text.h"
+
 #include <charconv>
 #include <vector>
 
@@ -35,17 +37,6 @@ std::vector<std::string_view> SplitWords(std::string_view line) {
     return words;
 }
 
-bool ParseNumber(std::string_view text, uint32_t maximum, uint32_t& number) {
-    uint32_t parsed = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
-    if (text.empty() || error != std::errc() || stop != end || parsed > maximum) {
-        return false;
-    }
-    number = parsed;
-    return true;
-}
-
 // "P5", "d3": the area letter in either case and a decimal number.
 bool ParseWordName(std::string_view text, Area& area, int& number) {
     if (text.size() < 2) {
@@ -56,7 +47,7 @@ bool ParseWordName(std::string_view text, Area& area, int& number) {
         return false;
     }
     uint32_t parsed = 0;
-    if (!ParseNumber(text.substr(1), 999, parsed)) {
+    if (!ParseUnsigned(text.substr(1), 999, parsed)) {
         return false;
     }
     area = letter == 'P' ? Area::Parameter : Area::Monitor;
@@ -138,7 +129,7 @@ namespace {
 // The station word of a command: a number of a station this simulator has.
 bool ParseStation(const Simulator& simulator, std::string_view text, int& station) {
     uint32_t number = 0;
-    if (!ParseNumber(text, kLastStation, number) ||
+    if (!ParseUnsigned(text, kLastStation, number) ||
         !simulator.HasStation(static_cast<int>(number))) {
         return false;
     }
@@ -161,7 +152,7 @@ Console::Result Console::Fault(const std::vector<std::string_view>& words) {
         return Error("unknown fault kind", words[2]);
     }
     uint32_t count = 0;
-    if (words.size() == 4 && (!ParseNumber(words[3], 1'000'000, count) || count == 0)) {
+    if (words.size() == 4 && (!ParseUnsigned(words[3], 1'000'000, count) || count == 0)) {
         return Error("bad count", words[3]);
     }
     simulator_.SetFault(station, *kind, count);
@@ -198,7 +189,7 @@ Console::Result Console::Set(const std::vector<std::string_view>& words) {
     if (!ParseWordName(words[2], area, number)) {
         return Error("bad word name", words[2]);
     }
-    if (!ParseNumber(words[3], 65535, value)) {
+    if (!ParseUnsigned(words[3], 65535, value)) {
         return Error("bad value", words[3]);
     }
     const Outcome outcome = simulator_.SetWord(station, area, number, value);
@@ -235,7 +226,7 @@ Console::Result Console::Load(const std::vector<std::string_view>& words) {
     if (!ParseStation(simulator_, words[1], station)) {
         return Error("no such station", words[1]);
     }
-    if (!ParseNumber(words[2], 200, percent)) {
+    if (!ParseUnsigned(words[2], 200, percent)) {
         return Error("bad percent (0-200)", words[2]);
     }
     simulator_.SetLoad(station, static_cast<uint16_t>(percent));

@@ -1,21 +1,12 @@
 #include "sim/options.h"
 
+#include "sim/number_text.h"
+
 #include <algorithm>
 #include <charconv>
 
 namespace sim {
 namespace {
-
-bool ParseUnsigned(std::string_view text, uint32_t maximum, uint32_t& number) {
-    uint32_t parsed = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, parsed);
-    if (text.empty() || error != std::errc() || stop != end || parsed > maximum) {
-        return false;
-    }
-    number = parsed;
-    return true;
-}
 
 bool ParseStationRange(std::string_view item, std::vector<int>& stations) {
     const size_t dash = item.find('-');

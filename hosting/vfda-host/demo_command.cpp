@@ -34,14 +34,11 @@ bool ParseDemoOptions(const std::vector<std::string>& words, DemoOptions& option
         error = arguments.Ok() ? "demo takes no file" : arguments.Error();
         return false;
     }
-    if (const auto seconds = arguments.Value("--seconds")) {
-        const auto number = ParseInteger(*seconds);
-        if (!number || *number < 0 || *number > kMaxRunSeconds) {
-            error = "--seconds must be a whole number from 0 to " + std::to_string(kMaxRunSeconds);
-            return false;
-        }
-        options.seconds = *number;
+    std::optional<long> seconds;
+    if (!ParseSeconds(arguments, seconds, error)) {
+        return false;
     }
+    options.seconds = seconds.value_or(options.seconds);
     options.json = arguments.Has("--json");
     options.keepFiles = arguments.Has("--keep-files");
     return true;

@@ -11,6 +11,18 @@ const char* const kRunUsage =
     "usage: vfda-host run CONFIG --tags TAGS [--port COMn=PATH]... [--seconds N] [--json] "
     "[--trace]\n";
 
+bool ParseSeconds(const Arguments& arguments, std::optional<long>& seconds, std::string& error) {
+    if (const auto text = arguments.Value("--seconds")) {
+        const auto number = ParseInteger(*text);
+        if (!number || *number < 0 || *number > kMaxRunSeconds) {
+            error = "--seconds must be a whole number from 0 to " + std::to_string(kMaxRunSeconds);
+            return false;
+        }
+        seconds = *number;
+    }
+    return true;
+}
+
 bool ParsePortMapping(const std::string& text, PortMapping& mapping, std::string& error) {
     error = "--port takes COMn=PATH with n from 1 to " + std::to_string(CSerialPort::kPortCount) +
             ", not \"" + text + "\"";
@@ -59,13 +71,8 @@ bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
         }
         options.ports.push_back(mapping);
     }
-    if (const auto seconds = arguments.Value("--seconds")) {
-        const auto number = ParseInteger(*seconds);
-        if (!number || *number < 0 || *number > kMaxRunSeconds) {
-            error = "--seconds must be a whole number from 0 to " + std::to_string(kMaxRunSeconds);
-            return false;
-        }
-        options.seconds = *number;
+    if (!ParseSeconds(arguments, options.seconds, error)) {
+        return false;
     }
     options.json = arguments.Has("--json");
     options.trace = arguments.Has("--trace");

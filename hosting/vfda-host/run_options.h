@@ -1,6 +1,8 @@
 // The command line of vfda-host run.
 #pragma once
 
+#include "arguments.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +32,8 @@ extern const char* const kRunUsage;
 // False with `error` set for a wrong command line.
 bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
                      std::string& error);
+// The value of --seconds, when given: 0 .. kMaxRunSeconds.
+bool ParseSeconds(const Arguments& arguments, std::optional<long>& seconds, std::string& error);
 bool ParsePortMapping(const std::string& text, PortMapping& mapping, std::string& error);
 
 } // namespace vfdahost
