@@ -38,6 +38,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
+echo "=== native simulator (the drives of the Windows end-to-end test) ==="
+cmake --preset native >/dev/null
+cmake --build --preset native --target vfda-sim >/dev/null
+
 echo "=== windows build ==="
 cmake --preset windows >/dev/null
 cmake --build --preset windows
