@@ -2,7 +2,7 @@
 """The Linux side of the end-to-end test through Wine.
 
 Starts the native drive simulator on a pseudo-terminal, links that pseudo-terminal into the
-Wine prefix as COM5 (Wine keeps COM1 to COM4 for the machine's own ports), sets a few drive words, runs the Windows test program and ends the
+Wine prefix as COM7 (Wine keeps COM1 to COM4 for the machine's own ports), sets a few drive words, runs the Windows test program and ends the
 simulator. Exits with the program's exit code.
 
 usage: drive_line_peer.py SIMULATOR WINE WINEPREFIX PROGRAM [ARGS...]
@@ -24,7 +24,7 @@ def main():
     drives = subprocess.Popen(
         [simulator, "--pty", "--stations", "1,2", "--no-wire-timing", "--keep-running"],
         stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-    link = os.path.join(devices, "com5")
+    link = os.path.join(devices, "com7")
     try:
         first = drives.stdout.readline().split()
         if len(first) != 2 or first[0] != "pty":

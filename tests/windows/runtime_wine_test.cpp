@@ -1,5 +1,5 @@
 // The Windows module end to end: loaded by a Windows host process under Wine, polling and
-// writing the native simulator's drives through Wine's COM5. Run under drive_line_peer.py,
+// writing the native simulator's drives through Wine's COM7. Run under drive_line_peer.py,
 // which sets PUMP1's D0 to 456 and P11 to 77 before this starts.
 #include "config/vfda_drv_doc.h"
 #include "driver_module.h"
@@ -35,7 +35,7 @@ protected:
         host_.Attach();
         ASSERT_TRUE(module_.Load());
         CVfdaDrvDoc document;
-        document.SerialPort().m_portIndex = 4; // COM5
+        document.SerialPort().m_portIndex = 6; // COM7
         for (const auto& [name, number] :
              std::vector<std::pair<std::string, int>>{{"PUMP1", 1}, {"PUMP2", 2}}) {
             auto station = std::make_unique<CStationInfo>();
@@ -119,7 +119,7 @@ TEST_F(WineRuntimeTest, PollsWritesAndCountsThroughAWineComPort) {
 }
 
 TEST_F(WineRuntimeTest, AnUnmappedPortIsReportedWithItsLongName) {
-    // The first test's instance keeps COM5; this one asks for COM12, which no link names.
+    // The first test's instance keeps COM7; this one asks for COM12, which no link names.
     CVfdaDrvDoc document;
     document.SerialPort().m_portIndex = 11;
     document.SetPath(folder_.File("other.cfg"));
