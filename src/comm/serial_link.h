@@ -1,5 +1,6 @@
 // The link to the drives over a COM port: one request frame out, one answer in, each with
-// its bound. Used by the poll thread only.
+// its bound. Used by the poll thread only. A port whose device went away (an unplugged
+// adapter) is opened again, at most once a second, as soon as the device is back.
 #pragma once
 
 #include "comm/comm_link.h"
@@ -11,10 +12,28 @@
 
 namespace comm {
 
+// Where a receive takes its bytes from: the serial port, or a script in tests.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    // One byte, waiting at most the line's read time-out for it.
+    virtual platform::SerialPort::ReadResult ReadByte(uint8_t& byte) = 0;
+    // The millisecond tick the receive limit is measured with.
+    virtual uint32_t Tick() = 0;
+};
+
+// Fills answer[0..count-1] with the bytes from the first one equal to sync on, skipping
+// what comes before it. 0 when complete, kReceiveFailed when a read fails, kReceiveTimeout
+// once limitMs have passed since the start. `kept` tells how many bytes were stored.
+int ReceiveAnswer(ByteSource& source, uint8_t* answer, size_t count, uint8_t sync, uint32_t limitMs,
+                  size_t& kept);
+
 class SerialLink : public CommLink {
 public:
     static constexpr uint32_t kWriteLimitMs = 1000;
     static constexpr uint32_t kReceiveLimitMs = 1000;
+    // A lost port is tried again no more often than this.
+    static constexpr uint32_t kReopenIntervalMs = 1000;
 
     // "COM1" .. "COM9" for port indexes 0..8, "\\.\COM10" and up from index 9.
     static std::string DeviceName(int32_t portIndex);
@@ -27,14 +46,22 @@ public:
     static std::unique_ptr<SerialLink> OpenPort(int32_t portIndex, int32_t baudIndex, bool rtsCts,
                                                 int& result);
 
+    // Fails at once (kSendFailed) while the port is lost and cannot be opened again.
     int SendFrame(const uint8_t* frame, size_t length) override;
     int ReceiveFrame(uint8_t* answer, size_t count, uint8_t sync) override;
 
 private:
-    // Hands what was kept of an answer to the line trace; returns the result.
-    static int Received(const uint8_t* answer, size_t kept, int result);
+    SerialLink(std::string device, uint32_t baudRate, bool rtsCts);
+    bool OpenAndConfigure();
+    // Opens the port again after its device went away; true when it is usable again.
+    bool Reopen();
 
     platform::SerialPort port_;
+    std::string device_;
+    uint32_t baudRate_;
+    bool rtsCts_;
+    bool reopenTried_ = false;
+    uint32_t lastReopenTick_ = 0;
 };
 
 } // namespace comm

@@ -24,6 +24,9 @@ public:
     // Opens the device exclusively; false when it is missing, in use or not accessible.
     bool Open(const std::string& deviceName);
     bool IsOpen() const;
+    // True once a write or read found the device gone (an unplugged adapter, a closed
+    // pseudo-terminal); nothing more will pass until it is opened again.
+    bool IsLost() const;
     // 8-O-1 at the baud rate; with rtsCts, CTS/DSR output flow control and handshake
     // RTS/DTR, otherwise RTS and DTR raised and no flow control. One-byte reads wait at most
     // 1000 ms for a byte. Failures here are not reported: an opened port counts as ready.

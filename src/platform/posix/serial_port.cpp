@@ -50,10 +50,18 @@ int Remaining(uint32_t start, uint32_t timeoutMs) {
     return spent >= timeoutMs ? 0 : static_cast<int>(timeoutMs - spent);
 }
 
+// Errors by which the system says the device itself is gone, not just busy.
+bool DeviceGone(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+}
+
+constexpr short kHangUp = POLLERR | POLLHUP | POLLNVAL;
+
 } // namespace
 
 struct SerialPort::State {
     int fd = -1;
+    bool lost = false;
 };
 
 SerialPort::SerialPort() : state_(std::make_unique<State>()) {}
@@ -78,11 +86,16 @@ bool SerialPort::Open(const std::string& deviceName) {
         return false;
     }
     state_->fd = fd;
+    state_->lost = false;
     return true;
 }
 
 bool SerialPort::IsOpen() const {
     return state_->fd >= 0;
+}
+
+bool SerialPort::IsLost() const {
+    return state_->lost;
 }
 
 void SerialPort::Configure(uint32_t baudRate, bool rtsCts) {
@@ -125,11 +138,13 @@ bool SerialPort::Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs) {
             continue;
         }
         if (put < 0 && errno != EAGAIN && errno != EINTR) {
+            state_->lost = state_->lost || DeviceGone(errno);
             return false;
         }
         pollfd waiting{state_->fd, POLLOUT, 0};
         const int left = Remaining(start, timeoutMs);
-        if (left == 0 || poll(&waiting, 1, left) < 0 || (waiting.revents & (POLLERR | POLLHUP))) {
+        if (left == 0 || poll(&waiting, 1, left) < 0 || (waiting.revents & kHangUp)) {
+            state_->lost = state_->lost || (waiting.revents & kHangUp) != 0;
             tcflush(state_->fd, TCOFLUSH); // cancel what was not sent
             return false;
         }
@@ -159,6 +174,7 @@ SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte) {
             return ReadResult::Byte;
         }
         if (got < 0 && errno != EAGAIN && errno != EINTR) {
+            state_->lost = state_->lost || DeviceGone(errno);
             return ReadResult::Failed;
         }
         const int left = Remaining(start, kReadTimeoutMs);
@@ -170,10 +186,10 @@ SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte) {
         if (ready < 0 && errno != EINTR) {
             return ReadResult::Failed;
         }
-        if (ready > 0 && (waiting.revents & POLLIN) == 0 &&
-            (waiting.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+        if (ready > 0 && (waiting.revents & POLLIN) == 0 && (waiting.revents & kHangUp) != 0) {
             // The other end is gone (an unplugged adapter): no byte will come. Wait out the
             // read time-out as a silent line would, so the caller's pacing stays the same.
+            state_->lost = true;
             SleepMs(static_cast<uint32_t>(Remaining(start, kReadTimeoutMs)));
             return ReadResult::NoByte;
         }

@@ -40,10 +40,27 @@ private:
     HANDLE handle_;
 };
 
+// Errors with which Windows reports that the port's device is gone (a USB adapter pulled
+// out), rather than a single operation failing.
+bool DeviceGone(DWORD error) {
+    switch (error) {
+    case ERROR_ACCESS_DENIED:
+    case ERROR_BAD_COMMAND:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_GEN_FAILURE:
+    case ERROR_INVALID_HANDLE:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 struct SerialPort::State {
     HANDLE handle = INVALID_HANDLE_VALUE;
+    bool lost = false;
 };
 
 SerialPort::SerialPort() : state_(std::make_unique<State>()) {}
@@ -62,11 +79,16 @@ bool SerialPort::Open(const std::string& deviceName) {
         return false;
     }
     state_->handle = handle;
+    state_->lost = false;
     return true;
 }
 
 bool SerialPort::IsOpen() const {
     return state_->handle != INVALID_HANDLE_VALUE;
+}
+
+bool SerialPort::IsLost() const {
+    return state_->lost;
 }
 
 void SerialPort::Configure(uint32_t baudRate, bool rtsCts) {
@@ -128,7 +150,9 @@ bool SerialPort::Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs) {
     if (WriteFile(state_->handle, bytes, static_cast<DWORD>(count), nullptr, &operation)) {
         return true;
     }
-    if (GetLastError() != ERROR_IO_PENDING) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_IO_PENDING) {
+        state_->lost = state_->lost || DeviceGone(error);
         return false;
     }
     if (WaitForSingleObject(done.Handle(), timeoutMs) == WAIT_OBJECT_0) {
@@ -154,7 +178,9 @@ SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte) {
     DWORD transferred = 0;
     const HANDLE port = state_->handle;
     if (!ReadFile(port, &received, 1, nullptr, &operation)) {
-        if (GetLastError() != ERROR_IO_PENDING) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_IO_PENDING) {
+            state_->lost = state_->lost || DeviceGone(error);
             return ReadResult::Failed;
         }
         if (WaitForSingleObject(done.Handle(), kReadWaitMs) != WAIT_OBJECT_0) {
@@ -172,6 +198,7 @@ SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte) {
             // byte. Either way no byte came.
             transferred = 0;
         } else {
+            state_->lost = state_->lost || DeviceGone(error);
             return ReadResult::Failed;
         }
     }
