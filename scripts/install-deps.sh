@@ -3,7 +3,7 @@
 # As root it runs apt-get; as another user it names what is missing and stops.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev binutils python3 libc-bin)
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev binutils python3 libc-bin libbenchmark-dev)
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -88,7 +88,9 @@ void LineServer::Serve(std::span<const uint8_t> bytes, SteadyTime receivedAt) {
     }
     for (const Request& request : requests) {
         ++requests_;
-        Trace("rx", std::span<const uint8_t>(request.bytes.data(), request.length));
+        const std::span<const uint8_t> received(request.bytes.data(), request.length);
+        Observe(LineMoment::RequestReceived, received, receivedAt);
+        Trace("rx", received);
         Answer(request, simulator_.Handle(request), receivedAt);
         if (stopping_) {
             return;
@@ -125,8 +127,18 @@ bool LineServer::WaitUntil(SteadyTime deadline) {
 }
 
 void LineServer::Transmit(const std::vector<uint8_t>& bytes) {
+    // Moments are taken just before a byte is handed over: the reader may run at once and
+    // must never seem to act on a byte before it was there.
     if (!options_.wireTiming) {
-        bytesSent_ += line_.Write(bytes.data(), bytes.size(), kAnswerWriteMs);
+        const SteadyTime handedAt = steady_clock::now();
+        const size_t sent = line_.Write(bytes.data(), bytes.size(), kAnswerWriteMs);
+        bytesSent_ += sent;
+        if (sent > 0) {
+            Observe(LineMoment::AnswerFirstByte, bytes, handedAt);
+        }
+        if (sent == bytes.size()) {
+            Observe(LineMoment::AnswerLastByte, bytes, handedAt);
+        }
         return;
     }
     const SteadyTime start = steady_clock::now();
@@ -134,10 +146,17 @@ void LineServer::Transmit(const std::vector<uint8_t>& bytes) {
     // A receiver has a character once its stop bit is through.
     for (size_t i = 0; i < bytes.size(); ++i) {
         std::this_thread::sleep_until(start + characterTime * static_cast<int64_t>(i + 1));
+        const SteadyTime handedAt = steady_clock::now();
         if (line_.Write(&bytes[i], 1, kAnswerWriteMs) != 1) {
             return; // nobody takes the bytes: the rest of the answer is lost
         }
         ++bytesSent_;
+        if (i == 0) {
+            Observe(LineMoment::AnswerFirstByte, bytes, handedAt);
+        }
+        if (i + 1 == bytes.size()) {
+            Observe(LineMoment::AnswerLastByte, bytes, handedAt);
+        }
     }
 }
 
@@ -158,6 +177,12 @@ void LineServer::SendNoise() {
             return;
         }
         ++noiseBytesSent_;
+    }
+}
+
+void LineServer::Observe(LineMoment moment, std::span<const uint8_t> bytes, SteadyTime at) {
+    if (options_.observer) {
+        options_.observer(moment, bytes, at);
     }
 }
 

@@ -17,6 +17,15 @@
 
 namespace sim {
 
+// Moments on the line that measurements need, each with the time it happened.
+enum class LineMoment {
+    RequestReceived, // a complete request; the time its bytes were read
+    AnswerFirstByte, // the first byte of an answer was handed to the line
+    AnswerLastByte,  // the last byte of an answer was handed to the line
+};
+using LineObserver = std::function<void(LineMoment moment, std::span<const uint8_t> bytes,
+                                        std::chrono::steady_clock::time_point at)>;
+
 struct LineOptions {
     uint32_t baud = 4800;
     // Pace received and sent characters at the baud rate; off for fast tests.
@@ -27,6 +36,9 @@ struct LineOptions {
     uint32_t frameGapMs = 50;
     // Receives one line of text per frame received or sent; empty: no trace.
     std::function<void(const std::string&)> trace;
+    // Told of every request and answer as it crosses the line; empty: nobody is told.
+    // Called on the server's thread, so it must be quick.
+    LineObserver observer;
 };
 
 struct LineCounters {
@@ -61,6 +73,7 @@ private:
     bool WaitUntil(SteadyTime deadline);
     void Transmit(const std::vector<uint8_t>& bytes);
     void SendNoise();
+    void Observe(LineMoment moment, std::span<const uint8_t> bytes, SteadyTime at);
     void Trace(const char* direction, std::span<const uint8_t> bytes);
     void TraceText(const std::string& text);
 

@@ -27,7 +27,7 @@ CCommBlock::CCommBlock(CCommChannel& channel, CStationInfo& station, uint16_t ar
     : m_channel(channel), m_station(station), m_area(area) {}
 
 size_t CCommBlock::AddBinding(const TagBinding& binding) {
-    m_bindings.push_back(std::make_unique<TagBinding>(binding));
+    m_bindings.push_back(binding);
     return m_bindings.size() - 1;
 }
 
@@ -36,9 +36,9 @@ void CCommBlock::BuildPollMask() {
         return;
     }
     m_pollMask = 0;
-    for (const auto& binding : m_bindings) {
-        if (binding->parameterNumber < std::size(kGroupBitOfDWord)) {
-            m_pollMask |= kGroupBitOfDWord[binding->parameterNumber];
+    for (const TagBinding& binding : m_bindings) {
+        if (binding.parameterNumber < std::size(kGroupBitOfDWord)) {
+            m_pollMask |= kGroupBitOfDWord[binding.parameterNumber];
         }
     }
 }
@@ -67,15 +67,19 @@ void CCommBlock::RangeRead(uint16_t first, uint16_t count) {
 
 void CCommBlock::DistributeValue(uint16_t number, uint16_t raw) {
     SetCacheWord(number, raw);
-    for (const auto& binding : m_bindings) {
-        if (binding->parameterNumber != number) {
-            continue;
-        }
-        if (binding->IsDigital()) {
-            const bool set = (raw & BitMask(binding->bitNumber & 0x0F)) != 0;
-            m_channel.QueueBitChange(*binding, set ? 1 : 0);
-        } else {
-            m_channel.QueueValueChange(*binding, comm::ToHostValue(m_area, number, raw));
+    const double value = comm::ToHostValue(m_area, number, raw);
+    {
+        CCommChannel::ValueChangeAppender changes(m_channel);
+        for (const TagBinding& binding : m_bindings) {
+            if (binding.parameterNumber != number) {
+                continue;
+            }
+            if (binding.IsDigital()) {
+                const bool set = (raw & BitMask(binding.bitNumber & 0x0F)) != 0;
+                changes.AddBit(binding, set ? 1 : 0);
+            } else {
+                changes.AddValue(binding, value);
+            }
         }
     }
     m_channel.SignalValueChanges();

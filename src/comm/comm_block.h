@@ -48,14 +48,16 @@ public:
     uint16_t Area() const { return m_area; }
     uint16_t PollMask() const { return m_pollMask; }
     size_t BindingCount() const { return m_bindings.size(); }
-    const TagBinding& Binding(size_t index) const { return *m_bindings[index]; }
+    const TagBinding& Binding(size_t index) const { return m_bindings[index]; }
 
 private:
     CCommChannel& m_channel;
     CStationInfo& m_station;
     // Written by the poll thread as answers arrive, read by tag writes on the host's thread.
     std::array<std::atomic<uint16_t>, kCacheWords> m_cache{};
-    std::vector<std::unique_ptr<TagBinding>> m_bindings;
+    // Held by value, one block of memory: a value is handed to every binding of its
+    // parameter, so the walk over them is what a busy block costs.
+    std::vector<TagBinding> m_bindings;
     uint16_t m_area;
     uint16_t m_pollMask = 0;
 };

@@ -24,7 +24,9 @@ OwnedChannel CCommChannel::Create(CVfdaDrvDoc& owner) {
 
 CCommChannel::CCommChannel(CVfdaDrvDoc& owner)
     : m_rtsCts((owner.SerialPort().m_options & CSerialPort::kOptionRtsCts) != 0 ? 1 : 0),
-      m_owner(owner) {}
+      m_owner(owner) {
+    m_spareBatches.reserve(kSpareBatches);
+}
 
 // Threads still running are stopped first; then the link closes; blocks go before the
 // batches whose requests point at them.
@@ -80,12 +82,15 @@ CCommBlock* CCommChannel::Block(size_t index) const {
 
 void CCommChannel::QueueRequest(CCommBlock& block, char command, int32_t parameter,
                                 uint16_t value) {
-    auto request = std::make_unique<CCommRequest>(block, command, parameter, value);
     std::lock_guard guard(m_batchLock);
+    if (m_pendingBatch == nullptr && !m_spareBatches.empty()) {
+        m_pendingBatch = std::move(m_spareBatches.back());
+        m_spareBatches.pop_back();
+    }
     if (m_pendingBatch == nullptr) {
         m_pendingBatch = std::make_unique<CRequestBatch>(*this);
     }
-    m_pendingBatch->Append(std::move(request));
+    m_pendingBatch->Append(CCommRequest(block, command, parameter, value));
 }
 
 bool CCommChannel::ServiceBatch() {
@@ -98,6 +103,12 @@ bool CCommChannel::ServiceBatch() {
     }
     if (m_link != nullptr && m_currentBatch->ExecuteNext(*m_link)) {
         return true;
+    }
+    // The exhausted batch is emptied and kept, with its room, for the next poll step.
+    m_currentBatch->Clear();
+    std::lock_guard guard(m_batchLock);
+    if (m_spareBatches.size() < kSpareBatches) {
+        m_spareBatches.push_back(std::move(m_currentBatch));
     }
     m_currentBatch.reset();
     return false;
@@ -117,24 +128,35 @@ size_t CCommChannel::PendingRequestCount() const {
     return m_pendingBatch != nullptr ? m_pendingBatch->Count() : 0;
 }
 
+CCommChannel::ValueChangeAppender::ValueChangeAppender(CCommChannel& channel)
+    : m_guard(channel.m_valueLock), m_changes(channel.m_valueChanges) {}
+
+void CCommChannel::ValueChangeAppender::AddBit(const TagBinding& binding, int bit) {
+    AppendValueChange(m_changes, binding.tagId, bit != 0 ? 1.0 : 0.0);
+}
+
+void CCommChannel::ValueChangeAppender::AddValue(const TagBinding& binding, double value) {
+    AppendValueChange(m_changes, binding.tagId, value);
+}
+
 void CCommChannel::QueueBitChange(const TagBinding& binding, int bit) {
-    AppendValueChange(binding.tagId, bit != 0 ? 1.0 : 0.0);
+    ValueChangeAppender(*this).AddBit(binding, bit);
 }
 
 void CCommChannel::QueueValueChange(const TagBinding& binding, double value) {
-    AppendValueChange(binding.tagId, value);
+    ValueChangeAppender(*this).AddValue(binding, value);
 }
 
-void CCommChannel::AppendValueChange(uint32_t tagId, double value) {
-    // A record that cannot be allocated loses this one value, not the poll thread.
-    std::unique_ptr<CEventVal> change(new (std::nothrow) CEventVal);
-    if (change == nullptr) {
-        return;
+void CCommChannel::AppendValueChange(std::vector<CEventVal>& changes, uint32_t tagId,
+                                     double value) {
+    CEventVal change;
+    change.m_tagId = tagId;
+    change.m_value.SetVal(value);
+    // A list that cannot grow loses this one value, not the poll thread.
+    try {
+        changes.push_back(change);
+    } catch (const std::bad_alloc&) {
     }
-    change->m_tagId = tagId;
-    change->m_value.SetVal(value);
-    std::lock_guard guard(m_valueLock);
-    m_valueChanges.push_back(std::move(change));
 }
 
 void CCommChannel::SignalValueChanges() {
@@ -150,17 +172,20 @@ std::unique_ptr<CEventVal> CCommChannel::TakeValueChange() {
     if (m_valueChanges.empty()) {
         return nullptr;
     }
-    std::unique_ptr<CEventVal> change = std::move(m_valueChanges.front());
-    m_valueChanges.pop_front();
+    auto change = std::make_unique<CEventVal>(m_valueChanges.front());
+    m_valueChanges.erase(m_valueChanges.begin());
     return change;
 }
 
+void CCommChannel::TakeValueChanges(std::vector<CEventVal>& into) {
+    into.clear();
+    std::lock_guard guard(m_valueLock);
+    into.swap(m_valueChanges);
+}
+
 void CCommChannel::DiscardValueChanges() {
-    std::deque<std::unique_ptr<CEventVal>> doomed;
-    {
-        std::lock_guard guard(m_valueLock);
-        doomed.swap(m_valueChanges);
-    }
+    std::lock_guard guard(m_valueLock);
+    m_valueChanges.clear();
 }
 
 void CCommChannel::AttachLink(std::unique_ptr<comm::CommLink> link) {

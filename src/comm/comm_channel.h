@@ -7,18 +7,17 @@
 #include "comm/comm_link.h"
 #include "comm/request_batch.h"
 #include "config/vfda_drv_doc.h"
+#include "host/vemor_sub.h"
 #include "platform/event.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-class CEventVal;
 class CStationInfo;
 struct TagBinding;
 
@@ -59,6 +58,21 @@ public:
     // Requests waiting in the pending batch.
     size_t PendingRequestCount() const;
 
+    // Appends the value changes of one answer while holding the value lock once; the list
+    // keeps its room, so a running channel stops allocating once it has seen its busiest
+    // answer. Short-lived: host calls and line work never happen while one exists.
+    class ValueChangeAppender {
+    public:
+        explicit ValueChangeAppender(CCommChannel& channel);
+        // A digital tag's bit (0 or 1), or any other tag's value.
+        void AddBit(const TagBinding& binding, int bit);
+        void AddValue(const TagBinding& binding, double value);
+
+    private:
+        std::lock_guard<std::mutex> m_guard;
+        std::vector<CEventVal>& m_changes;
+    };
+
     // A value change for the host: a digital tag's bit (0 or 1), or any other tag's value.
     void QueueBitChange(const TagBinding& binding, int bit);
     void QueueValueChange(const TagBinding& binding, double value);
@@ -68,6 +82,9 @@ public:
     bool WaitForValueChanges(uint32_t timeoutMs);
     // The oldest value change, or null when none waits.
     std::unique_ptr<CEventVal> TakeValueChange();
+    // Moves every waiting value change, oldest first, into `into` (emptied first); both
+    // lists keep their room for the next time.
+    void TakeValueChanges(std::vector<CEventVal>& into);
     // Drops every value change not yet delivered.
     void DiscardValueChanges();
 
@@ -97,7 +114,7 @@ private:
     static constexpr uint32_t kMinimumPassMs = 100;
     static constexpr uint32_t kDeliveryWaitMs = 3000;
 
-    void AppendValueChange(uint32_t tagId, double value);
+    static void AppendValueChange(std::vector<CEventVal>& changes, uint32_t tagId, double value);
     void PollThread();
     void DeliveryThread();
     void DeliverWaitingChanges();
@@ -112,8 +129,14 @@ private:
     std::vector<std::unique_ptr<CCommBlock>> m_blocks;
     // Owned by the poll thread while communication runs.
     std::unique_ptr<CRequestBatch> m_currentBatch;
-    std::unique_ptr<CRequestBatch> m_pendingBatch;         // guarded by m_batchLock
-    std::deque<std::unique_ptr<CEventVal>> m_valueChanges; // guarded by m_valueLock
+    std::unique_ptr<CRequestBatch> m_pendingBatch; // guarded by m_batchLock
+    // Emptied batches kept for the next ones, so batches are not allocated anew: one is
+    // executing while the next fills, so two are enough.
+    static constexpr size_t kSpareBatches = 2;
+    std::vector<std::unique_ptr<CRequestBatch>> m_spareBatches; // guarded by m_batchLock
+    std::vector<CEventVal> m_valueChanges;                      // guarded by m_valueLock
+    // The delivery thread's own: the changes it is handing to the host.
+    std::vector<CEventVal> m_delivering;
     std::unique_ptr<comm::CommLink> m_link;
     CVfdaDrvDoc& m_owner;
     mutable std::mutex m_batchLock;

@@ -31,10 +31,26 @@ constexpr size_t kValueFirst = 7;
 constexpr size_t kValueLast = 10;
 
 // printf's "%0*d": a sign, then zeros up to the width. Any 64-bit number fits the buffer.
-std::string Padded(int64_t number, int width) {
-    char text[32];
-    std::snprintf(text, sizeof(text), "%0*lld", width, static_cast<long long>(number));
-    return text;
+// Numbers that are not negative, as every frame field normally is, are written digit by
+// digit: a frame is formatted for every transaction.
+void AppendPadded(std::string& frame, int64_t number, int width) {
+    if (number < 0) {
+        char text[32];
+        std::snprintf(text, sizeof(text), "%0*lld", width, static_cast<long long>(number));
+        frame += text;
+        return;
+    }
+    char digits[24];
+    int count = 0;
+    auto rest = static_cast<uint64_t>(number);
+    do {
+        digits[count++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    frame.append(static_cast<size_t>(width > count ? width - count : 0), '0');
+    while (count > 0) {
+        frame += digits[--count];
+    }
 }
 
 } // namespace
@@ -51,10 +67,10 @@ std::string CCommRequest::FormatFrame() const {
     frame += m_command;
     frame += static_cast<char>(kFrameMark);
     frame += static_cast<char>(kRequestMark);
-    frame += Padded(m_block.Station().m_stationNumber, 2);
-    frame += Padded(m_parameter, 2);
+    AppendPadded(frame, m_block.Station().m_stationNumber, 2);
+    AppendPadded(frame, m_parameter, 2);
     if (m_command != kReadParameter && m_command != kQueryGroup) {
-        frame += Padded(m_value, 4);
+        AppendPadded(frame, m_value, 4);
     }
     return frame;
 }

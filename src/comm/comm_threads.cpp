@@ -121,7 +121,8 @@ void CCommChannel::DeliveryThread() {
 
 void CCommChannel::DeliverWaitingChanges() {
     const driver::HostBinding& host = driver::HostBinding::Instance();
-    while (std::unique_ptr<CEventVal> change = TakeValueChange()) {
-        host.SetTagValue(change->m_tagId, change->m_value);
+    TakeValueChanges(m_delivering);
+    for (const CEventVal& change : m_delivering) {
+        host.SetTagValue(change.m_tagId, change.m_value);
     }
 }

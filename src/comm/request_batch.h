@@ -1,11 +1,11 @@
 // A run of requests that the poll thread executes one per step, in the order they were
-// queued. A batch grows only while it is the channel's pending batch.
+// queued. A batch grows only while it is the channel's pending batch. Requests are held by
+// value and an emptied batch keeps its room, so a batch that is reused allocates nothing.
 #pragma once
 
 #include "comm/comm_request.h"
 
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 class CCommChannel;
@@ -20,7 +20,9 @@ public:
     CRequestBatch(const CRequestBatch&) = delete;
     CRequestBatch& operator=(const CRequestBatch&) = delete;
 
-    void Append(std::unique_ptr<CCommRequest> request);
+    void Append(const CCommRequest& request);
+    // Drops every request, executed or not; the batch can then be filled again.
+    void Clear();
 
     // Executes the next request whatever its outcome; false when none is left.
     bool ExecuteNext(comm::CommLink& link);
@@ -28,10 +30,10 @@ public:
     CCommChannel& Channel() const { return m_channel; }
     size_t Count() const { return m_requests.size(); }
     size_t Next() const { return m_next; }
-    const CCommRequest& Request(size_t index) const { return *m_requests[index]; }
+    const CCommRequest& Request(size_t index) const { return m_requests[index]; }
 
 private:
     CCommChannel& m_channel;
     size_t m_next = 0;
-    std::vector<std::unique_ptr<CCommRequest>> m_requests;
+    std::vector<CCommRequest> m_requests;
 };

@@ -1,0 +1,423 @@
+// End-to-end line benchmark: simulated drives with wire timing on a pseudo-terminal, polled
+// either by the module under the host stand-ins or by the scripted baseline poller, with a
+// steady stream of host writes. Every moment is taken on CLOCK_MONOTONIC: the line server's
+// (requests, answer ends), the tag database's (SetTagValue) and the benchmark's (writes).
+// Prints one JSON object of figures; appends the delivery latencies to --samples.
+#include "allocation_count.h"
+#include "line_record.h"
+#include "process_probe.h"
+
+#include "config/station_info.h"
+#include "config/vfda_drv_doc.h"
+#include "driver_module.h"
+#include "host/vemor_sub.h"
+#include "host/vemor_tables.h"
+#include "host_libraries.h"
+#include "platform/dynamic_library.h"
+#include "platform/pseudo_terminal.h"
+#include "platform/serial_port.h"
+#include "sim/line_server.h"
+#include "sim/simulator.h"
+#include "stand_in_control.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace bench;
+
+constexpr size_t kRecordCapacity = 1 << 20;
+constexpr uint16_t kAnalog = 1;
+constexpr uint16_t kDigital = 13;
+constexpr uint32_t kWriteParameter = 10; // P10, acceleration time: a harmless write
+
+struct Options {
+    std::string mode = "driver"; // or "baseline"
+    int drives = 1;
+    uint32_t baud = 4800;
+    uint32_t turnaroundMs = 10;
+    double seconds = 20;
+    double warmupSeconds = 2;
+    uint32_t writeIntervalMs = 1000;
+    std::string samples;
+    std::string python = "/usr/bin/python3";
+    std::string baselineScript;
+};
+
+bool ParseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string name = argv[i];
+        const std::string value = argv[i + 1];
+        if (name == "--mode") {
+            options.mode = value;
+        } else if (name == "--drives") {
+            options.drives = std::atoi(value.c_str());
+        } else if (name == "--baud") {
+            options.baud = static_cast<uint32_t>(std::atoi(value.c_str()));
+        } else if (name == "--turnaround") {
+            options.turnaroundMs = static_cast<uint32_t>(std::atoi(value.c_str()));
+        } else if (name == "--seconds") {
+            options.seconds = std::atof(value.c_str());
+        } else if (name == "--warmup") {
+            options.warmupSeconds = std::atof(value.c_str());
+        } else if (name == "--write-interval") {
+            options.writeIntervalMs = static_cast<uint32_t>(std::atoi(value.c_str()));
+        } else if (name == "--samples") {
+            options.samples = value;
+        } else if (name == "--python") {
+            options.python = value;
+        } else if (name == "--baseline-script") {
+            options.baselineScript = value;
+        } else {
+            return false;
+        }
+    }
+    return (argc % 2) == 1 && options.drives >= 1 && options.drives <= 32 &&
+           platform::IsLineBaud(options.baud) && options.seconds > options.warmupSeconds &&
+           (options.mode == "driver" || !options.baselineScript.empty());
+}
+
+int BaudIndex(uint32_t baud) {
+    return baud == 1200 ? 0 : baud == 2400 ? 1 : 2;
+}
+
+int Digits(const uint8_t* bytes) {
+    return (bytes[0] - '0') * 10 + (bytes[1] - '0');
+}
+
+// What every run shares: the drives on their line and the record of the line's moments.
+struct Bench {
+    explicit Bench(const Options& chosen) : options(chosen), simulator(Stations(), chosen.baud) {}
+
+    // Station numbers 0 to drives - 1: a line has numbers 0 to 31.
+    std::vector<int> Stations() const {
+        std::vector<int> stations;
+        for (int number = 0; number < options.drives; ++number) {
+            stations.push_back(number);
+        }
+        return stations;
+    }
+
+    bool StartLine() {
+        std::string error;
+        pty = platform::TerminalLine::CreatePseudoTerminal(error);
+        if (!pty) {
+            std::fprintf(stderr, "no pseudo-terminal: %s\n", error.c_str());
+            return false;
+        }
+        sim::LineOptions lineOptions;
+        lineOptions.baud = options.baud;
+        lineOptions.wireTiming = true;
+        lineOptions.turnaroundMs = options.turnaroundMs;
+        lineOptions.observer = [this](sim::LineMoment moment, std::span<const uint8_t> bytes,
+                                      std::chrono::steady_clock::time_point at) {
+            Observe(moment, bytes, at);
+        };
+        server = std::make_unique<sim::LineServer>(simulator, *pty, lineOptions);
+        server->Start();
+        return true;
+    }
+
+    void Observe(sim::LineMoment moment, std::span<const uint8_t> bytes,
+                 std::chrono::steady_clock::time_point at) {
+        const int64_t ns =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
+        if (moment == sim::LineMoment::RequestReceived && bytes.size() >= 7) {
+            line.Add({LineEvent::Kind::Request, static_cast<char>(bytes[0]),
+                      static_cast<uint8_t>(bytes.size()), Digits(&bytes[3]), Digits(&bytes[5]),
+                      ns});
+            ++requests;
+        } else if (moment == sim::LineMoment::AnswerLastByte) {
+            line.Add({LineEvent::Kind::AnswerEnd, static_cast<char>(bytes[0]),
+                      static_cast<uint8_t>(bytes.size()), 0, 0, ns});
+        }
+    }
+
+    Schedule TheSchedule() const {
+        Schedule schedule;
+        schedule.baud = options.baud;
+        schedule.turnaroundMs = options.turnaroundMs;
+        schedule.drives = options.drives;
+        schedule.blocksPerDrive = 2; // the status tags' D block, the written P10's P block
+        return schedule;
+    }
+
+    const Options& options;
+    sim::Simulator simulator;
+    std::unique_ptr<platform::TerminalLine> pty;
+    std::unique_ptr<sim::LineServer> server;
+    Record<LineEvent> line{kRecordCapacity}; // the line server's thread only
+    std::atomic<size_t> requests{0};
+    Record<Delivery> deliveries{kRecordCapacity};
+    Record<HostWrite> writes{kRecordCapacity};
+    int64_t startNs = 0;
+    int64_t steadyNs = 0;
+    int64_t endNs = 0;
+    uint64_t cpuAtSteadyNs = 0;
+    uint64_t cpuAtEndNs = 0;
+    uint64_t allocationsAtSteady = 0;
+    uint64_t allocationsAtEnd = 0;
+    int64_t liveAtSteady = 0;
+    int64_t liveAtEnd = 0;
+    size_t transactionsAtSteady = 0;
+    size_t transactionsAtEnd = 0;
+    uint64_t rssKb = 0;
+    uint64_t hwmKb = 0;
+};
+
+size_t RequestsSoFar(const Bench& bench) {
+    return bench.requests.load();
+}
+
+// --- The module under the host stand-ins -----------------------------------------------
+
+Bench* g_bench = nullptr; // the tag database's sink has no room for a context of ours
+
+void ReceiveTagValue(void* /*context*/, uint32_t tagId, double /*value*/) {
+    g_bench->deliveries.Add({tagId, NowNs()});
+}
+
+struct ModuleRun {
+    hostkit::HostLibraries host;
+    hostkit::DriverModule module;
+    platform::LibraryHandle dbm = nullptr;
+    std::filesystem::path folder;
+    int32_t instance = -1;
+    std::vector<uint32_t> writeHandles; // P10 of each station
+    std::set<int> driverThreads;
+
+    ~ModuleRun() {
+        if (dbm != nullptr) {
+            platform::FreeLibraryHandle(dbm);
+        }
+        std::error_code error;
+        std::filesystem::remove_all(folder, error);
+    }
+};
+
+bool PrepareModule(Bench& bench, ModuleRun& run) {
+    run.folder = std::filesystem::temp_directory_path() /
+                 ("vfda-line-bench-" + std::to_string(ThisProcessId()));
+    std::filesystem::create_directories(run.folder);
+    std::filesystem::create_symlink(bench.pty->Path(), run.folder / "com1");
+    platform::SetSerialDeviceFolder(run.folder.string());
+
+    run.host.Attach();
+    run.dbm = platform::LoadLibraryByName(host::kDbmLibrary);
+    auto setSink =
+        reinterpret_cast<SetTagValueSinkFn>(platform::FindExport(run.dbm, kSetTagValueSinkName));
+    if (!run.module.Load() || setSink == nullptr) {
+        std::fprintf(stderr, "the module or the tag database stand-in is missing\n");
+        return false;
+    }
+    g_bench = &bench;
+    setSink(&ReceiveTagValue, nullptr);
+
+    CVfdaDrvDoc document;
+    document.SerialPort().m_baudIndex = BaudIndex(bench.options.baud);
+    for (int number : bench.Stations()) {
+        auto station = std::make_unique<CStationInfo>();
+        station->m_name = "S" + std::to_string(number);
+        station->m_stationNumber = number;
+        document.AddStation(std::move(station));
+    }
+    document.SetPath((run.folder / "line.cfg").string());
+    if (!document.SaveFile()) {
+        return false;
+    }
+    run.instance = run.module.Open(document.Path().c_str());
+    if (run.instance < 0 || run.module.InitComm(run.instance) != 0) {
+        std::fprintf(stderr, "the module did not open the line\n");
+        return false;
+    }
+    // Status tags in every group, a bit of the status nibble, and the written parameter.
+    uint32_t tagId = 1;
+    for (int number : bench.Stations()) {
+        const std::string device = "LINE.S" + std::to_string(number);
+        for (const char* address : {"D0", "D1", "D2", "D3", "D4", "D5", "D6"}) {
+            run.module.RegisterTag(run.instance, device.c_str(), address, kAnalog, 0, tagId++);
+        }
+        run.module.RegisterTag(run.instance, device.c_str(), "D4.0", kDigital, 0, tagId++);
+        run.writeHandles.push_back(static_cast<uint32_t>(
+            run.module.RegisterTag(run.instance, device.c_str(), "P10", kAnalog, 0, tagId++)));
+    }
+    run.module.BuildPollMasks(run.instance);
+    return true;
+}
+
+uint64_t DriverCpuNs(const ModuleRun& run) {
+    uint64_t total = 0;
+    for (int id : run.driverThreads) {
+        total += ThreadCpuNs(id);
+    }
+    return total;
+}
+
+void RunModule(Bench& bench, ModuleRun& run) {
+    const std::set<int> before = ThreadIds();
+    bench.startNs = NowNs();
+    run.module.Enable(run.instance, nullptr, 1);
+    for (int id : ThreadIds()) {
+        if (before.count(id) == 0) {
+            run.driverThreads.insert(id);
+        }
+    }
+    const auto interval = std::chrono::milliseconds(bench.options.writeIntervalMs);
+    const auto start = std::chrono::steady_clock::now();
+    const auto steady = start + std::chrono::duration<double>(bench.options.warmupSeconds);
+    const auto end = start + std::chrono::duration<double>(bench.options.seconds);
+    auto nextWrite = steady;
+    bool steadyTaken = false;
+    size_t writeCount = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!steadyTaken && now >= steady) {
+            steadyTaken = true;
+            bench.steadyNs = NowNs();
+            bench.cpuAtSteadyNs = DriverCpuNs(run);
+            bench.allocationsAtSteady = AllocationsBy(run.driverThreads);
+            bench.liveAtSteady = LiveAllocations();
+            bench.transactionsAtSteady = RequestsSoFar(bench);
+        }
+        if (steadyTaken && now >= nextWrite) {
+            const size_t station = writeCount % run.writeHandles.size();
+            CTagVal value(5.0 + static_cast<double>(writeCount % 50) / 10.0);
+            bench.writes.Add({static_cast<int>(station), kWriteParameter, NowNs()});
+            run.module.WriteTag(run.instance, run.writeHandles[station], &value);
+            ++writeCount;
+            nextWrite += interval;
+        }
+        std::this_thread::sleep_until(std::min(nextWrite, end));
+    }
+    bench.endNs = NowNs();
+    bench.cpuAtEndNs = DriverCpuNs(run);
+    bench.allocationsAtEnd = AllocationsBy(run.driverThreads);
+    bench.liveAtEnd = LiveAllocations();
+    bench.transactionsAtEnd = RequestsSoFar(bench);
+    bench.rssKb = StatusKb(ThisProcessId(), "VmRSS");
+    bench.hwmKb = StatusKb(ThisProcessId(), "VmHWM");
+    run.module.Stop(run.instance);
+}
+
+// --- The baseline poller -----------------------------------------------------------------
+
+// The baseline prints "V t_ns station address value" for each value it shows, "W t_ns
+// station parameter" when a host write is handed to it, "C t_ns cpu_ns rss_kb" at the end
+// of its warm-up and at its end.
+bool RunBaseline(Bench& bench) {
+    const Options& options = bench.options;
+    const std::string command = options.python + " " + options.baselineScript + " --device " +
+                                bench.pty->Path() + " --drives " + std::to_string(options.drives) +
+                                " --baud " + std::to_string(options.baud) + " --seconds " +
+                                std::to_string(options.seconds) + " --warmup " +
+                                std::to_string(options.warmupSeconds) + " --write-interval " +
+                                std::to_string(options.writeIntervalMs);
+    bench.startNs = NowNs();
+    FILE* output = popen(command.c_str(), "r");
+    if (output == nullptr) {
+        return false;
+    }
+    char lineText[256];
+    int cpuLines = 0;
+    while (std::fgets(lineText, sizeof(lineText), output) != nullptr) {
+        long long at = 0;
+        long long a = 0;
+        long long b = 0;
+        int station = 0;
+        if (std::sscanf(lineText, "V %lld %d", &at, &station) == 2) {
+            bench.deliveries.Add({static_cast<uint32_t>(station), at});
+        } else if (std::sscanf(lineText, "W %lld %d %lld", &at, &station, &a) == 3) {
+            bench.writes.Add({station, static_cast<int>(a), at});
+        } else if (std::sscanf(lineText, "C %lld %lld %lld", &at, &a, &b) == 3) {
+            (cpuLines++ == 0 ? bench.cpuAtSteadyNs : bench.cpuAtEndNs) = static_cast<uint64_t>(a);
+            (cpuLines == 1 ? bench.steadyNs : bench.endNs) = at;
+            bench.rssKb = static_cast<uint64_t>(b);
+            bench.hwmKb = static_cast<uint64_t>(b);
+        }
+    }
+    return pclose(output) == 0 && cpuLines == 2;
+}
+
+// --- Report ------------------------------------------------------------------------------
+
+void Report(const Bench& bench) {
+    const Options& options = bench.options;
+    const LineFigures figures =
+        Analyse(bench.TheSchedule(), bench.line.Items(), bench.deliveries.Items(),
+                bench.writes.Items(), bench.steadyNs);
+    const double steadyMinutes = (bench.endNs - bench.steadyNs) / 60e9;
+    const double cpuMsPerMinute =
+        steadyMinutes > 0 ? (bench.cpuAtEndNs - bench.cpuAtSteadyNs) / 1e6 / steadyMinutes : 0;
+    const bool driver = options.mode == "driver";
+    const size_t steadyTransactions = bench.transactionsAtEnd - bench.transactionsAtSteady;
+    std::printf("{\"impl\":\"%s\",\"drives\":%d,\"baud\":%u,\"turnaround_ms\":%u,"
+                "\"seconds\":%.1f,\"transactions\":%zu,\"efficiency\":%.5f,"
+                "\"added_delay_us\":%s,\"delivery_us\":%s,\"write_us\":%s,"
+                "\"cpu_ms_per_min\":%.2f,\"cpu_percent\":%.4f,\"rss_kb\":%llu,\"hwm_kb\":%llu",
+                options.mode.c_str(), options.drives, options.baud, options.turnaroundMs,
+                options.seconds, figures.transactions, figures.efficiency,
+                SpreadJson(figures.addedDelay).c_str(), SpreadJson(figures.delivery).c_str(),
+                SpreadJson(figures.write).c_str(), cpuMsPerMinute, cpuMsPerMinute / 600.0,
+                static_cast<unsigned long long>(bench.rssKb),
+                static_cast<unsigned long long>(bench.hwmKb));
+    if (driver && AllocationsCounted() && steadyTransactions > 0) {
+        std::printf(",\"allocations_per_transaction\":%.2f,\"live_allocation_growth\":%lld",
+                    static_cast<double>(bench.allocationsAtEnd - bench.allocationsAtSteady) /
+                        static_cast<double>(steadyTransactions),
+                    static_cast<long long>(bench.liveAtEnd - bench.liveAtSteady));
+    }
+    std::printf(",\"unanswered\":%zu,\"lost_records\":%zu}\n", figures.unanswered,
+                bench.line.Lost() + bench.deliveries.Lost() + bench.writes.Lost());
+    if (!options.samples.empty()) {
+        std::ofstream samples(options.samples, std::ios::app);
+        for (double sample : figures.deliverySamples) {
+            samples << options.mode << ' ' << options.drives << ' ' << options.baud << ' ' << sample
+                    << '\n';
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!ParseOptions(argc, argv, options)) {
+        std::fprintf(stderr, "usage: vfda-line-bench [--mode driver|baseline] [--drives 1-32] "
+                             "[--baud 1200|2400|4800] [--turnaround MS] [--seconds S] [--warmup S] "
+                             "[--write-interval MS] [--samples FILE] [--baseline-script PATH] "
+                             "[--python PATH]\n");
+        return 2;
+    }
+    Bench bench(options);
+    if (!bench.StartLine()) {
+        return 1;
+    }
+    bool ran = true;
+    if (options.mode == "driver") {
+        ModuleRun run;
+        ran = PrepareModule(bench, run);
+        if (ran) {
+            RunModule(bench, run);
+        }
+    } else {
+        ran = RunBaseline(bench);
+    }
+    bench.server->Stop();
+    if (!ran) {
+        std::fprintf(stderr, "the run failed\n");
+        return 1;
+    }
+    Report(bench);
+    return 0;
+}

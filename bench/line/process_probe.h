@@ -1,0 +1,21 @@
+// What the operating system knows about the benchmark's threads and processes (Linux /proc).
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+
+namespace bench {
+
+// Thread ids of this process.
+std::set<int> ThreadIds();
+// Time a thread of this process has run, in nanoseconds; 0 when it is gone.
+uint64_t ThreadCpuNs(int threadId);
+// Time every thread of a process has run, in nanoseconds.
+uint64_t ProcessCpuNs(int processId);
+// A field of /proc/PID/status in kB ("VmRSS", "VmHWM"); 0 when not found.
+uint64_t StatusKb(int processId, const std::string& field);
+int ThisProcessId();
+int ThisThreadId();
+
+} // namespace bench
