@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake ninja-build googletest python3 g++-mingw-w64-x86-64-posix
-          g++-mingw-w64-i686-posix wine wine64)
+          g++-mingw-w64-i686-posix wine wine64
+          xvfb fonts-nanum locales)  # the dialogs' tests: a display, Korean glyphs, ko_KR
 missing=()
 for package in "${packages[@]}"; do
     status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
@@ -36,6 +37,15 @@ if [ ${#missing[@]} -gt 0 ]; then
     done
     # 64-bit Wine only: the tests are 64-bit programs, so no i386 architecture is needed.
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The dialogs' tests run in the Korean locale (code page 949).
+if ! locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$'; then
+    if [ "$(id -u)" -eq 0 ]; then
+        localedef -i ko_KR -f UTF-8 ko_KR.UTF-8
+    else
+        echo "the locale ko_KR.UTF-8 is missing: run this script as root to generate it"
+    fi
 fi
 
 echo "=== native simulator (the drives of the Windows end-to-end test) ==="

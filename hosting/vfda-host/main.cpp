@@ -11,6 +11,7 @@ const char* kUsage =
     "usage: vfda-host show CONFIG [--json]\n"
     "       vfda-host config CONFIG ACTION [options]   (vfda-host config --help for the "
     "actions)\n"
+    "       vfda-host edit CONFIG\n"
     "       vfda-host run CONFIG --tags TAGS [--port COMn=PATH]... [--seconds N] [--json] "
     "[--trace]\n";
 
@@ -33,6 +34,9 @@ int main(int argc, char** argv) {
     }
     if (command == "config") {
         return vfdahost::ConfigCommand(words);
+    }
+    if (command == "edit") {
+        return vfdahost::EditCommand(words);
     }
     if (command == "run") {
         return vfdahost::RunCommand(words);

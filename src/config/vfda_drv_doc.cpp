@@ -1,5 +1,6 @@
 #include "config/vfda_drv_doc.h"
 
+#include "editor/settings_dialog.h"
 #include "platform/file.h"
 #include "toolkit/archive.h"
 #include "toolkit/exceptions.h"
@@ -137,8 +138,9 @@ int CVfdaDrvDoc::EditConfig(const std::string& path) {
         CVemorError::ErrMsg(kHostCannotRead, kMessageBoxFlags, path.c_str());
         return 0;
     }
-    // The settings dialog arrives with the editor; until then nothing is shown or saved.
-    return 0;
+    CSettingsDialog dialog(this);
+    dialog.DoModal();
+    return dialog.SavedFlag();
 }
 
 int CVfdaDrvDoc::ValidateStationName(const std::string& name, const CStationInfo* self) const {

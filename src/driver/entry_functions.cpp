@@ -10,6 +10,7 @@
 #include "driver/message_log.h"
 #include "resources/texts.h"
 
+#include <exception>
 #include <memory>
 
 namespace driver {
@@ -48,9 +49,13 @@ int32_t DrvEditConfig(const char* path) {
         return 0;
     }
     int32_t saved = 0;
-    {
+    try {
         CVfdaDrvDoc document;
         saved = document.EditConfig(path);
+    } catch (const std::exception&) {
+        // Nothing leaves the module as an exception; whatever was saved stays saved, but
+        // the result cannot say so any more.
+        saved = 0;
     }
     host.ReleaseDesigner();
     return saved;

@@ -7,7 +7,7 @@
 #include "driver/host_binding.h"
 #include "platform/export.h"
 #include "platform/module_entry.h"
-#include "resources/texts.h"
+#include "resources/module_resources.h"
 #include "toolkit/extension_module.h"
 
 extern "C" {
@@ -17,13 +17,8 @@ VFDA_EXPORT drv::Entry DrvFuncTable[drv::kSlotCount];
 
 namespace {
 
-class ModuleResources : public CResourceProvider {
-public:
-    const char* FindString(uint32_t id) const override { return resources::StringTableText(id); }
-};
-
 CExtensionModule g_module;
-ModuleResources g_resources;
+resources::ModuleResources g_resources;
 CDynLinkLibrary* g_chainLink = nullptr;
 
 } // namespace

@@ -4,9 +4,13 @@
 
 #include "platform/export.h"
 #include "toolkit/object.h"
+#include "toolkit/ui/controls.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+class CPropertyPage;
 
 #if defined(VFDA_BUILDING_VEMORSUB)
 #define VEMORSUB_API VFDA_EXPORT
@@ -58,6 +62,29 @@ private:
 class VEMORSUB_API CVemorError {
 public:
     // code: a host message (2002, 2005) or a string id of the module's table (2700-2710);
-    // text: the argument the message shows, or null. The result carries no meaning.
+    // text: the argument the message shows, or null. While a dialog runs modally the message
+    // is shown in a message box over it. The result carries no meaning.
     static int ErrMsg(int32_t code, uint32_t flags, const char* text, ...);
+};
+
+// The tab control of a settings dialog with its pages: bound to the dialog's tab control,
+// it shows the page of the active tab and hides the others whenever the tab changes.
+class VEMORSUB_API CTabSheet : public CTabCtrl {
+public:
+    CTabSheet();
+    ~CTabSheet() override;
+
+    // Adds a tab titled with the page's title and creates the page's window, hidden. The
+    // sheet must be bound to its control; the page stays owned by the caller.
+    void AddPage(CPropertyPage* page);
+    // Makes tab `index` the active one and shows its page; false for no such tab.
+    bool SetActivePage(int index);
+    int GetPageCount() const { return static_cast<int>(m_pages.size()); }
+
+    bool OnChildNotify(const ui::Event& event, intptr_t& result) override;
+
+private:
+    void ShowActivePage();
+
+    std::vector<CPropertyPage*> m_pages;
 };

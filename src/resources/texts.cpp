@@ -31,27 +31,6 @@ const char* const kMessages[kMessageCount] = {
     "지정된 태그[%s]의 어드레스는 쓰기 가능한 영역이 아닙니다.",
 };
 
-struct StringEntry {
-    uint32_t id;
-    const char* text;
-};
-
-// 2703-2706 and 2710 are kept in the table although no dialog shows them.
-const StringEntry kStringTable[] = {
-    {2700, "스테이션 이름이 설정되지 않았습니다."},
-    {2701, "같은 이름의 스테이션이 이미 사용되었습니다."},
-    {2702, "국번이 다른 스테이션과 중복되어 설정되었습니다."},
-    {2703, "통신포트가 설정되지 않았습니다."},
-    {2704, "통신속도가 설정되지 않았습니다."},
-    {2705, "스테이션이 선택되지 않았습니다."},
-    {2706, "스테이션 모델이 설정되지 않았습니다."},
-    {2707, "국번이 잘못 설정되었습니다."},
-    {2708, "선택된 스테이션을 삭제하면 스테이션에 설정된 통신블록도 같이 삭제됩니다.\r\n"
-           "삭제하시겠습니까?"},
-    {2709, "데이터가 변경되었습니다.  저장하시겠습니까?"},
-    {2710, "설정 파일을 저장할 수 없습니다."},
-};
-
 } // namespace
 
 const char* MessageFormat(int number) {
@@ -59,15 +38,6 @@ const char* MessageFormat(int number) {
         return nullptr;
     }
     return kMessages[number];
-}
-
-const char* StringTableText(uint32_t id) {
-    for (const StringEntry& entry : kStringTable) {
-        if (entry.id == id) {
-            return entry.text;
-        }
-    }
-    return nullptr;
 }
 
 } // namespace resources

@@ -27,7 +27,8 @@ enum StringId : uint32_t {
     kSaveChangesQuestion = 2709,
 };
 
-// The text of a string-table entry, or null when the table has none of that id.
+// The text of a string-table entry, or null when the table has none of that id. The table
+// is generated from src/resources/editor/definitions.py.
 const char* StringTableText(uint32_t id);
 
 } // namespace resources

@@ -23,6 +23,14 @@ std::vector<CDynLinkLibrary*>& Chain() {
 
 CResourceProvider::~CResourceProvider() = default;
 
+const ui::DialogTemplate* CResourceProvider::FindDialog(int) const {
+    return nullptr;
+}
+
+const ui::BitmapResource* CResourceProvider::FindBitmap(int) const {
+    return nullptr;
+}
+
 bool AfxInitExtensionModule(CExtensionModule& module, void* moduleHandle) {
     if (moduleHandle == nullptr) {
         return false;
@@ -74,4 +82,28 @@ const char* AfxFindString(uint32_t id) {
         }
     }
     return nullptr;
+}
+
+ui::FoundDialog AfxFindDialog(int id) {
+    std::lock_guard guard(ChainLock());
+    for (const CDynLinkLibrary* link : Chain()) {
+        if (const CResourceProvider* resources = link->Module().m_resources) {
+            if (const ui::DialogTemplate* dialog = resources->FindDialog(id)) {
+                return {dialog, link->Module().m_hModule};
+            }
+        }
+    }
+    return {};
+}
+
+ui::FoundBitmap AfxFindBitmap(int id) {
+    std::lock_guard guard(ChainLock());
+    for (const CDynLinkLibrary* link : Chain()) {
+        if (const CResourceProvider* resources = link->Module().m_resources) {
+            if (const ui::BitmapResource* bitmap = resources->FindBitmap(id)) {
+                return {bitmap, link->Module().m_hModule};
+            }
+        }
+    }
+    return {};
 }

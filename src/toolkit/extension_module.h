@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/export.h"
+#include "toolkit/ui/resource_templates.h"
 
 #include <cstdint>
 #include <vector>
@@ -16,6 +17,9 @@ public:
     virtual ~CResourceProvider();
     // The CP949 text of a string-table entry, or null when the module has no such entry.
     virtual const char* FindString(uint32_t id) const = 0;
+    // A dialog template or a bitmap of the module; null when it has none of that id.
+    virtual const ui::DialogTemplate* FindDialog(int id) const;
+    virtual const ui::BitmapResource* FindBitmap(int id) const;
 };
 
 struct TOOLKIT_API CExtensionModule {
@@ -48,3 +52,7 @@ private:
 TOOLKIT_API const CRuntimeClass* AfxFindClass(const char* className);
 // The first string-table text of that id on the chain, or null.
 TOOLKIT_API const char* AfxFindString(uint32_t id);
+// The first dialog template or bitmap of that id on the chain, with its module's handle;
+// empty when no module has one.
+TOOLKIT_API ui::FoundDialog AfxFindDialog(int id);
+TOOLKIT_API ui::FoundBitmap AfxFindBitmap(int id);

@@ -56,3 +56,8 @@ public:                                                                         
     const CRuntimeClass* name::GetRuntimeClass() const {                                           \
         return RUNTIME_CLASS(name);                                                                \
     }
+
+// Declares a class that can be created by name but is never written to archives (its class
+// record carries no schema).
+#define DECLARE_DYNCREATE(name) DECLARE_SERIAL(name)
+#define IMPLEMENT_DYNCREATE(name, base) IMPLEMENT_SERIAL(name, base, 0xFFFF)

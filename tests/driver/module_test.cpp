@@ -4,6 +4,7 @@
 #include "host/vemor_sub.h"
 #include "host_libraries.h"
 #include "test_files.h"
+#include "toolkit/ui/headless/headless_window_system.h"
 
 #include <gtest/gtest.h>
 
@@ -141,9 +142,15 @@ TEST_F(ModuleTest, StationInfoAndEnableFindStationsIgnoringCase) {
     module_->ResetStatistics(instance, nullptr);
 }
 
+// The user leaves the editor at once (the headless window system's script is empty).
 TEST_F(ModuleTest, EditConfigOnANewPathShowsNothingAndReportsNoSave) {
+    ui::HeadlessWindowSystem user;
+    ui::WindowSystem* previous = ui::SetWindowSystem(&user);
     const std::string path = folder_.File("new.cfg");
     EXPECT_EQ(module_->EditConfig(path.c_str()), 0);
+    ui::SetWindowSystem(previous);
+    EXPECT_TRUE(user.RanOutOfSteps()) << "the editor was shown";
+    EXPECT_TRUE(user.MessageBoxes().empty());
     EXPECT_TRUE(host_->MessageBoxes().empty());
     EXPECT_FALSE(std::filesystem::exists(path));
 }
