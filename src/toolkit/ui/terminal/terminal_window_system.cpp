@@ -160,7 +160,9 @@ void TerminalWindowSystem::PaintBox(const Box& box) {
         screen_.Fill(row, left, width, " ");
     }
     screen_.Box(top, left, top + height - 1, left + width - 1, kBold);
-    screen_.Put(top, left + 2, " " + box.caption + " ", kBold, left + width - 2);
+    if (!box.caption.empty()) { // a box without a caption keeps its top border whole
+        screen_.Put(top, left + 2, " " + box.caption + " ", kBold, left + width - 2);
+    }
     for (size_t line = 0; line < box.lines.size(); ++line) {
         screen_.Put(top + 2 + static_cast<int>(line), left + 2, box.lines[line], kPlain,
                     left + width - 2);
