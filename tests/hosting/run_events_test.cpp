@@ -1,5 +1,6 @@
 // The events of vfda-host run as scripts read them: names, fields and their JSON forms.
 #include "run_events.h"
+#include "test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +12,19 @@ using namespace vfdahost;
 
 namespace {
 
+// A file of the test's own: std::tmpfile is unreliable on Windows, where parallel test
+// programs may be handed the same temporary name.
+std::FILE* OpenScratch(const testing_support::TempFolder& folder) {
+    return std::fopen(folder.File("events.txt").c_str(), "w+b");
+}
+
 class RunEventsTest : public ::testing::Test {
 protected:
-    ~RunEventsTest() override { std::fclose(file_); }
+    ~RunEventsTest() override {
+        if (file_ != nullptr)
+            std::fclose(file_);
+    }
+    void SetUp() override { ASSERT_NE(file_, nullptr); }
 
     // What was printed, with each line's "t" (which varies) shown as 0.
     std::string Printed() {
@@ -36,7 +47,8 @@ protected:
         return tag;
     }
 
-    std::FILE* file_ = std::tmpfile();
+    testing_support::TempFolder folder_;
+    std::FILE* file_ = OpenScratch(folder_);
     EventPrinter json_{OutputForm::Json, file_};
     RunEvents events_{json_};
 };
@@ -103,7 +115,9 @@ TEST_F(RunEventsTest, RegistrationsFramesAndTheEnd) {
 }
 
 TEST(RunEventsTextTest, TextLinesStartWithTheTimeInSeconds) {
-    std::FILE* file = std::tmpfile();
+    const testing_support::TempFolder folder;
+    std::FILE* file = OpenScratch(folder);
+    ASSERT_NE(file, nullptr);
     {
         EventPrinter text(OutputForm::Text, file);
         RunEvents events(text);

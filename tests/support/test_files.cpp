@@ -12,11 +12,13 @@
 namespace testing_support {
 
 TempFolder::TempFolder() {
+    // Test programs run in parallel: a folder another one made first is never shared.
     static std::atomic<int> counter{0};
-    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = std::filesystem::temp_directory_path() /
-            ("vfda-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-    std::filesystem::create_directories(path_);
+    const auto base = std::filesystem::temp_directory_path();
+    do {
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        path_ = base / ("vfda-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
+    } while (!std::filesystem::create_directory(path_));
 }
 
 TempFolder::~TempFolder() {
