@@ -10,13 +10,17 @@
 #include "comm/serial_link.h"
 #include "comm/tag_registration.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr uint16_t kAnalog = 1;
 constexpr uint16_t kDigital = 13;
 // In the stream, 0xFE and the next byte say: 0 a read that found no byte, 1 a failed
-// read, 2 a failed write, anything else the byte 0xFE itself.
+// read, 2 a failed write, 3 a burst (the next byte says how many of the bytes after it
+// arrive together, 1 to 32), anything else the byte 0xFE itself.
 constexpr uint8_t kEscape = 0xFE;
+constexpr size_t kLongestBurst = 32;
 
 class StreamLine : public comm::CommLink, public comm::ByteSource {
 public:
@@ -27,34 +31,41 @@ public:
     }
     int ReceiveFrame(uint8_t* answer, size_t count, uint8_t sync) override {
         size_t kept = 0;
-        return comm::ReceiveAnswer(*this, answer, count, sync, comm::SerialLink::kReceiveLimitMs,
-                                   kept);
+        const comm::AnswerShape shape{sync, count, comm::SerialLink::kReceiveLimitMs,
+                                      comm::SerialLink::CharacterUs(4800)};
+        return comm::ReceiveAnswer(*this, answer, shape, kept);
     }
 
-    platform::SerialPort::ReadResult ReadByte(uint8_t& byte) override {
-        using Result = platform::SerialPort::ReadResult;
+    long Read(uint8_t* buffer, size_t capacity) override {
         if (input_.AtEnd()) {
             tick_ += 1000; // a silent line: each read waits out its time-out
-            return Result::NoByte;
+            return 0;
         }
         ++tick_;
-        byte = input_.Byte();
+        const uint8_t byte = input_.Byte();
         if (byte != kEscape) {
-            return Result::Byte;
+            buffer[0] = byte;
+            return 1;
         }
         switch (input_.Byte()) {
         case 0:
             tick_ += 1000;
-            return Result::NoByte;
+            return 0;
         case 1:
-            return Result::Failed;
+            return -1;
         case 2:
             failNextWrite_ = true;
-            return Result::NoByte;
+            return 0;
+        case 3: {
+            const size_t burst = input_.Byte() % kLongestBurst + 1u;
+            return static_cast<long>(input_.Copy(buffer, std::min(burst, capacity)));
+        }
         default:
-            return Result::Byte;
+            buffer[0] = kEscape;
+            return 1;
         }
     }
+    void Sleep(uint32_t milliseconds) override { tick_ += milliseconds; }
     uint32_t Tick() override { return tick_; }
 
 private:

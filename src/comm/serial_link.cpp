@@ -5,6 +5,8 @@
 #include "platform/clock.h"
 #include "toolkit/line_trace.h"
 
+#include <algorithm>
+
 namespace comm {
 namespace {
 
@@ -14,37 +16,61 @@ constexpr int kPortCannotBeOpened = 4;
 class PortBytes : public ByteSource {
 public:
     explicit PortBytes(platform::SerialPort& port) : port_(port) {}
-    platform::SerialPort::ReadResult ReadByte(uint8_t& byte) override {
-        return port_.ReadByte(byte);
-    }
+    long Read(uint8_t* buffer, size_t capacity) override { return port_.Read(buffer, capacity); }
     uint32_t Tick() override { return platform::TickCount(); }
+    void Sleep(uint32_t milliseconds) override { platform::SleepMs(milliseconds); }
 
 private:
     platform::SerialPort& port_;
 };
 
+// Keeps the bytes from the first sync byte on; true once the answer is complete.
+bool KeepAnswerBytes(const uint8_t* bytes, size_t got, uint8_t* answer, const AnswerShape& shape,
+                     size_t& kept) {
+    for (size_t i = 0; i < got; ++i) {
+        if (kept > 0 || bytes[i] == shape.sync) {
+            answer[kept++] = bytes[i];
+            if (kept == shape.count) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 } // namespace
 
-int ReceiveAnswer(ByteSource& source, uint8_t* answer, size_t count, uint8_t sync, uint32_t limitMs,
-                  size_t& kept) {
+int ReceiveAnswer(ByteSource& source, uint8_t* answer, const AnswerShape& shape, size_t& kept) {
     const uint32_t start = source.Tick();
     kept = 0;
+    if (shape.count == 0) {
+        return kSuccess;
+    }
     for (;;) {
-        uint8_t byte = 0;
-        const auto read = source.ReadByte(byte);
-        if (read == platform::SerialPort::ReadResult::Failed) {
+        // Never more than the answer still needs: what follows it stays for the purge.
+        uint8_t bytes[32];
+        const size_t wanted = std::min(sizeof(bytes), shape.count - kept);
+        const long got = source.Read(bytes, wanted);
+        if (got < 0) {
             return kReceiveFailed;
         }
-        if (read == platform::SerialPort::ReadResult::Byte && (kept > 0 || byte == sync)) {
-            answer[kept++] = byte;
-            if (kept == count) {
-                return kSuccess;
-            }
+        if (KeepAnswerBytes(bytes, static_cast<size_t>(got), answer, shape, kept)) {
+            return kSuccess;
         }
         // The limit is checked after every read, not only after a silent one, so a line
         // that keeps delivering noise cannot hold the poll thread.
-        if (source.Tick() - start >= limitMs) {
+        const uint32_t spent = source.Tick() - start;
+        if (spent >= shape.limitMs) {
             return kReceiveTimeout;
+        }
+        if (got > 0 && kept > 0) {
+            const uint64_t restUs =
+                static_cast<uint64_t>(shape.count - kept - 1) * shape.characterUs;
+            const uint32_t restMs =
+                static_cast<uint32_t>(std::min<uint64_t>(restUs / 1000, shape.limitMs - spent));
+            if (restMs > 0) {
+                source.Sleep(restMs);
+            }
         }
     }
 }
@@ -52,6 +78,10 @@ int ReceiveAnswer(ByteSource& source, uint8_t* answer, size_t count, uint8_t syn
 std::string SerialLink::DeviceName(int32_t portIndex) {
     const std::string com = "COM" + std::to_string(portIndex + 1);
     return portIndex <= 8 ? com : "\\\\.\\" + com;
+}
+
+uint32_t SerialLink::CharacterUs(uint32_t baudRate) {
+    return baudRate == 0 ? 0 : kBitsPerCharacter * 1'000'000u / baudRate;
 }
 
 uint32_t SerialLink::BaudRate(int32_t baudIndex) {
@@ -111,7 +141,8 @@ int SerialLink::SendFrame(const uint8_t* frame, size_t length) {
 int SerialLink::ReceiveFrame(uint8_t* answer, size_t count, uint8_t sync) {
     PortBytes bytes(port_);
     size_t kept = 0;
-    const int result = ReceiveAnswer(bytes, answer, count, sync, kReceiveLimitMs, kept);
+    const AnswerShape shape{sync, count, kReceiveLimitMs, CharacterUs(baudRate_)};
+    const int result = ReceiveAnswer(bytes, answer, shape, kept);
     if (kept > 0) {
         TraceLine(LineDirection::Received, answer, kept);
     }

@@ -16,17 +16,31 @@ namespace comm {
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
-    // One byte, waiting at most the line's read time-out for it.
-    virtual platform::SerialPort::ReadResult ReadByte(uint8_t& byte) = 0;
+    // What has arrived, up to `capacity` bytes, waiting at most the line's read time-out for
+    // the first: the count, 0 when none came, -1 when the read failed.
+    virtual long Read(uint8_t* buffer, size_t capacity) = 0;
     // The millisecond tick the receive limit is measured with.
     virtual uint32_t Tick() = 0;
+    // Lets the line bring more bytes while the thread sleeps.
+    virtual void Sleep(uint32_t milliseconds) = 0;
+};
+
+// How a receive meets its answer: the byte it starts with, its length, its bound, and the
+// time a character takes on the line (0: unknown, read each byte as it comes).
+struct AnswerShape {
+    uint8_t sync = 0;
+    size_t count = 0;
+    uint32_t limitMs = 0;
+    uint32_t characterUs = 0;
 };
 
 // Fills answer[0..count-1] with the bytes from the first one equal to sync on, skipping
 // what comes before it. 0 when complete, kReceiveFailed when a read fails, kReceiveTimeout
 // once limitMs have passed since the start. `kept` tells how many bytes were stored.
-int ReceiveAnswer(ByteSource& source, uint8_t* answer, size_t count, uint8_t sync, uint32_t limitMs,
-                  size_t& kept);
+// Once an answer has begun, the thread sleeps while all but its last byte cross the line
+// and then waits for that one: a few wake-ups an answer instead of one a byte, and the
+// answer is taken as soon as it is complete.
+int ReceiveAnswer(ByteSource& source, uint8_t* answer, const AnswerShape& shape, size_t& kept);
 
 class SerialLink : public CommLink {
 public:
@@ -39,6 +53,10 @@ public:
     static std::string DeviceName(int32_t portIndex);
     // The baud rate of a baud index; an index outside 0..2 runs the line at 4800.
     static uint32_t BaudRate(int32_t baudIndex);
+    // Microseconds a character takes at the baud rate: start bit, 8 data bits, odd parity,
+    // stop bit.
+    static constexpr uint32_t kBitsPerCharacter = 11;
+    static uint32_t CharacterUs(uint32_t baudRate);
 
     // Opens and configures the port and logs message 3. When the port cannot be opened,
     // logs message 4 with the device name, returns null and puts the logging result in

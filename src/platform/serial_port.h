@@ -38,6 +38,9 @@ public:
     bool Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs);
     // Reads one byte, waiting at most the port's read time-out (1000 ms) for it.
     ReadResult ReadByte(uint8_t& byte);
+    // Reads what has arrived, up to `capacity` bytes, waiting at most the read time-out for
+    // the first one: the count read, 0 when none came, -1 when the read failed.
+    long Read(uint8_t* buffer, size_t capacity);
     void Close();
 
 private:

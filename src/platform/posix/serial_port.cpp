@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
@@ -57,11 +58,18 @@ bool DeviceGone(int error) {
 
 constexpr short kHangUp = POLLERR | POLLHUP | POLLNVAL;
 
+// Milliseconds the line takes for this many characters of 11 bits, rounded up, at least 1.
+uint32_t WireMs(uint32_t characters, uint32_t baudRate) {
+    const uint64_t bits = static_cast<uint64_t>(characters) * 11u * 1000u;
+    return static_cast<uint32_t>(std::max<uint64_t>(1, (bits + baudRate - 1) / baudRate));
+}
+
 } // namespace
 
 struct SerialPort::State {
     int fd = -1;
     bool lost = false;
+    uint32_t baudRate = 4800;
 };
 
 SerialPort::SerialPort() : state_(std::make_unique<State>()) {}
@@ -112,6 +120,7 @@ void SerialPort::Configure(uint32_t baudRate, bool rtsCts) {
     settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
     settings.c_cc[VMIN] = 0;
     settings.c_cc[VTIME] = 0;
+    state_->baudRate = baudRate == 1200 || baudRate == 2400 ? baudRate : 4800;
     cfsetispeed(&settings, Speed(baudRate));
     cfsetospeed(&settings, Speed(baudRate));
     tcsetattr(state_->fd, TCSANOW, &settings);
@@ -155,43 +164,54 @@ bool SerialPort::Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs) {
         if (ioctl(state_->fd, TIOCOUTQ, &queued) != 0 || queued <= 0) {
             return true;
         }
-        if (Remaining(start, timeoutMs) == 0) {
+        const int left = Remaining(start, timeoutMs);
+        if (left == 0) {
             tcflush(state_->fd, TCOFLUSH);
             return false;
         }
-        SleepMs(1);
+        // Look again when the queued characters should be through, not every millisecond.
+        SleepMs(std::min<uint32_t>(static_cast<uint32_t>(left),
+                                   WireMs(static_cast<uint32_t>(queued), state_->baudRate)));
     }
 }
 
 SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte) {
+    const long got = Read(&byte, 1);
+    return got == 1 ? ReadResult::Byte : got == 0 ? ReadResult::NoByte : ReadResult::Failed;
+}
+
+long SerialPort::Read(uint8_t* buffer, size_t capacity) {
     if (!IsOpen()) {
-        return ReadResult::Failed;
+        return -1;
+    }
+    if (capacity == 0) {
+        return 0;
     }
     const uint32_t start = TickCount();
     for (;;) {
-        const ssize_t got = read(state_->fd, &byte, 1);
-        if (got == 1) {
-            return ReadResult::Byte;
+        const ssize_t got = read(state_->fd, buffer, capacity);
+        if (got > 0) {
+            return static_cast<long>(got);
         }
         if (got < 0 && errno != EAGAIN && errno != EINTR) {
             state_->lost = state_->lost || DeviceGone(errno);
-            return ReadResult::Failed;
+            return -1;
         }
         const int left = Remaining(start, kReadTimeoutMs);
         if (left == 0) {
-            return ReadResult::NoByte;
+            return 0;
         }
         pollfd waiting{state_->fd, POLLIN, 0};
         const int ready = poll(&waiting, 1, left);
         if (ready < 0 && errno != EINTR) {
-            return ReadResult::Failed;
+            return -1;
         }
         if (ready > 0 && (waiting.revents & POLLIN) == 0 && (waiting.revents & kHangUp) != 0) {
             // The other end is gone (an unplugged adapter): no byte will come. Wait out the
             // read time-out as a silent line would, so the caller's pacing stays the same.
             state_->lost = true;
             SleepMs(static_cast<uint32_t>(Remaining(start, kReadTimeoutMs)));
-            return ReadResult::NoByte;
+            return 0;
         }
     }
 }

@@ -209,6 +209,29 @@ SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte) {
     return ReadResult::Byte;
 }
 
+// The first byte as ReadByte waits for it, then what the driver has already received.
+long SerialPort::Read(uint8_t* buffer, size_t capacity) {
+    size_t count = 0;
+    while (count < capacity) {
+        if (count > 0) {
+            DWORD errors = 0;
+            COMSTAT status{};
+            if (!ClearCommError(state_->handle, &errors, &status) || status.cbInQue == 0) {
+                break;
+            }
+        }
+        const ReadResult result = ReadByte(buffer[count]);
+        if (result == ReadResult::Failed) {
+            return count > 0 ? static_cast<long>(count) : -1;
+        }
+        if (result == ReadResult::NoByte) {
+            break;
+        }
+        ++count;
+    }
+    return static_cast<long>(count);
+}
+
 void SerialPort::Close() {
     if (IsOpen()) {
         CloseHandle(state_->handle);
