@@ -88,6 +88,7 @@ void CCommChannel::Pause(uint32_t milliseconds) {
 // that executed none lets the next block queue its status queries. A pass over the blocks
 // takes at least the minimum pass time.
 void CCommChannel::PollThread() {
+    const platform::PreciseTimers precise; // the pauses set the line's pace
     const size_t blocksAtStart = BlockCount();
     size_t visit = 0;
     uint32_t passStart = 0;

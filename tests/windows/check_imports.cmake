@@ -7,7 +7,7 @@ if(failed)
     message(FATAL_ERROR "${OBJDUMP} -p ${BINARY} failed")
 endif()
 set(system kernel32.dll msvcrt.dll ucrtbase.dll user32.dll advapi32.dll ntdll.dll ws2_32.dll
-           shell32.dll ole32.dll comctl32.dll gdi32.dll)
+           shell32.dll ole32.dll comctl32.dll gdi32.dll winmm.dll)
 set(own "")
 foreach(name IN LISTS OWN)
     string(TOLOWER ${name} name)

@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 
 #include <ctime>
+#include <sys/prctl.h>
 #include <time.h>
 
 namespace platform {
@@ -19,6 +20,18 @@ void SleepMs(uint32_t milliseconds) {
     timespec rest{};
     while (nanosleep(&wanted, &rest) != 0) {
         wanted = rest;
+    }
+}
+
+PreciseTimers::PreciseTimers() {
+    const int slack = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
+    restore_ = slack > 0 ? static_cast<unsigned long>(slack) : 0;
+    prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0); // 0 would mean the default again
+}
+
+PreciseTimers::~PreciseTimers() {
+    if (restore_ > 0) {
+        prctl(PR_SET_TIMERSLACK, restore_, 0, 0, 0);
     }
 }
 

@@ -3,6 +3,8 @@
 #include <ctime>
 #include <windows.h>
 
+#include <timeapi.h>
+
 namespace platform {
 
 uint32_t TickCount() {
@@ -12,6 +14,16 @@ uint32_t TickCount() {
 void SleepMs(uint32_t milliseconds) {
     // INFINITE is a value of the same type: a sleep must stay bounded.
     Sleep(milliseconds == INFINITE ? INFINITE - 1 : milliseconds);
+}
+
+PreciseTimers::PreciseTimers() {
+    restore_ = timeBeginPeriod(1) == TIMERR_NOERROR ? 1 : 0;
+}
+
+PreciseTimers::~PreciseTimers() {
+    if (restore_ != 0) {
+        timeEndPeriod(1);
+    }
 }
 
 int32_t CalendarTime() {
