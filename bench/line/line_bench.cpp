@@ -19,6 +19,7 @@
 #include "sim/line_server.h"
 #include "sim/simulator.h"
 #include "stand_in_control.h"
+#include "toolkit/line_trace.h"
 
 #include <atomic>
 #include <chrono>
@@ -159,6 +160,7 @@ struct Bench {
     std::unique_ptr<sim::LineServer> server;
     Record<LineEvent> line{kRecordCapacity}; // the line server's thread only
     std::atomic<size_t> requests{0};
+    Record<DriverMoment> driverMoments{kRecordCapacity}; // the driver's poll thread only
     Record<Delivery> deliveries{kRecordCapacity};
     Record<HostWrite> writes{kRecordCapacity};
     int64_t startNs = 0;
@@ -186,6 +188,14 @@ Bench* g_bench = nullptr; // the tag database's sink has no room for a context o
 
 void ReceiveTagValue(void* /*context*/, uint32_t tagId, double /*value*/) {
     g_bench->deliveries.Add({tagId, NowNs()});
+}
+
+// The driver traces a request just before it is written and an answer once it is whole.
+void ReceiveLineTrace(void* context, LineDirection direction, const uint8_t* /*bytes*/,
+                      size_t /*count*/) {
+    const auto kind = direction == LineDirection::Sent ? DriverMoment::Kind::RequestHanded
+                                                       : DriverMoment::Kind::AnswerTaken;
+    static_cast<Bench*>(context)->driverMoments.Add({kind, NowNs()});
 }
 
 struct ModuleRun {
@@ -223,6 +233,7 @@ bool PrepareModule(Bench& bench, ModuleRun& run) {
     }
     g_bench = &bench;
     setSink(&ReceiveTagValue, nullptr);
+    SetLineTraceSink(&ReceiveLineTrace, &bench);
 
     CVfdaDrvDoc document;
     document.SerialPort().m_baudIndex = BaudIndex(bench.options.baud);
@@ -308,6 +319,7 @@ void RunModule(Bench& bench, ModuleRun& run) {
     bench.rssKb = StatusKb(ThisProcessId(), "VmRSS");
     bench.hwmKb = StatusKb(ThisProcessId(), "VmHWM");
     run.module.Stop(run.instance);
+    SetLineTraceSink(nullptr, nullptr);
 }
 
 // --- The baseline poller -----------------------------------------------------------------
@@ -377,8 +389,17 @@ void Report(const Bench& bench) {
                         static_cast<double>(steadyTransactions),
                     static_cast<long long>(bench.liveAtEnd - bench.liveAtSteady));
     }
+    if (driver) {
+        const DelayParts parts = SplitAddedDelay(bench.TheSchedule(), bench.line.Items(),
+                                                 bench.driverMoments.Items(), bench.steadyNs);
+        std::printf(",\"added_delay_parts_us\":{\"wake\":%s,\"driver\":%s,\"line\":%s,"
+                    "\"unmatched\":%zu}",
+                    SpreadJson(parts.wake).c_str(), SpreadJson(parts.driver).c_str(),
+                    SpreadJson(parts.line).c_str(), parts.unmatched);
+    }
     std::printf(",\"unanswered\":%zu,\"lost_records\":%zu}\n", figures.unanswered,
-                bench.line.Lost() + bench.deliveries.Lost() + bench.writes.Lost());
+                bench.line.Lost() + bench.deliveries.Lost() + bench.writes.Lost() +
+                    bench.driverMoments.Lost());
     if (!options.samples.empty()) {
         std::ofstream samples(options.samples, std::ios::app);
         for (double sample : figures.deliverySamples) {

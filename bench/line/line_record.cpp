@@ -162,4 +162,45 @@ LineFigures Analyse(const Schedule& schedule, const std::vector<LineEvent>& line
     return figures;
 }
 
+DelayParts SplitAddedDelay(const Schedule& schedule, const std::vector<LineEvent>& line,
+                           const std::vector<DriverMoment>& driver, int64_t fromNs) {
+    DelayParts parts;
+    std::vector<double> wake;
+    std::vector<double> own;
+    std::vector<double> wire;
+    const std::vector<Transaction> transactions = Transactions(line, fromNs);
+    size_t at = 0; // driver moments are in time order: walk them once
+    for (size_t i = 0; i + 1 < transactions.size(); ++i) {
+        if (transactions[i].answerEndNs < 0) {
+            continue;
+        }
+        const int64_t answerEnd = transactions[i].answerEndNs;
+        const int64_t nextRequest = transactions[i + 1].request->atNs;
+        while (at < driver.size() && driver[at].atNs < answerEnd) {
+            ++at;
+        }
+        int64_t taken = -1;
+        int64_t handed = -1;
+        for (size_t j = at; j < driver.size() && driver[j].atNs <= nextRequest; ++j) {
+            if (driver[j].kind == DriverMoment::Kind::AnswerTaken && taken < 0) {
+                taken = driver[j].atNs;
+            } else if (driver[j].kind == DriverMoment::Kind::RequestHanded && taken >= 0) {
+                handed = driver[j].atNs;
+            }
+        }
+        if (taken < 0 || handed < 0) {
+            ++parts.unmatched;
+            continue;
+        }
+        const double gapUs = MandatedGapSeconds(schedule, *transactions[i].request) * 1e6;
+        wake.push_back((taken - answerEnd) / 1000.0);
+        own.push_back((handed - taken) / 1000.0 - gapUs);
+        wire.push_back((nextRequest - handed) / 1000.0);
+    }
+    parts.wake = SpreadOf(std::move(wake));
+    parts.driver = SpreadOf(std::move(own));
+    parts.line = SpreadOf(std::move(wire));
+    return parts;
+}
+
 } // namespace bench

@@ -22,6 +22,13 @@ struct LineEvent {
     int64_t atNs;
 };
 
+// The driver's own view of the line, from its line trace: the moment it has a whole answer,
+// and the moment it hands a request to the port.
+struct DriverMoment {
+    enum class Kind : uint8_t { AnswerTaken, RequestHanded } kind;
+    int64_t atNs;
+};
+
 struct Delivery {
     uint32_t tagId;
     int64_t atNs;
@@ -82,6 +89,17 @@ struct Schedule {
     uint32_t minimumPassMs = 100; // a pass over the blocks lasts at least this long
 };
 
+// Where the added delay of each transaction went, in microseconds: from the answer's last
+// byte to the driver having it (waking for the byte), from then to the next request handed
+// to the port less the mandated pause (the driver's own work and the pause's overshoot),
+// and from there to the drive reading it (the line and the drive's side).
+struct DelayParts {
+    Spread wake;
+    Spread driver;
+    Spread line;
+    size_t unmatched = 0; // transactions without both driver moments
+};
+
 // Seconds a number of characters takes on the line: 11 bits a character.
 double WireSeconds(size_t characters, uint32_t baud);
 
@@ -89,6 +107,9 @@ double WireSeconds(size_t characters, uint32_t baud);
 LineFigures Analyse(const Schedule& schedule, const std::vector<LineEvent>& line,
                     const std::vector<Delivery>& deliveries, const std::vector<HostWrite>& writes,
                     int64_t fromNs);
+
+DelayParts SplitAddedDelay(const Schedule& schedule, const std::vector<LineEvent>& line,
+                           const std::vector<DriverMoment>& driver, int64_t fromNs);
 
 Spread SpreadOf(std::vector<double> samples);
 

@@ -107,6 +107,31 @@ TEST(LineRecordTest, AnUnansweredRequestIsCountedAndAddsNoDelay) {
     EXPECT_NEAR(figures.efficiency, 1.0, 1e-4);
 }
 
+TEST(LineRecordTest, TheAddedDelayIsSplitAtTheDriversOwnMoments) {
+    Timeline timeline;
+    timeline.schedule.blocksPerDrive = 2;
+    std::vector<DriverMoment> driver;
+    for (int i = 0; i < 10; ++i) {
+        const int64_t requestAt = timeline.now;
+        timeline.Transaction('Q', i % 4, 600 * kUs, -1);
+        const int64_t answerEnd = timeline.line.back().atNs;
+        if (i > 0) {
+            driver.push_back({DriverMoment::Kind::RequestHanded, requestAt - 50 * kUs});
+        }
+        // Woken 200 µs after the last byte, the request handed 350 µs late, read 50 µs on.
+        driver.push_back({DriverMoment::Kind::AnswerTaken, answerEnd + 200 * kUs});
+    }
+    const DelayParts parts = SplitAddedDelay(timeline.schedule, timeline.line, driver, 0);
+    EXPECT_EQ(parts.unmatched, 0u);
+    EXPECT_EQ(parts.wake.count, 9u); // between 10 transactions
+    EXPECT_NEAR(parts.wake.max, 200, 1);
+    EXPECT_NEAR(parts.driver.p50, 350, 1);
+    EXPECT_NEAR(parts.line.p99, 50, 1);
+
+    driver.clear(); // the baseline has no driver moments
+    EXPECT_EQ(SplitAddedDelay(timeline.schedule, timeline.line, driver, 0).unmatched, 9u);
+}
+
 TEST(LineRecordTest, SpreadOfNoSamplesIsEmpty) {
     const Spread spread = SpreadOf({});
     EXPECT_EQ(spread.count, 0u);
