@@ -1,24 +1,8 @@
 #include "toolkit/ui/headless/headless_window_system.h"
 
-#include "toolkit/ui/model/model_window_system.h"
-
 namespace ui {
-namespace {
 
-// The state operations; the headless system runs the loops and the message boxes itself.
-class HeadlessState final : public ModelWindowSystem {
-public:
-    using ModelWindowSystem::ModelWindowSystem;
-    intptr_t RunModal(WindowEvents&, const FoundDialog&, WindowHandle) override { return -1; }
-    int MessageBox(WindowHandle, const std::string&, const std::string&, unsigned) override {
-        return kIdCancel;
-    }
-};
-
-} // namespace
-
-HeadlessWindowSystem::HeadlessWindowSystem()
-    : model_(std::make_unique<WindowModel>()), state_(std::make_unique<HeadlessState>(*model_)) {}
+HeadlessWindowSystem::HeadlessWindowSystem() = default;
 HeadlessWindowSystem::~HeadlessWindowSystem() = default;
 
 // --- the script ------------------------------------------------------------------------
@@ -43,7 +27,7 @@ bool HeadlessWindowSystem::RanOutOfSteps() const {
 
 intptr_t HeadlessWindowSystem::RunModal(WindowEvents& events, const FoundDialog& dialog,
                                         WindowHandle /*owner*/) {
-    ModelWindow* window = model_->OpenDialog(events, dialog);
+    ModelWindow* window = model_.OpenDialog(events, dialog);
     if (window == nullptr) {
         return -1;
     }
@@ -51,9 +35,9 @@ intptr_t HeadlessWindowSystem::RunModal(WindowEvents& events, const FoundDialog&
         if (steps_.empty()) {
             // Nothing more to do: cancel as a user would, and close it if it stays open.
             ranOut_ = true;
-            model_->UserCancel(window);
+            model_.UserCancel(window);
             if (!window->ended) {
-                model_->EndModal(window, kIdCancel);
+                model_.EndModal(window, kIdCancel);
             }
             break;
         }
@@ -61,7 +45,7 @@ intptr_t HeadlessWindowSystem::RunModal(WindowEvents& events, const FoundDialog&
         steps_.pop_front();
         step(*this);
     }
-    return model_->CloseDialog(window);
+    return model_.CloseDialog(window);
 }
 
 // --- what the user does ----------------------------------------------------------------
@@ -88,113 +72,113 @@ ModelTreeItem* ItemByText(const ModelWindow* tree, const std::string& text) {
 } // namespace
 
 bool HeadlessWindowSystem::Click(int controlId) {
-    return model_->UserClick(model_->FindControl(model_->ActiveDialog(), controlId));
+    return model_.UserClick(model_.FindControl(model_.ActiveDialog(), controlId));
 }
 
 bool HeadlessWindowSystem::Type(int controlId, const std::string& text) {
-    return model_->UserType(model_->FindControl(model_->ActiveDialog(), controlId), text);
+    return model_.UserType(model_.FindControl(model_.ActiveDialog(), controlId), text);
 }
 
 bool HeadlessWindowSystem::Choose(int controlId, int index) {
-    return model_->UserChoose(model_->FindControl(model_->ActiveDialog(), controlId), index);
+    return model_.UserChoose(model_.FindControl(model_.ActiveDialog(), controlId), index);
 }
 
 bool HeadlessWindowSystem::SelectTreeItem(int controlId, const std::string& text) {
-    ModelWindow* tree = Usable(*model_, controlId, ControlKind::TreeView);
+    ModelWindow* tree = Usable(model_, controlId, ControlKind::TreeView);
     ModelTreeItem* item = tree != nullptr ? ItemByText(tree, text) : nullptr;
-    return item != nullptr && model_->UserSelectTreeItem(tree, item);
+    return item != nullptr && model_.UserSelectTreeItem(tree, item);
 }
 
 bool HeadlessWindowSystem::ClearTreeSelection(int controlId) {
-    ModelWindow* tree = Usable(*model_, controlId, ControlKind::TreeView);
-    return tree != nullptr && model_->UserSelectTreeItem(tree, nullptr);
+    ModelWindow* tree = Usable(model_, controlId, ControlKind::TreeView);
+    return tree != nullptr && model_.UserSelectTreeItem(tree, nullptr);
 }
 
 bool HeadlessWindowSystem::DoubleClickTreeItem(int controlId, const std::string& text) {
-    ModelWindow* tree = Usable(*model_, controlId, ControlKind::TreeView);
+    ModelWindow* tree = Usable(model_, controlId, ControlKind::TreeView);
     ModelTreeItem* item = tree != nullptr ? ItemByText(tree, text) : nullptr;
-    return item != nullptr && model_->UserDoubleClickTree(tree, item);
+    return item != nullptr && model_.UserDoubleClickTree(tree, item);
 }
 
 bool HeadlessWindowSystem::DoubleClickTreeBackground(int controlId) {
-    ModelWindow* tree = Usable(*model_, controlId, ControlKind::TreeView);
-    return tree != nullptr && model_->UserDoubleClickTree(tree, nullptr);
+    ModelWindow* tree = Usable(model_, controlId, ControlKind::TreeView);
+    return tree != nullptr && model_.UserDoubleClickTree(tree, nullptr);
 }
 
 bool HeadlessWindowSystem::SwitchTab(int tabControlId, int index) {
-    return model_->UserSwitchTab(model_->FindControl(model_->ActiveDialog(), tabControlId), index);
+    return model_.UserSwitchTab(model_.FindControl(model_.ActiveDialog(), tabControlId), index);
 }
 
 bool HeadlessWindowSystem::Spin(int upDownId, int delta) {
-    return model_->UserSpin(model_->FindControl(model_->ActiveDialog(), upDownId), delta);
+    return model_.UserSpin(model_.FindControl(model_.ActiveDialog(), upDownId), delta);
 }
 
 bool HeadlessWindowSystem::PressEnter() {
-    return model_->UserEnter(model_->ActiveDialog());
+    return model_.UserEnter(model_.ActiveDialog());
 }
 
 bool HeadlessWindowSystem::PressEscape() {
-    return model_->UserCancel(model_->ActiveDialog());
+    return model_.UserCancel(model_.ActiveDialog());
 }
 
 bool HeadlessWindowSystem::PressCloseBox() {
-    return model_->UserCancel(model_->ActiveDialog());
+    return model_.UserCancel(model_.ActiveDialog());
 }
 
 // --- what the user sees ----------------------------------------------------------------
 
 int HeadlessWindowSystem::ModalDepth() const {
-    return model_->ModalDepth();
+    return model_.ModalDepth();
 }
 
 int HeadlessWindowSystem::ActiveTemplateId() const {
-    const ModelWindow* dialog = model_->ActiveDialog();
+    const ModelWindow* dialog = model_.ActiveDialog();
     return dialog != nullptr ? dialog->id : 0;
 }
 
 std::string HeadlessWindowSystem::ActiveCaption() const {
-    const ModelWindow* dialog = model_->ActiveDialog();
+    const ModelWindow* dialog = model_.ActiveDialog();
     return dialog != nullptr ? dialog->text : std::string();
 }
 
 bool HeadlessWindowSystem::HasControl(int controlId) const {
-    return model_->FindControl(model_->ActiveDialog(), controlId) != nullptr;
+    return model_.FindControl(model_.ActiveDialog(), controlId) != nullptr;
 }
 
 std::string HeadlessWindowSystem::ControlText(int controlId) const {
-    const ModelWindow* control = model_->FindControl(model_->ActiveDialog(), controlId);
+    const ModelWindow* control = model_.FindControl(model_.ActiveDialog(), controlId);
     return control != nullptr ? control->text : std::string();
 }
 
 bool HeadlessWindowSystem::ControlEnabled(int controlId) const {
-    const ModelWindow* control = model_->FindControl(model_->ActiveDialog(), controlId);
+    const ModelWindow* control = model_.FindControl(model_.ActiveDialog(), controlId);
     return control != nullptr && control->enabled;
 }
 
 bool HeadlessWindowSystem::ControlVisible(int controlId) const {
-    const ModelWindow* control = model_->FindControl(model_->ActiveDialog(), controlId);
+    const ModelWindow* control = model_.FindControl(model_.ActiveDialog(), controlId);
     return control != nullptr && WindowModel::ReallyVisible(control);
 }
 
 int HeadlessWindowSystem::ControlCheck(int controlId) const {
-    const ModelWindow* control = model_->FindControl(model_->ActiveDialog(), controlId);
+    const ModelWindow* control = model_.FindControl(model_.ActiveDialog(), controlId);
     return control != nullptr ? control->check : 0;
 }
 
 int HeadlessWindowSystem::ControlCurSel(int controlId) const {
-    const ModelWindow* control = model_->FindControl(model_->ActiveDialog(), controlId);
+    const ModelWindow* control = model_.FindControl(model_.ActiveDialog(), controlId);
     return control != nullptr ? control->curSel : -1;
 }
 
 std::vector<std::string> HeadlessWindowSystem::ControlItems(int controlId) const {
-    const ModelWindow* control = model_->FindControl(model_->ActiveDialog(), controlId);
+    const ModelWindow* control = model_.FindControl(model_.ActiveDialog(), controlId);
     return control != nullptr ? control->items : std::vector<std::string>{};
 }
 
 std::vector<HeadlessWindowSystem::TreeItemView>
 HeadlessWindowSystem::TreeItems(int controlId) const {
     std::vector<TreeItemView> views;
-    const ModelWindow* tree = model_->FindControl(model_->ActiveDialog(), controlId);
+    const ModelWindow* tree = model_.FindControl(model_.ActiveDialog(), controlId);
     if (tree == nullptr) {
         return views;
     }
@@ -213,22 +197,22 @@ HeadlessWindowSystem::TreeItems(int controlId) const {
 }
 
 int HeadlessWindowSystem::FocusedControlId() const {
-    const ModelWindow* focus = model_->Focus();
+    const ModelWindow* focus = model_.Focus();
     return focus != nullptr && focus->type == ModelWindowType::Control ? focus->id : 0;
 }
 
 bool HeadlessWindowSystem::FocusedTextSelected() const {
-    const ModelWindow* focus = model_->Focus();
+    const ModelWindow* focus = model_.Focus();
     return focus != nullptr && focus->kind == ControlKind::Edit && focus->textSelected;
 }
 
 int HeadlessWindowSystem::TabCurSel(int tabControlId) const {
-    const ModelWindow* tab = model_->FindControl(model_->ActiveDialog(), tabControlId);
+    const ModelWindow* tab = model_.FindControl(model_.ActiveDialog(), tabControlId);
     return tab != nullptr ? tab->curTab : -1;
 }
 
 std::vector<std::string> HeadlessWindowSystem::TabTitles(int tabControlId) const {
-    const ModelWindow* tab = model_->FindControl(model_->ActiveDialog(), tabControlId);
+    const ModelWindow* tab = model_.FindControl(model_.ActiveDialog(), tabControlId);
     return tab != nullptr ? tab->tabs : std::vector<std::string>{};
 }
 
@@ -252,202 +236,6 @@ int HeadlessWindowSystem::MessageBox(WindowHandle /*owner*/, const std::string& 
     }
     boxes_.push_back(record);
     return record.answer;
-}
-
-// --- window state: the model's operations ------------------------------------------
-
-void HeadlessWindowSystem::EndModal(WindowHandle dialog, intptr_t code) {
-    state_->EndModal(dialog, code);
-}
-
-WindowHandle HeadlessWindowSystem::CreatePage(WindowEvents& events, const FoundDialog& page,
-                                              WindowHandle tabControl) {
-    return state_->CreatePage(events, page, tabControl);
-}
-
-void HeadlessWindowSystem::DestroyWindow(WindowHandle window) {
-    state_->DestroyWindow(window);
-}
-
-WindowHandle HeadlessWindowSystem::GetControl(WindowHandle dialog, int controlId) {
-    return state_->GetControl(dialog, controlId);
-}
-
-int HeadlessWindowSystem::GetControlId(WindowHandle control) {
-    return state_->GetControlId(control);
-}
-
-void HeadlessWindowSystem::Enable(WindowHandle window, bool enabled) {
-    state_->Enable(window, enabled);
-}
-
-bool HeadlessWindowSystem::IsEnabled(WindowHandle window) {
-    return state_->IsEnabled(window);
-}
-
-void HeadlessWindowSystem::Show(WindowHandle window, bool shown) {
-    state_->Show(window, shown);
-}
-
-bool HeadlessWindowSystem::IsVisible(WindowHandle window) {
-    return state_->IsVisible(window);
-}
-
-void HeadlessWindowSystem::SetText(WindowHandle window, const std::string& text) {
-    state_->SetText(window, text);
-}
-
-std::string HeadlessWindowSystem::GetText(WindowHandle window) {
-    return state_->GetText(window);
-}
-
-void HeadlessWindowSystem::SetFocus(WindowHandle window) {
-    state_->SetFocus(window);
-}
-
-WindowHandle HeadlessWindowSystem::GetFocus() {
-    return state_->GetFocus();
-}
-
-void HeadlessWindowSystem::GotoControl(WindowHandle dialog, WindowHandle control) {
-    state_->GotoControl(dialog, control);
-}
-
-int HeadlessWindowSystem::GetCheck(WindowHandle button) {
-    return state_->GetCheck(button);
-}
-
-void HeadlessWindowSystem::SetCheck(WindowHandle button, int check) {
-    state_->SetCheck(button, check);
-}
-
-int HeadlessWindowSystem::AddString(WindowHandle list, const std::string& text) {
-    return state_->AddString(list, text);
-}
-
-int HeadlessWindowSystem::GetCount(WindowHandle list) {
-    return state_->GetCount(list);
-}
-
-int HeadlessWindowSystem::GetCurSel(WindowHandle list) {
-    return state_->GetCurSel(list);
-}
-
-int HeadlessWindowSystem::SetCurSel(WindowHandle list, int index) {
-    return state_->SetCurSel(list, index);
-}
-
-std::string HeadlessWindowSystem::GetItemText(WindowHandle list, int index) {
-    return state_->GetItemText(list, index);
-}
-
-void HeadlessWindowSystem::SetRange(WindowHandle upDown, int lower, int upper) {
-    state_->SetRange(upDown, lower, upper);
-}
-
-TreeItemHandle HeadlessWindowSystem::InsertItem(WindowHandle tree, const std::string& text,
-                                                int image, int selectedImage,
-                                                TreeItemHandle parent) {
-    return state_->InsertItem(tree, text, image, selectedImage, parent);
-}
-
-bool HeadlessWindowSystem::DeleteItem(WindowHandle tree, TreeItemHandle item) {
-    return state_->DeleteItem(tree, item);
-}
-
-bool HeadlessWindowSystem::DeleteAllItems(WindowHandle tree) {
-    return state_->DeleteAllItems(tree);
-}
-
-void HeadlessWindowSystem::SetItemText(WindowHandle tree, TreeItemHandle item,
-                                       const std::string& text) {
-    state_->SetItemText(tree, item, text);
-}
-
-std::string HeadlessWindowSystem::GetItemText(WindowHandle tree, TreeItemHandle item) {
-    return state_->GetItemText(tree, item);
-}
-
-void HeadlessWindowSystem::SetItemData(WindowHandle tree, TreeItemHandle item, uintptr_t data) {
-    state_->SetItemData(tree, item, data);
-}
-
-uintptr_t HeadlessWindowSystem::GetItemData(WindowHandle tree, TreeItemHandle item) {
-    return state_->GetItemData(tree, item);
-}
-
-bool HeadlessWindowSystem::GetItemImage(WindowHandle tree, TreeItemHandle item, int& image,
-                                        int& selectedImage) {
-    return state_->GetItemImage(tree, item, image, selectedImage);
-}
-
-TreeItemHandle HeadlessWindowSystem::GetSelectedItem(WindowHandle tree) {
-    return state_->GetSelectedItem(tree);
-}
-
-bool HeadlessWindowSystem::SelectItem(WindowHandle tree, TreeItemHandle item) {
-    return state_->SelectItem(tree, item);
-}
-
-bool HeadlessWindowSystem::Expand(WindowHandle tree, TreeItemHandle item) {
-    return state_->Expand(tree, item);
-}
-
-TreeItemHandle HeadlessWindowSystem::GetRootItem(WindowHandle tree) {
-    return state_->GetRootItem(tree);
-}
-
-TreeItemHandle HeadlessWindowSystem::GetChildItem(WindowHandle tree, TreeItemHandle item) {
-    return state_->GetChildItem(tree, item);
-}
-
-TreeItemHandle HeadlessWindowSystem::GetNextSiblingItem(WindowHandle tree, TreeItemHandle item) {
-    return state_->GetNextSiblingItem(tree, item);
-}
-
-void HeadlessWindowSystem::SetRedraw(WindowHandle window, bool redraw) {
-    state_->SetRedraw(window, redraw);
-}
-
-void HeadlessWindowSystem::SetImageList(WindowHandle tree, ImageListHandle images) {
-    state_->SetImageList(tree, images);
-}
-
-ImageListHandle HeadlessWindowSystem::CreateImageList(const FoundBitmap& bitmap, int imageWidth,
-                                                      int grow, uint32_t maskColor) {
-    return state_->CreateImageList(bitmap, imageWidth, grow, maskColor);
-}
-
-void HeadlessWindowSystem::SetImageListBackground(ImageListHandle images, uint32_t color) {
-    state_->SetImageListBackground(images, color);
-}
-
-int HeadlessWindowSystem::GetImageCount(ImageListHandle images) {
-    return state_->GetImageCount(images);
-}
-
-void HeadlessWindowSystem::DestroyImageList(ImageListHandle images) {
-    state_->DestroyImageList(images);
-}
-
-uint32_t HeadlessWindowSystem::SystemWindowColor() {
-    return state_->SystemWindowColor();
-}
-
-int HeadlessWindowSystem::InsertTab(WindowHandle tab, int index, const std::string& title) {
-    return state_->InsertTab(tab, index, title);
-}
-
-int HeadlessWindowSystem::GetTabCount(WindowHandle tab) {
-    return state_->GetTabCount(tab);
-}
-
-int HeadlessWindowSystem::GetCurTab(WindowHandle tab) {
-    return state_->GetCurTab(tab);
-}
-
-int HeadlessWindowSystem::SetCurTab(WindowHandle tab, int index) {
-    return state_->SetCurTab(tab, index);
 }
 
 } // namespace ui
