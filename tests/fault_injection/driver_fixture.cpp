@@ -7,6 +7,7 @@
 #include "driver/host_binding.h"
 #include "driver/message_log.h"
 #include "host/vemor_sub.h"
+#include "wait_for.h"
 
 #include <chrono>
 #include <thread>
@@ -17,15 +18,7 @@ hostkit::HostLibraries* DriverFixture::host_ = nullptr;
 drv::Entry DriverFixture::table_[drv::kSlotCount] = {};
 
 bool WaitFor(const std::function<bool()>& condition, int milliseconds) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return condition();
+    return testing_support::WaitFor(condition, milliseconds);
 }
 
 void DriverFixture::SetUpTestSuite() {

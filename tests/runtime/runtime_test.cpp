@@ -6,6 +6,7 @@
 #include "host_libraries.h"
 #include "simulated_line.h"
 #include "test_files.h"
+#include "wait_for.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +23,7 @@ constexpr uint16_t kAnalog = 1;
 constexpr uint16_t kDigital = 13;
 
 bool WaitFor(const std::function<bool()>& condition, int milliseconds = 15000) {
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return condition();
+    return testing_support::WaitFor(condition, milliseconds);
 }
 
 class RuntimeTest : public ::testing::Test {

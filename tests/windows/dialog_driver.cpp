@@ -1,5 +1,7 @@
 #include "dialog_driver.h"
 
+#include "wait_for.h"
+
 #include <commctrl.h>
 
 #include <chrono>
@@ -11,18 +13,11 @@
 namespace windows_tests {
 namespace {
 
-constexpr auto kPatience = std::chrono::seconds(15);
+constexpr int kPatienceMs = 15000;
 constexpr int kMessageTextId = 0xFFFF; // the text of a message box
 
 bool WaitFor(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return condition();
+    return testing_support::WaitFor(condition, kPatienceMs, 20);
 }
 
 std::wstring WindowText(HWND window) {

@@ -6,6 +6,7 @@
 #include "host/vemor_sub.h"
 #include "host_libraries.h"
 #include "test_files.h"
+#include "wait_for.h"
 
 #include <gtest/gtest.h>
 
@@ -19,14 +20,7 @@ using namespace testing_support;
 namespace {
 
 bool WaitFor(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (condition()) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return condition();
+    return testing_support::WaitFor(condition, 20000, 10);
 }
 
 class WineRuntimeTest : public ::testing::Test {
