@@ -1,8 +1,7 @@
 // The module as a host loads it: the table's constant slots, the answers to a bad instance
 // index, and opening instances. Its one export is checked in module_exports_test.cpp.
-#include "driver_module.h"
 #include "host/vemor_sub.h"
-#include "host_libraries.h"
+#include "module_suite.h"
 #include "test_files.h"
 #include "toolkit/ui/headless/headless_window_system.h"
 
@@ -15,18 +14,8 @@ using namespace testing_support;
 namespace {
 
 // One module and one set of host libraries for the whole process, as in a real host.
-class ModuleTest : public ::testing::Test {
+class ModuleTest : public ModuleSuite {
 protected:
-    static void SetUpTestSuite() {
-        host_ = new hostkit::HostLibraries;
-        host_->Attach();
-        module_ = new hostkit::DriverModule;
-        ASSERT_TRUE(module_->Load());
-    }
-    static void TearDownTestSuite() {
-        delete module_;
-        delete host_;
-    }
     void SetUp() override { host_->Clear(); }
 
     // Writes a configuration with one station, P1 number 7, and opens it.
@@ -54,13 +43,8 @@ protected:
         return module_->Open(path.c_str());
     }
 
-    static hostkit::HostLibraries* host_;
-    static hostkit::DriverModule* module_;
     TempFolder folder_;
 };
-
-hostkit::HostLibraries* ModuleTest::host_ = nullptr;
-hostkit::DriverModule* ModuleTest::module_ = nullptr;
 
 } // namespace
 

@@ -4,9 +4,8 @@
 #pragma once
 
 #include "config/vfda_drv_doc.h"
-#include "driver_module.h"
 #include "editor_steps.h"
-#include "host_libraries.h"
+#include "module_suite.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -17,18 +16,8 @@
 
 namespace editor_test {
 
-class EditorSessionTest : public ::testing::Test {
+class EditorSessionTest : public testing_support::ModuleSuite {
 protected:
-    static void SetUpTestSuite() {
-        host_ = new hostkit::HostLibraries;
-        host_->Attach();
-        module_ = new hostkit::DriverModule;
-        ASSERT_TRUE(module_->Load());
-    }
-    static void TearDownTestSuite() {
-        delete module_;
-        delete host_;
-    }
     void SetUp() override {
         host_->Clear();
         previous_ = ui::SetWindowSystem(&ui_);
@@ -85,8 +74,6 @@ protected:
         return names;
     }
 
-    static hostkit::HostLibraries* host_;
-    static hostkit::DriverModule* module_;
     HeadlessWindowSystem ui_;
     ui::WindowSystem* previous_ = nullptr;
     testing_support::TempFolder folder_;

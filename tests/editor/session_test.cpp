@@ -7,9 +7,6 @@
 using namespace editor_test;
 using testing_support::ReadBytes;
 
-hostkit::HostLibraries* EditorSessionTest::host_ = nullptr;
-hostkit::DriverModule* EditorSessionTest::module_ = nullptr;
-
 TEST_F(EditorSessionTest, LeavingAtOnceAsksNothingAndLeavesTheFileAlone) {
     const std::string path = folder_.File("LINE1.cfg");
     std::vector<std::unique_ptr<CStationInfo>> stations;

@@ -1,9 +1,8 @@
 // The module at run time, loaded as a host loads it, against simulated drives on a
 // pseudo-terminal: polling, writes, statistics, supervision, start and stop.
 #include "config/vfda_drv_doc.h"
-#include "driver_module.h"
 #include "host/vemor_sub.h"
-#include "host_libraries.h"
+#include "module_suite.h"
 #include "simulated_line.h"
 #include "test_files.h"
 #include "wait_for.h"
@@ -26,19 +25,8 @@ bool WaitFor(const std::function<bool()>& condition, int milliseconds = 15000) {
     return testing_support::WaitFor(condition, milliseconds);
 }
 
-class RuntimeTest : public ::testing::Test {
+class RuntimeTest : public testing_support::ModuleSuite {
 protected:
-    static void SetUpTestSuite() {
-        host_ = new hostkit::HostLibraries;
-        host_->Attach();
-        module_ = new hostkit::DriverModule;
-        ASSERT_TRUE(module_->Load());
-    }
-    static void TearDownTestSuite() {
-        delete module_;
-        delete host_;
-    }
-
     void SetUp() override {
         line_ = std::make_unique<SimulatedLine>(std::vector<int>{1, 2});
         line_->MapAs(1);
@@ -122,15 +110,10 @@ protected:
         return word;
     }
 
-    static hostkit::HostLibraries* host_;
-    static hostkit::DriverModule* module_;
     TempFolder folder_;
     std::unique_ptr<SimulatedLine> line_;
     int32_t instance_ = -1;
 };
-
-hostkit::HostLibraries* RuntimeTest::host_ = nullptr;
-hostkit::DriverModule* RuntimeTest::module_ = nullptr;
 
 // Texts of the event log, in CP949.
 const std::string kStarted = "\xC5\xEB\xBD\xC5\xBD\xC3\xC0\xDB"; // 통신시작
