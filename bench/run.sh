@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Reruns every benchmark and writes the figures to bench/results/ (summary.md, line.jsonl,
-# micro.json, delivery-latency.png).
+# micro.json, machine.json, delivery-latency.png).
 # Usage: bench/run.sh [--quick] [--seconds S] [--out DIR] [--bin DIR] [--long S] [--realtime]
 #   --quick      8 s per line configuration, no long run (about 4 minutes in all)
 #   --seconds S  seconds per line configuration (default 25; about 11 minutes in all)
@@ -50,12 +50,15 @@ fi
 if [ -z "$bin" ]; then
     build=build/perf-native
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVFDA_WERROR=ON >/dev/null
-    cmake --build "$build" --target vfda-line-bench vfda-micro-bench
+    cmake --build "$build" --target vfda-line-bench vfda-micro-bench vfda-wake-probe
     bin="$build/bin"
 fi
 mkdir -p "$out"
 : >"$out/line.jsonl"
 : >"$out/samples.txt"
+
+# The machine's own wake-up latencies first: the floor under every latency tail below.
+"${priority[@]}" "$bin/vfda-wake-probe" 300 | tee "$out/machine.json"
 
 run_line() { # mode drives baud seconds
     "${priority[@]}" "$bin/vfda-line-bench" --mode "$1" --drives "$2" --baud "$3" --seconds "$4" \
@@ -82,5 +85,6 @@ fi
 {
     echo "machine: $(nproc) cores, $(uname -srm), load average (1, 5, 15 min) at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
     echo "command: bench/run.sh $arguments"
+    echo "machine wake-ups (vfda-wake-probe, µs): $(cat "$out/machine.json")"
 } >>"$out/summary.md"
 echo "figures: $out/summary.md, plot: $out/delivery-latency.png"

@@ -392,10 +392,11 @@ void Report(const Bench& bench) {
     if (driver) {
         const DelayParts parts = SplitAddedDelay(bench.TheSchedule(), bench.line.Items(),
                                                  bench.driverMoments.Items(), bench.steadyNs);
-        std::printf(",\"added_delay_parts_us\":{\"wake\":%s,\"driver\":%s,\"line\":%s,"
-                    "\"unmatched\":%zu}",
-                    SpreadJson(parts.wake).c_str(), SpreadJson(parts.driver).c_str(),
-                    SpreadJson(parts.line).c_str(), parts.unmatched);
+        std::printf(",\"added_delay_at_port_us\":%s,\"added_delay_parts_us\":{\"wake\":%s,"
+                    "\"driver\":%s,\"line\":%s,\"unmatched\":%zu}",
+                    SpreadJson(parts.atPort).c_str(), SpreadJson(parts.wake).c_str(),
+                    SpreadJson(parts.driver).c_str(), SpreadJson(parts.line).c_str(),
+                    parts.unmatched);
     }
     std::printf(",\"unanswered\":%zu,\"lost_records\":%zu}\n", figures.unanswered,
                 bench.line.Lost() + bench.deliveries.Lost() + bench.writes.Lost() +

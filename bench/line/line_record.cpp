@@ -168,6 +168,7 @@ DelayParts SplitAddedDelay(const Schedule& schedule, const std::vector<LineEvent
     std::vector<double> wake;
     std::vector<double> own;
     std::vector<double> wire;
+    std::vector<double> atPort;
     const std::vector<Transaction> transactions = Transactions(line, fromNs);
     size_t at = 0; // driver moments are in time order: walk them once
     for (size_t i = 0; i + 1 < transactions.size(); ++i) {
@@ -196,10 +197,12 @@ DelayParts SplitAddedDelay(const Schedule& schedule, const std::vector<LineEvent
         wake.push_back((taken - answerEnd) / 1000.0);
         own.push_back((handed - taken) / 1000.0 - gapUs);
         wire.push_back((nextRequest - handed) / 1000.0);
+        atPort.push_back((handed - answerEnd) / 1000.0 - gapUs);
     }
     parts.wake = SpreadOf(std::move(wake));
     parts.driver = SpreadOf(std::move(own));
     parts.line = SpreadOf(std::move(wire));
+    parts.atPort = SpreadOf(std::move(atPort));
     return parts;
 }
 

@@ -97,6 +97,9 @@ struct DelayParts {
     Spread wake;
     Spread driver;
     Spread line;
+    // wake + driver: the added delay up to the request being on the line, without the
+    // simulated drive's own wake-up to read it (which a real drive's line does not have).
+    Spread atPort;
     size_t unmatched = 0; // transactions without both driver moments
 };
 

@@ -127,6 +127,7 @@ TEST(LineRecordTest, TheAddedDelayIsSplitAtTheDriversOwnMoments) {
     EXPECT_NEAR(parts.wake.max, 200, 1);
     EXPECT_NEAR(parts.driver.p50, 350, 1);
     EXPECT_NEAR(parts.line.p99, 50, 1);
+    EXPECT_NEAR(parts.atPort.p50, 550, 1) << "woken 200 µs late, then 350 µs of its own";
 
     driver.clear(); // the baseline has no driver moments
     EXPECT_EQ(SplitAddedDelay(timeline.schedule, timeline.line, driver, 0).unmatched, 9u);
