@@ -32,8 +32,8 @@ def parts_table(rows):
     """The driver's added delay split at its own moments: waking for the answer's last byte,
     its own work and the pause's overshoot, the line and the drive's side."""
     out = ["| impl | drives | baud | wake p50/p99/max µs | driver p50/p99/max µs | "
-           "line p50/p99/max µs | at the port (wake + driver) p50/p99/max µs |",
-           "|" + "---|" * 7]
+           "line p50/p99/max µs | at the port (wake + driver) p50/p99/max µs | stolen ms |",
+           "|" + "---|" * 8]
     for r in rows:
         parts = r.get("added_delay_parts_us")
         if parts is None:
@@ -41,8 +41,9 @@ def parts_table(rows):
         spreads = [parts[k] for k in ("wake", "driver", "line")]
         spreads.append(r["added_delay_at_port_us"])
         cells = ["%.0f / %.0f / %.0f" % (x["p50"], x["p99"], x["max"]) for x in spreads]
-        out.append("| %s | %d | %d | %s |" % (r["impl"], r["drives"], r["baud"],
-                                             " | ".join(cells)))
+        out.append("| %s | %d | %d | %s | %s |" % (r["impl"], r["drives"], r["baud"],
+                                                  " | ".join(cells),
+                                                  r.get("machine_stolen_ms", "-")))
     return out if len(out) > 2 else []
 
 

@@ -166,6 +166,8 @@ struct Bench {
     int64_t startNs = 0;
     int64_t steadyNs = 0;
     int64_t endNs = 0;
+    uint64_t stolenAtSteadyMs = 0; // the machine's, for judging the tails
+    uint64_t stolenAtEndMs = 0;
     uint64_t cpuAtSteadyNs = 0;
     uint64_t cpuAtEndNs = 0;
     uint64_t allocationsAtSteady = 0;
@@ -297,6 +299,7 @@ void RunModule(Bench& bench, ModuleRun& run) {
             steadyTaken = true;
             bench.steadyNs = NowNs();
             bench.cpuAtSteadyNs = DriverCpuNs(run);
+            bench.stolenAtSteadyMs = StolenMs();
             bench.allocationsAtSteady = AllocationsBy(run.driverThreads);
             bench.liveAtSteady = LiveAllocations();
             bench.transactionsAtSteady = RequestsSoFar(bench);
@@ -313,6 +316,7 @@ void RunModule(Bench& bench, ModuleRun& run) {
     }
     bench.endNs = NowNs();
     bench.cpuAtEndNs = DriverCpuNs(run);
+    bench.stolenAtEndMs = StolenMs();
     bench.allocationsAtEnd = AllocationsBy(run.driverThreads);
     bench.liveAtEnd = LiveAllocations();
     bench.transactionsAtEnd = RequestsSoFar(bench);
@@ -352,6 +356,7 @@ bool RunBaseline(Bench& bench) {
         } else if (std::sscanf(lineText, "W %lld %d %lld", &at, &station, &a) == 3) {
             bench.writes.Add({station, static_cast<int>(a), at});
         } else if (std::sscanf(lineText, "C %lld %lld %lld", &at, &a, &b) == 3) {
+            (cpuLines == 0 ? bench.stolenAtSteadyMs : bench.stolenAtEndMs) = StolenMs();
             (cpuLines++ == 0 ? bench.cpuAtSteadyNs : bench.cpuAtEndNs) = static_cast<uint64_t>(a);
             (cpuLines == 1 ? bench.steadyNs : bench.endNs) = at;
             bench.rssKb = static_cast<uint64_t>(b);
@@ -398,6 +403,8 @@ void Report(const Bench& bench) {
                     SpreadJson(parts.driver).c_str(), SpreadJson(parts.line).c_str(),
                     parts.unmatched);
     }
+    std::printf(",\"machine_stolen_ms\":%llu",
+                static_cast<unsigned long long>(bench.stolenAtEndMs - bench.stolenAtSteadyMs));
     std::printf(",\"unanswered\":%zu,\"lost_records\":%zu}\n", figures.unanswered,
                 bench.line.Lost() + bench.deliveries.Lost() + bench.writes.Lost() +
                     bench.driverMoments.Lost());

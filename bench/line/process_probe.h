@@ -15,6 +15,9 @@ uint64_t ThreadCpuNs(int threadId);
 uint64_t ProcessCpuNs(int processId);
 // A field of /proc/PID/status in kB ("VmRSS", "VmHWM"); 0 when not found.
 uint64_t StatusKb(int processId, const std::string& field);
+// Milliseconds the hypervisor ran something else instead of this machine's processors, so
+// far, all processors together (the steal column of /proc/stat); 0 on bare metal.
+uint64_t StolenMs();
 int ThisProcessId();
 int ThisThreadId();
 

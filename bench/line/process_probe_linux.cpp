@@ -56,6 +56,18 @@ uint64_t StatusKb(int processId, const std::string& field) {
     return 0;
 }
 
+uint64_t StolenMs() {
+    std::ifstream file("/proc/stat");
+    std::string cpu;
+    uint64_t fields[8] = {};
+    file >> cpu;
+    for (uint64_t& field : fields) {
+        file >> field;
+    }
+    const long ticksPerSecond = sysconf(_SC_CLK_TCK);
+    return ticksPerSecond > 0 ? fields[7] * 1000u / static_cast<uint64_t>(ticksPerSecond) : 0;
+}
+
 int ThisProcessId() {
     return static_cast<int>(getpid());
 }
