@@ -24,6 +24,10 @@ private:
     platform::SerialPort& port_;
 };
 
+// How long before an answer's last byte is due the sleep over its middle ends: more than a
+// sleeping thread's usual lateness.
+constexpr uint64_t kSleepMarginUs = 3000;
+
 // Keeps the bytes from the first sync byte on; true once the answer is complete.
 bool KeepAnswerBytes(const uint8_t* bytes, size_t got, uint8_t* answer, const AnswerShape& shape,
                      size_t& kept) {
@@ -64,12 +68,18 @@ int ReceiveAnswer(ByteSource& source, uint8_t* answer, const AnswerShape& shape,
             return kReceiveTimeout;
         }
         if (got > 0 && kept > 0) {
+            // The byte just read came within the last character time, so the answer's last
+            // byte is at least count - kept - 1 characters away. The sleep ends a margin
+            // before that, for a wake-up that comes late.
             const uint64_t restUs =
                 static_cast<uint64_t>(shape.count - kept - 1) * shape.characterUs;
-            const uint32_t restMs =
-                static_cast<uint32_t>(std::min<uint64_t>(restUs / 1000, shape.limitMs - spent));
-            if (restMs > 0) {
-                source.Sleep(restMs);
+            if (restUs > kSleepMarginUs) {
+                const uint64_t sleepMs = (restUs - kSleepMarginUs) / 1000;
+                const auto restMs =
+                    static_cast<uint32_t>(std::min<uint64_t>(sleepMs, shape.limitMs - spent));
+                if (restMs > 0) {
+                    source.Sleep(restMs);
+                }
             }
         }
     }
