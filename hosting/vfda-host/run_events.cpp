@@ -162,8 +162,8 @@ void RunEvents::Error(const std::string& text) {
 }
 
 void RunEvents::WritesNotSent(int32_t count) {
-    const std::string text = std::to_string(count) + (count == 1 ? " write" : " writes") +
-                             " not sent: the line took none of them in time";
+    const std::string text =
+        std::to_string(count) + (count == 1 ? " write" : " writes") + " not sent before the stop";
     JsonFields fields;
     fields.Text("text", text).Integer("writes_not_sent", count);
     printer_.Print("error", fields, "error  " + text);
