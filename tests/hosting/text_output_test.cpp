@@ -71,6 +71,6 @@ TEST(ToUtf8Test, BytesThatStartNoCp949CharacterAreReplacedOneByOne) {
     EXPECT_EQ(ToUtf8("\xff"
                      "A\xb0\xa1"),
               kFffd + "A가");
-    EXPECT_EQ(ToUtf8("\x1b\x80"), "\x1b" + kFffd);
+    EXPECT_EQ(ToUtf8("\x1b\xff"), "\x1b" + kFffd);
     EXPECT_EQ(ToUtf8("X\xb0"), "X" + kFffd); // a lead byte at the end
 }
