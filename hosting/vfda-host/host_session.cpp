@@ -181,8 +181,12 @@ std::string HostSession::StationOfTag(const TagDefinition& tag) const {
     const size_t dot = tag.deviceCp949.find('.');
     const std::string name =
         dot == std::string::npos ? tag.deviceCp949 : tag.deviceCp949.substr(dot + 1);
-    const CStationInfo* configured = document_.FindStation(name.c_str());
-    return configured != nullptr ? configured->m_name : name;
+    return ConfiguredName(name).value_or(name);
+}
+
+std::optional<std::string> HostSession::ConfiguredName(const std::string& cp949) const {
+    const CStationInfo* configured = document_.FindStation(cp949.c_str());
+    return configured != nullptr ? std::optional<std::string>(configured->m_name) : std::nullopt;
 }
 
 std::string HostSession::WhyNotSent(const std::string& station) const {
@@ -204,10 +208,13 @@ int32_t HostSession::WriteCounter(const std::string& station) const {
     return counters[2];
 }
 
+QueuedWrites::CounterReader HostSession::WriteCounters() const {
+    return [this](const std::string& station) { return WriteCounter(station); };
+}
+
 void HostSession::SendQueuedWrites() {
-    const auto counterOf = [this](const std::string& station) { return WriteCounter(station); };
     const int32_t unsent =
-        queuedWrites_.WaitUntilSent(counterOf, kWriteStall, kWriteLimit, kWriteLook);
+        queuedWrites_.WaitUntilSent(WriteCounters(), kWriteStall, kWriteLimit, kWriteLook);
     if (unsent > 0) {
         events_.WritesNotSent(unsent);
     }
@@ -233,14 +240,12 @@ void HostSession::EnableStation(const std::string& station, int32_t flag) {
     module_.Enable(instance_, name.c_str(), flag);
     JsonFields fields;
     fields.Text("station", station).Integer("flag", flag);
-    const bool known = KnownStation(name);
-    if (known) {
-        const std::string configured = document_.FindStation(name.c_str())->m_name;
-        if (flag != 0) {
-            disabledStations_.erase(configured);
-        } else {
-            disabledStations_.insert(configured);
-        }
+    const std::optional<std::string> configured = ConfiguredName(name);
+    const bool known = configured.has_value();
+    if (known && flag != 0) {
+        disabledStations_.erase(*configured);
+    } else if (known) {
+        disabledStations_.insert(*configured);
     }
     events_.Result("enable", fields,
                    known ? station + (flag != 0 ? " enabled" : " disabled")
@@ -288,7 +293,7 @@ void HostSession::PrintStatistics(const std::optional<std::string>& station) {
 void HostSession::ResetStatistics(const std::optional<std::string>& station) {
     JsonFields fields;
     if (!station) {
-        queuedWrites_.ClearingAll([this](const std::string& name) { return WriteCounter(name); });
+        queuedWrites_.ClearingAll(WriteCounters());
         module_.ResetStatistics(instance_, nullptr);
         fields.Null("station");
         events_.Result("reset", fields, "statistics of all stations cleared", kStationFound);
@@ -298,9 +303,8 @@ void HostSession::ResetStatistics(const std::optional<std::string>& station) {
     if (!StationText(*station, name)) {
         return;
     }
-    if (KnownStation(name)) {
-        const std::string configured = document_.FindStation(name.c_str())->m_name;
-        queuedWrites_.Clearing(configured, WriteCounter(configured));
+    if (const std::optional<std::string> configured = ConfiguredName(name)) {
+        queuedWrites_.Clearing(*configured, WriteCounter(*configured));
     }
     module_.ResetStatistics(instance_, name.c_str());
     fields.Text("station", *station);

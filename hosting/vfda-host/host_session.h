@@ -80,11 +80,14 @@ private:
     bool StationText(const std::string& utf8, std::string& cp949);
     bool KnownStation(const std::string& cp949) const;
     void PrintStationStatistics(const std::string& utf8, const std::string& cp949);
+    // The name (CP949) the configuration gives the station named so, ignoring case.
+    std::optional<std::string> ConfiguredName(const std::string& cp949) const;
     // The configured name (CP949) of the station a tag is bound to.
     std::string StationOfTag(const TagDefinition& tag) const;
     // Why a write to the tag would be dropped by the module; empty when it would not.
     std::string WhyNotSent(const std::string& station) const;
     int32_t WriteCounter(const std::string& station) const;
+    QueuedWrites::CounterReader WriteCounters() const;
     // Waits, bounded, for the queued writes to reach the line; reports those that did not.
     void SendQueuedWrites();
 
