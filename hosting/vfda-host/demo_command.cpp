@@ -136,7 +136,7 @@ int DemoCommand(const std::vector<std::string>& words) {
         events.Note("the files stay in " + folder.Path().string());
     }
     events.End(reason);
-    return kExitOk;
+    return OutputFailed() ? kExitFailed : kExitOk;
 }
 
 } // namespace vfdahost

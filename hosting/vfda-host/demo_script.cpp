@@ -38,7 +38,7 @@ std::string DemoScript::Run() {
                       SilenceOneDrive() && StopOnePump();
     while (told && Pause(seconds(1))) {
     }
-    return Interrupted() ? "interrupt" : "seconds";
+    return Interrupted() ? InterruptReason() : "seconds";
 }
 
 bool DemoScript::FirstValues() {

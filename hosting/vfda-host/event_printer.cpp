@@ -1,5 +1,6 @@
 #include "event_printer.h"
 
+#include "interrupt.h"
 #include "text_output.h"
 
 #include <string>
@@ -28,12 +29,18 @@ void EventPrinter::Print(std::string_view event, const JsonFields& fields, std::
         std::snprintf(stamp, sizeof(stamp), "%8lld.%03lld  ", static_cast<long long>(ms / 1000),
                       static_cast<long long>(ms % 1000));
         line = stamp;
-        line += text;
+        line += TextForPeople(text);
         line += '\n';
     }
     std::lock_guard guard(lock_);
-    std::fwrite(line.data(), 1, line.size(), out_);
-    std::fflush(out_);
+    if (failed_.load()) {
+        return;
+    }
+    const bool written = std::fwrite(line.data(), 1, line.size(), out_) == line.size();
+    if (std::fflush(out_) != 0 || !written) {
+        failed_.store(true);
+        NoteOutputFailed();
+    }
 }
 
 } // namespace vfdahost

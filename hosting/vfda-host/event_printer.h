@@ -1,10 +1,12 @@
 // Where a run's events go: standard output, one line per event, as JSON objects or as text
 // for people. Lines come from the module's threads and from the host's own, so each is
-// written whole under one lock and flushed at once.
+// written whole under one lock and flushed at once. A line that cannot be written (a full
+// disk, a closed pipe) ends the run: nothing more is written, and the program exits 1.
 #pragma once
 
 #include "json_fields.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -23,14 +25,18 @@ public:
     // Milliseconds since the printer was made, that is since the run began.
     int64_t ElapsedMs() const;
 
-    // One event: {"event":EVENT,"t":MS,FIELDS} in JSON, else the time in seconds and TEXT.
+    // One event: {"event":EVENT,"t":MS,FIELDS} in JSON, else the time in seconds and TEXT,
+    // with its control characters shown escaped.
     void Print(std::string_view event, const JsonFields& fields, std::string_view text);
+    // True once a line could not be written.
+    bool Failed() const { return failed_.load(); }
 
 private:
     const OutputForm form_;
     std::FILE* const out_;
     const std::chrono::steady_clock::time_point start_;
     std::mutex lock_;
+    std::atomic<bool> failed_{false};
 };
 
 } // namespace vfdahost

@@ -12,6 +12,22 @@ namespace {
 constexpr int32_t kStationFound = 0;
 constexpr int32_t kNoSuchStation = -1;
 
+// Queued writes at a stop: the wait goes on while they keep reaching the line, up to
+// kWriteStall for the next one and kWriteLimit in all.
+constexpr std::chrono::milliseconds kWriteStall(3000);
+constexpr std::chrono::milliseconds kWriteLimit(30000);
+constexpr std::chrono::milliseconds kWriteLook(20);
+
+std::string WriteOutcome(int32_t result, const std::string& whyNotSent, WriteEffect effect) {
+    if (result != 0) {
+        return "refused";
+    }
+    if (!whyNotSent.empty()) {
+        return "not sent";
+    }
+    return effect == WriteEffect::Stored ? "stored" : "queued";
+}
+
 StationCounters Counters(const int32_t raw[4]) {
     return {raw[0], raw[1], raw[2], raw[3]};
 }
@@ -69,6 +85,7 @@ void HostSession::ReceiveFrame(void* context, LineDirection direction, const uin
 int32_t HostSession::InitComm() {
     const int32_t result = module_.InitComm(instance_);
     communicationInitialised_ = true;
+    portOpen_ = result == 0;
     events_.PortOpened(result);
     return result;
 }
@@ -89,6 +106,7 @@ void HostSession::RegisterTags(std::vector<TagDefinition> tags) {
 void HostSession::Start() {
     module_.BuildPollMasks(instance_);
     module_.Enable(instance_, nullptr, 1);
+    running_ = true;
 }
 
 // The module hands over every reading; a host's tag database acts on changes only.
@@ -139,13 +157,67 @@ void HostSession::Write(const std::string& tagName, double value) {
         events_.Error("write: the module refused tag " + tagName + " at registration");
         return;
     }
+    const std::string station = StationOfTag(*tag);
+    const std::string whyNotSent = WhyNotSent(station);
+    const int32_t counter = WriteCounter(station); // read before the write can be sent
     CTagVal written(value);
     const int32_t result = module_.WriteTag(instance_, static_cast<uint32_t>(handle), &written);
+    const WriteEffect effect = EffectOfWrite(*tag);
+    const std::string outcome = WriteOutcome(result, whyNotSent, effect);
+    if (outcome == "queued" && effect == WriteEffect::Frame) {
+        queuedWrites_.Queued(station, counter);
+    }
     JsonFields fields;
-    fields.Text("tag", tag->name).Integer("id", tag->id).Number("value", value);
-    events_.Result("write", fields,
-                   tag->name + " = " + NumberText(value) + (result == 0 ? " queued" : " refused"),
+    fields.Text("tag", tag->name)
+        .Integer("id", tag->id)
+        .Number("value", value)
+        .Text("outcome", outcome);
+    const std::string because = outcome == "not sent" ? ": " + whyNotSent : "";
+    events_.Result("write", fields, tag->name + " = " + NumberText(value) + " " + outcome + because,
                    result);
+}
+
+std::string HostSession::StationOfTag(const TagDefinition& tag) const {
+    const size_t dot = tag.deviceCp949.find('.');
+    const std::string name =
+        dot == std::string::npos ? tag.deviceCp949 : tag.deviceCp949.substr(dot + 1);
+    return ConfiguredName(name).value_or(name);
+}
+
+std::optional<std::string> HostSession::ConfiguredName(const std::string& cp949) const {
+    const CStationInfo* configured = document_.FindStation(cp949.c_str());
+    return configured != nullptr ? std::optional<std::string>(configured->m_name) : std::nullopt;
+}
+
+std::string HostSession::WhyNotSent(const std::string& station) const {
+    if (!portOpen_) {
+        return "the port is not open";
+    }
+    if (!running_) {
+        return "communication is stopped";
+    }
+    if (disabledStations_.count(station) != 0) {
+        return "station " + ToUtf8(station) + " is disabled";
+    }
+    return "";
+}
+
+int32_t HostSession::WriteCounter(const std::string& station) const {
+    int32_t counters[4] = {};
+    module_.GetStatistics(instance_, station.c_str(), counters);
+    return counters[2];
+}
+
+QueuedWrites::CounterReader HostSession::WriteCounters() const {
+    return [this](const std::string& station) { return WriteCounter(station); };
+}
+
+void HostSession::SendQueuedWrites() {
+    const int32_t unsent =
+        queuedWrites_.WaitUntilSent(WriteCounters(), kWriteStall, kWriteLimit, kWriteLook);
+    if (unsent > 0) {
+        events_.WritesNotSent(unsent);
+    }
 }
 
 bool HostSession::StationText(const std::string& utf8, std::string& cp949) {
@@ -168,7 +240,13 @@ void HostSession::EnableStation(const std::string& station, int32_t flag) {
     module_.Enable(instance_, name.c_str(), flag);
     JsonFields fields;
     fields.Text("station", station).Integer("flag", flag);
-    const bool known = KnownStation(name);
+    const std::optional<std::string> configured = ConfiguredName(name);
+    const bool known = configured.has_value();
+    if (known && flag != 0) {
+        disabledStations_.erase(*configured);
+    } else if (known) {
+        disabledStations_.insert(*configured);
+    }
     events_.Result("enable", fields,
                    known ? station + (flag != 0 ? " enabled" : " disabled")
                          : "no station named " + station,
@@ -189,6 +267,10 @@ HostSession::StationReport HostSession::Statistics(const std::string& station) {
 void HostSession::PrintStationStatistics(const std::string& utf8, const std::string& cp949) {
     int32_t counters[4] = {};
     const int32_t status = module_.GetStatistics(instance_, cp949.c_str(), counters);
+    if (!KnownStation(cp949)) {
+        events_.NoStationStats(utf8, status); // the module filled in nothing
+        return;
+    }
     events_.Stats(utf8, status, Counters(counters));
 }
 
@@ -211,6 +293,7 @@ void HostSession::PrintStatistics(const std::optional<std::string>& station) {
 void HostSession::ResetStatistics(const std::optional<std::string>& station) {
     JsonFields fields;
     if (!station) {
+        queuedWrites_.ClearingAll(WriteCounters());
         module_.ResetStatistics(instance_, nullptr);
         fields.Null("station");
         events_.Result("reset", fields, "statistics of all stations cleared", kStationFound);
@@ -219,6 +302,9 @@ void HostSession::ResetStatistics(const std::optional<std::string>& station) {
     std::string name;
     if (!StationText(*station, name)) {
         return;
+    }
+    if (const std::optional<std::string> configured = ConfiguredName(name)) {
+        queuedWrites_.Clearing(*configured, WriteCounter(*configured));
     }
     module_.ResetStatistics(instance_, name.c_str());
     fields.Text("station", *station);
@@ -245,18 +331,23 @@ void HostSession::PrintInfo(const std::string& station) {
 }
 
 void HostSession::StopCommunication() {
+    SendQueuedWrites();
+    running_ = false;
     events_.Result("stop", JsonFields(), "communication stopped", module_.Stop(instance_));
 }
 
 void HostSession::Finish() {
     if (communicationInitialised_) {
+        SendQueuedWrites();
         module_.Stop(instance_);
     }
+    running_ = false;
     PrintStatistics(std::nullopt);
 }
 
 void HostSession::StartCommunication() {
     module_.Enable(instance_, nullptr, 1);
+    running_ = true;
     events_.Result("start", JsonFields(), "communication started", 0);
 }
 

@@ -6,6 +6,7 @@
 #include "config/vfda_drv_doc.h"
 #include "driver_module.h"
 #include "host_libraries.h"
+#include "queued_writes.h"
 #include "run_events.h"
 #include "tag_file.h"
 
@@ -13,6 +14,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,15 +42,19 @@ public:
     void Start();
 
     // The commands of a run; each reports its outcome.
+    // A write says "not sent" when communication is stopped, the station disabled or the
+    // port not open: the module then drops it.
     void Write(const std::string& tagName, double value);
     void EnableStation(const std::string& station, int32_t flag);
     // One station's statistics, or every station's and then the instance's.
     void PrintStatistics(const std::optional<std::string>& station);
     void ResetStatistics(const std::optional<std::string>& station);
     void PrintInfo(const std::string& station);
+    // Waits for the queued writes to reach the line, then stops communication.
     void StopCommunication();
     void StartCommunication();
-    // The end of a run: stops communication (DrvStop) and prints the final statistics.
+    // The end of a run: waits for the queued writes to reach the line (reporting those that
+    // did not), stops communication (DrvStop) and prints the final statistics.
     void Finish();
 
     // A station's link status and counters, without reporting them.
@@ -74,6 +80,16 @@ private:
     bool StationText(const std::string& utf8, std::string& cp949);
     bool KnownStation(const std::string& cp949) const;
     void PrintStationStatistics(const std::string& utf8, const std::string& cp949);
+    // The name (CP949) the configuration gives the station named so, ignoring case.
+    std::optional<std::string> ConfiguredName(const std::string& cp949) const;
+    // The configured name (CP949) of the station a tag is bound to.
+    std::string StationOfTag(const TagDefinition& tag) const;
+    // Why a write to the tag would be dropped by the module; empty when it would not.
+    std::string WhyNotSent(const std::string& station) const;
+    int32_t WriteCounter(const std::string& station) const;
+    QueuedWrites::CounterReader WriteCounters() const;
+    // Waits, bounded, for the queued writes to reach the line; reports those that did not.
+    void SendQueuedWrites();
 
     RunEvents& events_;
     hostkit::HostLibraries host_; // outlives the module, which calls into it
@@ -82,6 +98,10 @@ private:
     int32_t instance_ = -1;
     bool tracing_ = false;
     bool communicationInitialised_ = false;
+    bool portOpen_ = false;
+    bool running_ = false;
+    std::set<std::string> disabledStations_; // configured names (CP949)
+    QueuedWrites queuedWrites_;
 
     std::vector<TagDefinition> tags_;   // index id - 1; fixed once communication starts
     std::vector<int32_t> handles_;      // the same order; -1 for a refused tag

@@ -1,28 +1,50 @@
 #include "interrupt.h"
 
+#include "interrupt_signals.h"
+
 #include <atomic>
 #include <csignal>
 
 namespace vfdahost {
 namespace {
 
-// The handler may run on any of the process's threads; a lock-free atomic is safe there.
-std::atomic<bool> g_interrupted{false};
+// The handler may run on any of the process's threads; lock-free atomics are safe there.
+std::atomic<int> g_signal{0};
+std::atomic<bool> g_outputFailed{false};
+static_assert(std::atomic<int>::is_always_lock_free);
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-extern "C" void OnInterrupt(int) {
-    g_interrupted.store(true);
+extern "C" void OnSignal(int number) {
+    int none = 0;
+    g_signal.compare_exchange_strong(none, number); // the first one names the end
 }
 
 } // namespace
 
 void CatchInterrupt() {
-    std::signal(SIGINT, OnInterrupt);
-    std::signal(SIGTERM, OnInterrupt);
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+    CatchSystemSignals(OnSignal);
 }
 
 bool Interrupted() {
-    return g_interrupted.load();
+    return g_signal.load() != 0 || g_outputFailed.load();
+}
+
+void NoteOutputFailed() {
+    g_outputFailed.store(true);
+}
+
+bool OutputFailed() {
+    return g_outputFailed.load();
+}
+
+const char* InterruptReason() {
+    const int number = g_signal.load();
+    if (number != 0) {
+        return SignalReason(number);
+    }
+    return g_outputFailed.load() ? "output failed" : "interrupt";
 }
 
 } // namespace vfdahost

@@ -20,9 +20,17 @@ void PrintUsage() {
     std::fputs(vfdahost::DemoUsage(), stderr);
 }
 
-} // namespace
+// Every command's output, checked once it is all written: a full disk or a closed pipe is a
+// failure, never a silent success.
+int Finished(int exitCode) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::fputs("vfda-host: cannot write to standard output\n", stderr);
+        return vfdahost::kExitFailed;
+    }
+    return exitCode;
+}
 
-int main(int argc, char** argv) {
+int Dispatch(int argc, char** argv) {
     if (argc < 2) {
         PrintUsage();
         return vfdahost::kExitRefused;
@@ -46,4 +54,10 @@ int main(int argc, char** argv) {
     }
     PrintUsage();
     return vfdahost::kExitRefused;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return Finished(Dispatch(argc, argv));
 }

@@ -47,7 +47,7 @@ int RunCommand(const std::vector<std::string>& words) {
     const std::string reason = RunUntilEnd(session, events, options.seconds);
     session.Finish();
     events.End(reason);
-    return kExitOk;
+    return OutputFailed() ? kExitFailed : kExitOk;
 }
 
 } // namespace vfdahost

@@ -124,6 +124,17 @@ void RunEvents::Stats(const std::optional<std::string>& station, int32_t status,
                        std::to_string(counters.writeFailures) + " failed)");
 }
 
+void RunEvents::NoStationStats(const std::string& station, int32_t status) {
+    JsonFields fields;
+    fields.Text("station", station)
+        .Integer("status", status)
+        .Null("reads")
+        .Null("read_failures")
+        .Null("writes")
+        .Null("write_failures");
+    printer_.Print("stats", fields, "stats  " + station + ": no such station");
+}
+
 void RunEvents::Info(const std::string& station, const std::optional<std::string>& number,
                      const std::optional<std::string>& description) {
     JsonFields fields;
@@ -147,6 +158,14 @@ void RunEvents::Result(const std::string& command, const JsonFields& fields,
 void RunEvents::Error(const std::string& text) {
     JsonFields fields;
     fields.Text("text", text);
+    printer_.Print("error", fields, "error  " + text);
+}
+
+void RunEvents::WritesNotSent(int32_t count) {
+    const std::string text =
+        std::to_string(count) + (count == 1 ? " write" : " writes") + " not sent before the stop";
+    JsonFields fields;
+    fields.Text("text", text).Integer("writes_not_sent", count);
     printer_.Print("error", fields, "error  " + text);
 }
 

@@ -37,6 +37,9 @@ public:
     // Statistics of one station (UTF-8 name), or of the whole instance without one.
     void Stats(const std::optional<std::string>& station, int32_t status,
                const StationCounters& counters);
+    // Statistics asked for a station the configuration does not have: the counters are
+    // null, since the module filled in nothing.
+    void NoStationStats(const std::string& station, int32_t status);
     // A station's number and description; both absent when no station has the name.
     void Info(const std::string& station, const std::optional<std::string>& number,
               const std::optional<std::string>& description);
@@ -44,6 +47,9 @@ public:
     void Result(const std::string& command, const JsonFields& fields, const std::string& what,
                 int32_t result);
     void Error(const std::string& text);
+    // Writes still queued when communication stopped, which never reached the line: an
+    // error with the count in "writes_not_sent".
+    void WritesNotSent(int32_t count);
     // A remark for the reader (the demo's narration), also as {"event":"note"}.
     void Note(const std::string& text);
     // The run ends: "quit", "end of input", "seconds" or "interrupt".

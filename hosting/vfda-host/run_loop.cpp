@@ -24,7 +24,7 @@ std::string RunUntilEnd(HostSession& session, RunEvents& events, std::optional<l
     bool inputOpen = true;
     for (;;) {
         if (Interrupted()) {
-            return "interrupt";
+            return InterruptReason();
         }
         auto wait = kLookInterval;
         if (seconds) {

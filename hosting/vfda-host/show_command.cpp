@@ -65,7 +65,7 @@ void PrintText(const CVfdaDrvDoc& document) {
                 (port.m_options & CSerialPort::kOptionRtsCts) != 0 ? "on" : "off");
     std::printf("stations   %zu\n", document.Stations().size());
     for (const CStationInfo* station : document.Stations()) {
-        std::printf("  %s  model %d\n", ToUtf8(station->FormatDisplayText()).c_str(),
+        std::printf("  %s  model %d\n", TextForPeople(ToUtf8(station->FormatDisplayText())).c_str(),
                     station->m_modelIndex);
     }
 }
@@ -82,7 +82,7 @@ int ShowCommand(const std::vector<std::string>& words) {
 
     hostkit::HostLibraries host;
     host.onEventLog = [](const hostkit::EventLogLine& line) {
-        std::fprintf(stderr, "%s\n", ToUtf8(line.text).c_str());
+        std::fprintf(stderr, "%s\n", TextForPeople(ToUtf8(line.text)).c_str());
     };
     host.Attach();
     hostkit::DriverModule module;

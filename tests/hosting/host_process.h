@@ -18,7 +18,15 @@ public:
     using Timeout = std::chrono::milliseconds;
     static constexpr Timeout kPatience{30000};
 
-    HostProcess(const std::string& program, const std::vector<std::string>& arguments);
+    struct Options {
+        // "NAME=value" entries added to the child's environment.
+        std::vector<std::string> environment;
+        // When set, the output is closed after that many lines, as `| head -n N` does.
+        std::optional<size_t> linesToRead;
+    };
+
+    HostProcess(const std::string& program, const std::vector<std::string>& arguments,
+                const Options& options = {});
     // Ends the child's input and waits for it to end; kills it if it does not.
     ~HostProcess();
     HostProcess(const HostProcess&) = delete;
@@ -28,6 +36,7 @@ public:
     void Type(const std::string& line);
     void CloseInput();
     void Interrupt();
+    void Signal(int number);
 
     // The first output line from line `from` on that satisfies `match`; nothing when none
     // comes within the timeout or the child ends without one.
@@ -42,7 +51,7 @@ public:
     std::string AllOutput() const;
 
 private:
-    void ReadOutput(int fd);
+    void ReadOutput(int fd, std::optional<size_t> linesToRead);
 
     int pid_ = -1;
     int input_ = -1;

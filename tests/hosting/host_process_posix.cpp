@@ -10,7 +10,8 @@ extern char** environ;
 
 namespace testing_support {
 
-HostProcess::HostProcess(const std::string& program, const std::vector<std::string>& arguments) {
+HostProcess::HostProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const Options& options) {
     int in[2];
     int out[2];
     if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) {
@@ -28,8 +29,28 @@ HostProcess::HostProcess(const std::string& program, const std::vector<std::stri
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
+    std::vector<std::string> variables = options.environment;
+    const auto overridden = [&options](const std::string& variable) {
+        const std::string name = variable.substr(0, variable.find('=') + 1);
+        for (const std::string& added : options.environment) {
+            if (added.compare(0, name.size(), name) == 0) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        if (!overridden(*variable)) {
+            variables.push_back(*variable);
+        }
+    }
+    std::vector<char*> envp;
+    for (std::string& variable : variables) {
+        envp.push_back(variable.data());
+    }
+    envp.push_back(nullptr);
     pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) {
         pid = -1;
     }
     posix_spawn_file_actions_destroy(&actions);
@@ -38,7 +59,7 @@ HostProcess::HostProcess(const std::string& program, const std::vector<std::stri
     pid_ = pid;
     input_ = in[1];
     signal(SIGPIPE, SIG_IGN); // typing to a child that has ended must not end the test
-    reader_ = std::thread(&HostProcess::ReadOutput, this, out[0]);
+    reader_ = std::thread(&HostProcess::ReadOutput, this, out[0], options.linesToRead);
 }
 
 HostProcess::~HostProcess() {
@@ -56,10 +77,10 @@ HostProcess::~HostProcess() {
     }
 }
 
-void HostProcess::ReadOutput(int fd) {
+void HostProcess::ReadOutput(int fd, std::optional<size_t> linesToRead) {
     std::string partial;
     char buffer[4096];
-    for (;;) {
+    while (!linesToRead || LineCount() < *linesToRead) {
         const ssize_t count = read(fd, buffer, sizeof(buffer));
         if (count < 0 && errno == EINTR) {
             continue;
@@ -102,8 +123,12 @@ void HostProcess::CloseInput() {
 }
 
 void HostProcess::Interrupt() {
+    Signal(SIGINT);
+}
+
+void HostProcess::Signal(int number) {
     if (pid_ > 0) {
-        kill(pid_, SIGINT);
+        kill(pid_, number);
     }
 }
 

@@ -1,4 +1,5 @@
 // The events of vfda-host run as scripts read them: names, fields and their JSON forms.
+#include "json_lines.h"
 #include "run_events.h"
 #include "test_files.h"
 
@@ -35,6 +36,7 @@ protected:
         for (size_t count; (count = std::fread(buffer, 1, sizeof(buffer), file_)) > 0;) {
             text.append(buffer, count);
         }
+        EXPECT_TRUE(testing_support::AllJsonObjects(testing_support::SplitLines(text)));
         return std::regex_replace(text, std::regex("\"t\":[0-9]+"), "\"t\":0");
     }
 
@@ -80,6 +82,8 @@ TEST_F(RunEventsTest, StatisticsInfoAndResultsKeepTheirFieldNames) {
     events_.Stats(std::nullopt, -1, {8, 1, 2, 1});
     events_.Info("PUMP1", "03", "급수");
     events_.Info("NOPE", std::nullopt, std::nullopt);
+    events_.NoStationStats("NOPE", -1);
+    events_.WritesNotSent(2);
     JsonFields fields;
     fields.Text("tag", "F1");
     events_.Result("write", fields, "F1 = 1", -17);
@@ -93,6 +97,10 @@ TEST_F(RunEventsTest, StatisticsInfoAndResultsKeepTheirFieldNames) {
         "\"description\":\"급수\"}\n"
         "{\"event\":\"info\",\"t\":0,\"station\":\"NOPE\",\"number\":null,"
         "\"description\":null}\n"
+        "{\"event\":\"stats\",\"t\":0,\"station\":\"NOPE\",\"status\":-1,\"reads\":null,"
+        "\"read_failures\":null,\"writes\":null,\"write_failures\":null}\n"
+        "{\"event\":\"error\",\"t\":0,\"text\":\"2 writes not sent before the stop\","
+        "\"writes_not_sent\":2}\n"
         "{\"event\":\"result\",\"t\":0,\"command\":\"write\",\"tag\":\"F1\",\"result\":-17}\n");
 }
 

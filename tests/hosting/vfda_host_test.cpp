@@ -1,4 +1,5 @@
 // vfda-host show and vfda-host config, run as a user runs them.
+#include "json_lines.h"
 #include "run_program.h"
 #include "test_files.h"
 
@@ -23,6 +24,7 @@ protected:
     std::string Json() {
         const ProgramResult shown = Host({"show", path_, "--json"});
         EXPECT_EQ(shown.exitCode, 0) << shown.err;
+        EXPECT_TRUE(AllJsonObjects(SplitLines(shown.out)));
         return shown.out;
     }
     // Runs a config command that must be refused, and checks the file stayed as it was.
@@ -148,6 +150,7 @@ TEST_F(VfdaHostTest, WithoutTheEventLogLibraryOpenStillWorksAndMessagesAreDroppe
     const ProgramResult shown = RunProgram(program, {"show", path_, "--json"});
     EXPECT_EQ(shown.exitCode, 0) << shown.err;
     EXPECT_EQ(shown.out, kDefaultJson);
+    EXPECT_TRUE(AllJsonObjects(SplitLines(shown.out)));
 
     const ProgramResult missing = RunProgram(program, {"show", folder_.File("absent.cfg")});
     EXPECT_EQ(missing.exitCode, 1);
@@ -159,5 +162,6 @@ TEST_F(VfdaHostTest, TheBundledSampleOpens) {
     const auto sample = std::filesystem::path(VFDA_SOURCE_DIR) / "samples" / "pumps.cfg";
     const ProgramResult shown = Host({"show", sample.string(), "--json"});
     EXPECT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_TRUE(AllJsonObjects(SplitLines(shown.out)));
     EXPECT_NE(shown.out.find("\"stations\":[{\"name\":\"PUMP1\""), std::string::npos) << shown.out;
 }

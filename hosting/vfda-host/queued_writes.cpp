@@ -1,0 +1,104 @@
+#include "queued_writes.h"
+
+#include <algorithm>
+#include <charconv>
+#include <thread>
+
+namespace vfdahost {
+namespace {
+
+struct Address {
+    char area = 0; // 'P', 'D' or 'C'
+    int number = -1;
+};
+
+// The area letter and number of an address as the module reads them (letters in any case).
+Address ReadAddress(const std::string& text) {
+    Address address;
+    if (text.empty()) {
+        return address;
+    }
+    address.area =
+        static_cast<char>(text[0] >= 'a' && text[0] <= 'z' ? text[0] - 'a' + 'A' : text[0]);
+    const char* end = text.data() + text.size();
+    const auto parsed = std::from_chars(text.data() + 1, end, address.number);
+    if (parsed.ec != std::errc() || parsed.ptr != end) {
+        address.number = -1;
+    }
+    return address;
+}
+
+} // namespace
+
+WriteEffect EffectOfWrite(const TagDefinition& tag) {
+    if (tag.type == kDigitalTagType) {
+        return WriteEffect::Refused;
+    }
+    const Address address = ReadAddress(tag.address);
+    switch (address.area) {
+    case 'P':
+        return WriteEffect::Frame;
+    case 'D':
+        return address.number == 0 || address.number == 3 ? WriteEffect::Frame
+                                                          : WriteEffect::Refused;
+    case 'C':
+        return address.number == 0 ? WriteEffect::RangeRead : WriteEffect::Stored;
+    default:
+        return WriteEffect::Refused;
+    }
+}
+
+void QueuedWrites::Queued(const std::string& station, int32_t counter) {
+    targets_[station] = counter + Outstanding(station, counter) + 1;
+}
+
+void QueuedWrites::Clearing(const std::string& station, int32_t counter) {
+    const auto found = targets_.find(station);
+    if (found != targets_.end()) {
+        found->second = Outstanding(station, counter);
+    }
+}
+
+void QueuedWrites::ClearingAll(const CounterReader& counterOf) {
+    for (auto& [station, target] : targets_) {
+        target = Outstanding(station, counterOf(station));
+    }
+}
+
+int32_t QueuedWrites::Outstanding(const std::string& station, int32_t counter) const {
+    const auto found = targets_.find(station);
+    return found != targets_.end() ? std::max(0, found->second - counter) : 0;
+}
+
+int32_t QueuedWrites::AllOutstanding(const CounterReader& counterOf) const {
+    int32_t outstanding = 0;
+    for (const auto& [station, target] : targets_) {
+        outstanding += Outstanding(station, counterOf(station));
+    }
+    return outstanding;
+}
+
+int32_t QueuedWrites::WaitUntilSent(const CounterReader& counterOf, std::chrono::milliseconds stall,
+                                    std::chrono::milliseconds limit,
+                                    std::chrono::milliseconds interval) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto lastProgress = start;
+    int32_t outstanding = AllOutstanding(counterOf);
+    while (outstanding > 0) {
+        const auto now = Clock::now();
+        if (now - lastProgress >= stall || now - start >= limit) {
+            break;
+        }
+        std::this_thread::sleep_for(interval);
+        const int32_t left = AllOutstanding(counterOf);
+        if (left < outstanding) {
+            lastProgress = Clock::now();
+        }
+        outstanding = left;
+    }
+    Forget();
+    return outstanding;
+}
+
+} // namespace vfdahost

@@ -1,0 +1,146 @@
+// vfda-host run as a user runs it: the host program in a child process, the drives simulated
+// on a pseudo-terminal, commands typed on standard input. Every line of a --json run is
+// checked to be a JSON object when the test ends.
+#pragma once
+
+#include "host_process.h"
+#include "json_lines.h"
+#include "platform/pseudo_terminal.h"
+#include "run_program.h"
+#include "sim/line_server.h"
+#include "sim/simulator.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+using LineMatch = std::function<bool(const std::string&)>;
+
+// Matches a JSON line of the event with all the fields.
+inline LineMatch Event(const std::string& event, const Fields& fields) {
+    return [=](const std::string& line) { return IsEvent(line, event, fields); };
+}
+
+inline LineMatch Containing(const std::string& text) {
+    return [=](const std::string& line) { return line.find(text) != std::string::npos; };
+}
+
+inline const char* const kTags = "name,type,device,address\n"
+                                 "CMD1,analog,PUMP1,D0\n"
+                                 "OUT1,analog,PUMP1,D1\n"
+                                 "RUN1,digital,PUMP1,D4.0\n"
+                                 "ACC1,analog,PUMP1,P10\n"
+                                 "LOST,analog,PUMP9,D1\n"
+                                 "OUT2,analog,LINE.PUMP2,D1\n";
+
+inline std::string HostProgram() {
+    return (BinFolder() / ProgramFile("vfda-host")).string();
+}
+
+class VfdaHostRunTest : public ::testing::Test {
+protected:
+    VfdaHostRunTest() : drives_({1, 2}, 4800) {}
+
+    void SetUp() override {
+        std::string error;
+        line_ = platform::TerminalLine::CreatePseudoTerminal(error);
+        ASSERT_TRUE(line_) << error;
+        sim::LineOptions options;
+        options.wireTiming = false;
+        options.observer = [this](sim::LineMoment moment, std::span<const uint8_t> bytes,
+                                  std::chrono::steady_clock::time_point) {
+            if (moment == sim::LineMoment::RequestReceived) {
+                std::lock_guard guard(requestsLock_);
+                requests_.emplace_back(bytes.begin(), bytes.end());
+            }
+        };
+        server_ = std::make_unique<sim::LineServer>(drives_, *line_, options);
+        server_->Start();
+        for (const std::vector<std::string>& change :
+             {std::vector<std::string>{"init"},
+              {"set", "--port", "COM3"},
+              {"add-station", "PUMP1", "--number", "1", "--description", "급수 펌프"},
+              {"add-station", "PUMP2", "--number", "2"}}) {
+            Configure(change);
+        }
+        WriteText(tags_, kTags);
+    }
+
+    void TearDown() override {
+        for (const std::shared_ptr<HostProcess>& host : jsonHosts_) {
+            host->CloseInput();
+            host->WaitForExit();
+            EXPECT_TRUE(AllJsonObjects(host->Lines()));
+        }
+        if (server_) {
+            server_->Stop();
+        }
+    }
+
+    void Configure(const std::vector<std::string>& change) {
+        std::vector<std::string> words = {"config", config_};
+        words.insert(words.end(), change.begin(), change.end());
+        ASSERT_EQ(RunProgram(HostProgram(), words).exitCode, 0);
+    }
+
+    std::vector<std::string> RunWords(const std::vector<std::string>& more) {
+        std::vector<std::string> words = {"run", config_,  "--tags",
+                                          tags_, "--port", "COM3=" + line_->Path()};
+        words.insert(words.end(), more.begin(), more.end());
+        return words;
+    }
+
+    std::shared_ptr<HostProcess> Run(const std::vector<std::string>& more = {},
+                                     const HostProcess::Options& options = {}) {
+        auto host = std::make_shared<HostProcess>(HostProgram(), RunWords(more), options);
+        EXPECT_TRUE(host->Started());
+        return host;
+    }
+
+    std::shared_ptr<HostProcess> RunJson(std::vector<std::string> more = {},
+                                         const HostProcess::Options& options = {}) {
+        more.push_back("--json");
+        auto host = Run(more, options);
+        jsonHosts_.push_back(host);
+        return host;
+    }
+
+    // Waits for a line; on failure shows everything the host printed.
+    std::string Expect(HostProcess& host, const LineMatch& match, const char* what,
+                       size_t from = 0) {
+        const auto line = host.WaitForLine(match, from);
+        EXPECT_TRUE(line) << "no " << what << " in:\n" << host.AllOutput();
+        return line.value_or("");
+    }
+
+    uint16_t DriveWord(int station, sim::Area area, int number) {
+        uint16_t value = 0;
+        EXPECT_EQ(drives_.GetWord(station, area, number, value), sim::Outcome::Ok);
+        return value;
+    }
+
+    // Every request frame the drives saw, in order.
+    std::vector<std::string> Requests() {
+        std::lock_guard guard(requestsLock_);
+        return requests_;
+    }
+
+    TempFolder folder_;
+    std::string config_ = folder_.File("line.cfg");
+    std::string tags_ = folder_.File("tags.csv");
+    sim::Simulator drives_;
+    std::unique_ptr<platform::TerminalLine> line_;
+    std::unique_ptr<sim::LineServer> server_;
+    std::vector<std::shared_ptr<HostProcess>> jsonHosts_;
+    std::mutex requestsLock_;
+    std::vector<std::string> requests_;
+};
+
+} // namespace testing_support
