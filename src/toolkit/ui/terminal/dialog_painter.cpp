@@ -16,14 +16,15 @@ struct Painter {
     const WindowModel& model;
     int top; // the client area's origin on the screen
     int left;
+    const RowLayout& layout;
     bool active;
     Caret& caret;
 
     CellRect Line(const ModelWindow& control) const { return Shift(LineCells(control.rect)); }
     CellRect Frame(const ModelWindow& control) const { return Shift(FrameCells(control.rect)); }
     CellRect Shift(CellRect cells) const {
-        cells.top += top;
-        cells.bottom += top;
+        cells.top = top + layout.Row(cells.top);
+        cells.bottom = top + layout.Row(cells.bottom);
         cells.left += left;
         cells.right += left;
         return cells;
@@ -260,14 +261,18 @@ int DialogWidth(const ModelWindow& dialog) {
     return ClientColumns(dialog.rect.width) + 2;
 }
 
-int DialogHeight(const ModelWindow& dialog) {
-    return ClientRows(dialog.rect.height) + 2;
+int DialogHeight(const RowLayout& rows) {
+    return rows.Rows() + 2;
 }
 
-void PaintDialog(ScreenBuffer& screen, const WindowModel& model, ModelWindow& dialog, int top,
-                 int left, bool active, Caret& caret) {
+int MinimumDialogHeight(const ModelWindow& dialog) {
+    return RowLayout::MinimumRows(dialog) + 2;
+}
+
+void PaintDialog(ScreenBuffer& screen, const WindowModel& model, ModelWindow& dialog,
+                 const RowLayout& rows, int top, int left, bool active, Caret& caret) {
     const int width = DialogWidth(dialog);
-    const int height = DialogHeight(dialog);
+    const int height = DialogHeight(rows);
     for (int row = top; row < top + height; ++row) {
         screen.Fill(row, left, width, " ");
     }
@@ -285,7 +290,7 @@ void PaintDialog(ScreenBuffer& screen, const WindowModel& model, ModelWindow& di
     }
     std::stable_sort(controls.begin(), controls.end(),
                      [](const auto* a, const auto* b) { return PaintRank(*a) < PaintRank(*b); });
-    Painter painter{screen, model, top + 1, left + 1, active, caret};
+    Painter painter{screen, model, top + 1, left + 1, rows, active, caret};
     for (ModelWindow* control : controls) {
         painter.Control(*control);
     }
