@@ -64,12 +64,27 @@ struct Painter {
         screen.Put(cells.top, cells.right, "]", Style(control, base));
     }
 
+    // Blank cells from the column on, up to a frame's border or the screen's edge.
+    int Room(int row, int column) const {
+        int end = column;
+        while (end < screen.Columns() && screen.IsBlank(row, end)) {
+            ++end;
+        }
+        return end - column;
+    }
+
+    // The mark takes a cell more than the box Windows draws: where the text would run into a
+    // frame's border, the blank after the mark goes first, then the end of the text.
     void Choice(const ModelWindow& control) {
         const CellRect cells = Line(control);
         const bool radio = control.kind == ControlKind::RadioButton;
-        std::string mark =
-            radio ? (control.check ? "(*) " : "( ) ") : (control.check ? "[x] " : "[ ] ");
-        screen.Put(cells.top, cells.left, mark + ShowCp949(control.text), Style(control));
+        const std::string mark =
+            radio ? (control.check ? "(*)" : "( )") : (control.check ? "[x]" : "[ ]");
+        const std::string text = ShowCp949(control.text);
+        const int room = Room(cells.top, cells.left);
+        const int kMarkCells = 3;
+        const std::string gap = kMarkCells + 1 + ScreenBuffer::TextWidth(text) <= room ? " " : "";
+        screen.Put(cells.top, cells.left, mark + gap + text, Style(control), cells.left + room);
     }
 
     // Where a box starts: at its column, or just after a label that ran into it.
