@@ -181,6 +181,34 @@ TEST_P(EditorInTerminal, TheCommPortPageShowsEveryControlApartAndInOrder) {
     EXPECT_EQ(session.WaitForExit(), 0);
 }
 
+// The longest message box, the delete question with its line break, whole over the dialog.
+TEST_P(EditorInTerminal, TheDeleteQuestionIsShownWholeAndAnswered) {
+    testing_support::TempFolder folder;
+    const std::string config = folder.File("DELETE.cfg");
+    ASSERT_EQ(testing_support::RunProgram(Host(), {"config", config, "init"}).exitCode, 0);
+    ASSERT_EQ(testing_support::RunProgram(
+                  Host(), {"config", config, "add-station", "FAN1", "--number", "5"})
+                  .exitCode,
+              0);
+    PtySession session(Host(), {"edit", config}, GetParam().rows, GetParam().columns);
+    ASSERT_TRUE(session.WaitForText("FAN1 (05국) :")) << session.Screen().Text();
+    session.Type("\t\x1b[B\x1b[B\t\t\r"); // the tree, FAN1, then the delete button
+    ASSERT_TRUE(session.WaitForText("삭제하시겠습니까?")) << session.Screen().Text();
+    const ScreenReader& screen = session.Screen();
+    EXPECT_TRUE(screen.Contains("선택된 스테이션을 삭제하면")) << screen.Text();
+    EXPECT_TRUE(screen.Contains("같이 삭제됩니다.")) << screen.Text();
+    EXPECT_TRUE(screen.Contains("[ 예(Y) ] [ 아니요(N) ]")) << screen.Text();
+    session.Type("y");
+    ASSERT_TRUE(session.WaitFor([](const ScreenReader& shown) {
+        return !shown.Contains("FAN1") && !shown.Contains("삭제하시겠습니까?");
+    })) << session.Screen().Text();
+    session.Type("\x1b");
+    ASSERT_TRUE(session.WaitForText("저장하시겠습니까?")) << session.Screen().Text();
+    session.Type("n");
+    EXPECT_EQ(session.WaitForExit(), 0);
+    EXPECT_EQ(EditorResult(session.Output()), "0");
+}
+
 INSTANTIATE_TEST_SUITE_P(Sizes, EditorInTerminal, testing::Values(kClassic, kSmallest),
                          [](const testing::TestParamInfo<TerminalSize>& size) {
                              return std::to_string(size.param.columns) + "x" +
