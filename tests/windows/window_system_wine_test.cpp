@@ -103,10 +103,8 @@ protected:
 TEST_F(Win32WindowSystemTest, ModalDialogPagesTreeListsAndMessageBoxes) {
     const ui::DialogTemplate settings = Template(9001);
     const ui::DialogTemplate stationPage = Template(9002);
-    const ui::DialogTemplate commPage =
-        Template(9003);
-    const ui::DialogTemplate stationDialog =
-        Template(9004);
+    const ui::DialogTemplate commPage = Template(9003);
+    const ui::DialogTemplate stationDialog = Template(9004);
     const ui::BitmapResource bitmap{9034, 58, 16, {}};
 
     Recorder settingsEvents, stationEvents, commEvents, stationDialogEvents;
