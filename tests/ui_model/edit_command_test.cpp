@@ -30,6 +30,14 @@ std::string EditorResult(const std::string& out) {
     return rest;
 }
 
+// A configuration with one station, FAN1 at number 5, written by vfda-host config.
+bool WriteConfigWithFan1(const std::string& config) {
+    return testing_support::RunProgram(Host(), {"config", config, "init"}).exitCode == 0 &&
+           testing_support::RunProgram(Host(),
+                                       {"config", config, "add-station", "FAN1", "--number", "5"})
+                   .exitCode == 0;
+}
+
 TEST(EditCommand, AddsAStationSavesAndTheFileHoldsIt) {
     testing_support::TempFolder folder;
     const std::string config = folder.File("LINE1.cfg");
@@ -80,11 +88,7 @@ TEST(EditCommand, LeavingWithoutSavingAsksAndNoLeavesTheFileAlone) {
 TEST(EditCommand, TheArrowsSelectAStationAndEnterEditsIt) {
     testing_support::TempFolder folder;
     const std::string config = folder.File("LINE3.cfg");
-    ASSERT_EQ(testing_support::RunProgram(Host(), {"config", config, "init"}).exitCode, 0);
-    ASSERT_EQ(testing_support::RunProgram(
-                  Host(), {"config", config, "add-station", "FAN1", "--number", "5"})
-                  .exitCode,
-              0);
+    ASSERT_TRUE(WriteConfigWithFan1(config));
     PtySession session(Host(), {"edit", config}, kRows, kColumns);
     ASSERT_TRUE(session.WaitForText("FAN1 (05국) :")) << session.Screen().Text();
     // The tree, Down to the root, Down to FAN1; Enter is the default button "편 집".
@@ -185,11 +189,7 @@ TEST_P(EditorInTerminal, TheCommPortPageShowsEveryControlApartAndInOrder) {
 TEST_P(EditorInTerminal, TheDeleteQuestionIsShownWholeAndAnswered) {
     testing_support::TempFolder folder;
     const std::string config = folder.File("DELETE.cfg");
-    ASSERT_EQ(testing_support::RunProgram(Host(), {"config", config, "init"}).exitCode, 0);
-    ASSERT_EQ(testing_support::RunProgram(
-                  Host(), {"config", config, "add-station", "FAN1", "--number", "5"})
-                  .exitCode,
-              0);
+    ASSERT_TRUE(WriteConfigWithFan1(config));
     PtySession session(Host(), {"edit", config}, GetParam().rows, GetParam().columns);
     ASSERT_TRUE(session.WaitForText("FAN1 (05국) :")) << session.Screen().Text();
     session.Type("\t\x1b[B\x1b[B\t\t\r"); // the tree, FAN1, then the delete button
