@@ -38,6 +38,29 @@ bool WriteConfigWithFan1(const std::string& config) {
                    .exitCode == 0;
 }
 
+// Adds PUMP1, number 7, "급수 펌프", of the model `downs` entries below the first, through
+// the station dialog. Focus starts on the tab control; Tab reaches the tree, then the add
+// button (edit and delete are disabled with nothing selected).
+testing::AssertionResult AddPump1(PtySession& session, int downs) {
+    session.Type("\t\t\r");
+    if (!session.WaitForText("통신보드 국번")) {
+        return testing::AssertionFailure() << "no station dialog\n" << session.Screen().Text();
+    }
+    std::string keys = "pump1\t";
+    for (int down = 0; down < downs; ++down) {
+        keys += "\x1b[B";
+    }
+    session.Type(keys + "\t7\t급수 펌프");
+    if (!session.WaitForText("[급수 펌프")) {
+        return testing::AssertionFailure() << "not typed\n" << session.Screen().Text();
+    }
+    session.Type("\r");
+    if (!session.WaitForText("PUMP1 (07국) : 급수 펌프")) {
+        return testing::AssertionFailure() << "not in the tree\n" << session.Screen().Text();
+    }
+    return testing::AssertionSuccess();
+}
+
 TEST(EditCommand, AddsAStationSavesAndTheFileHoldsIt) {
     testing_support::TempFolder folder;
     const std::string config = folder.File("LINE1.cfg");
@@ -45,14 +68,7 @@ TEST(EditCommand, AddsAStationSavesAndTheFileHoldsIt) {
     ASSERT_TRUE(session.Started());
     ASSERT_TRUE(session.WaitForText(kSettingsCaption)) << session.Screen().Text();
     EXPECT_TRUE(session.Screen().Contains("LINE1")); // the root item: the file's title
-    // Focus starts on the tab control; Tab reaches the tree, then the add button (edit and
-    // delete are disabled with nothing selected).
-    session.Type("\t\t\r");
-    ASSERT_TRUE(session.WaitForText("통신보드 국번")) << session.Screen().Text();
-    session.Type("pump1\t\x1b[B\x1b[B\t7\t급수 펌프");
-    ASSERT_TRUE(session.WaitForText("[급수 펌프")) << session.Screen().Text();
-    session.Type("\r");
-    ASSERT_TRUE(session.WaitForText("PUMP1 (07국) : 급수 펌프")) << session.Screen().Text();
+    ASSERT_TRUE(AddPump1(session, 2));
     session.Type("\t\r"); // from the add button to save
     session.Type("\x1b"); // exit: nothing left unsaved, so no question
     ASSERT_EQ(session.WaitForExit(), 0) << session.Screen().Text();
@@ -133,12 +149,7 @@ TEST_P(EditorInTerminal, OpensAddsAStationSavesAndLeaves) {
                                "[  종 료   ]", "SMALL"}) {
         EXPECT_TRUE(session.Screen().Contains(button)) << button << "\n" << session.Screen().Text();
     }
-    session.Type("\t\t\r");
-    ASSERT_TRUE(session.WaitForText("통신보드 국번")) << session.Screen().Text();
-    session.Type("pump1\t\x1b[B\t7\t급수 펌프");
-    ASSERT_TRUE(session.WaitForText("[급수 펌프")) << session.Screen().Text();
-    session.Type("\r");
-    ASSERT_TRUE(session.WaitForText("PUMP1 (07국) : 급수 펌프")) << session.Screen().Text();
+    ASSERT_TRUE(AddPump1(session, 1));
     session.Type("\t\r\x1b"); // save, then leave without a question
     ASSERT_EQ(session.WaitForExit(), 0) << session.Screen().Text();
     EXPECT_EQ(EditorResult(session.Output()), "1");
