@@ -232,9 +232,10 @@ TEST(EditCommand, BelowTheSmallestSizeItSaysWhatItNeedsAndTheResizeRedraws) {
     testing_support::TempFolder folder;
     PtySession session(Host(), {"edit", folder.File("TINY.cfg")}, kSmallest.rows - 1, 30);
     ASSERT_TRUE(session.WaitForText("too small")) << session.Screen().Text();
+    // Wrapped between words: the rows joined by blanks give the whole text back.
     std::string joined;
     for (int row = 0; row < kSmallest.rows - 1; ++row) {
-        joined += session.Screen().Row(row);
+        joined += session.Screen().Row(row) + " ";
     }
     EXPECT_NE(joined.find("it needs 63 x 20"), std::string::npos) << session.Screen().Text();
     EXPECT_NE(joined.find("the terminal has 30 x 19"), std::string::npos)

@@ -46,7 +46,8 @@ int CloseAnswer(const std::vector<BoxButton>& buttons) {
     return buttons.size() == 1 ? buttons.front().id : kIdNo;
 }
 
-// Lines of at most `width` cells, broken at the text's own line ends first.
+// Lines of at most `width` cells, broken at the text's own line ends first, then after the
+// last blank that keeps a word whole, else where the width ends.
 std::vector<std::string> WrapLines(const std::string& utf8, int width) {
     std::vector<std::string> lines(1);
     int used = 0;
@@ -63,8 +64,19 @@ std::vector<std::string> WrapLines(const std::string& utf8, int width) {
         }
         const int cells = ScreenBuffer::CodePointWidth(codePoint);
         if (used + cells > width) {
-            lines.emplace_back();
-            used = 0;
+            if (codePoint == ' ') {
+                lines.emplace_back(); // the blank ends the line
+                used = 0;
+                continue;
+            }
+            std::string& full = lines.back();
+            const size_t blank = full.rfind(' ');
+            std::string word = blank != std::string::npos ? full.substr(blank + 1) : std::string();
+            if (blank != std::string::npos) {
+                full.erase(blank);
+            }
+            used = ScreenBuffer::TextWidth(word);
+            lines.push_back(std::move(word));
         }
         lines.back().append(utf8, start, at - start);
         used += cells;
