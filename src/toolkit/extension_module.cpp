@@ -1,6 +1,7 @@
 #include "toolkit/extension_module.h"
 
 #include "toolkit/object.h"
+#include "toolkit/ui/module_string_resource.h"
 
 #include <algorithm>
 #include <cstring>
@@ -75,6 +76,10 @@ const CRuntimeClass* AfxFindClass(const char* className) {
 const char* AfxFindString(uint32_t id) {
     std::lock_guard guard(ChainLock());
     for (const CDynLinkLibrary* link : Chain()) {
+        // The module's own string table first, as a Windows host would read it.
+        if (const char* text = ui::ModuleStringResource(link->Module().m_hModule, id)) {
+            return text;
+        }
         if (link->Module().m_resources != nullptr) {
             if (const char* text = link->Module().m_resources->FindString(id)) {
                 return text;

@@ -155,6 +155,7 @@ void PtySession::Resize(int rows, int columns) {
     size.ws_row = static_cast<unsigned short>(rows);
     size.ws_col = static_cast<unsigned short>(columns);
     ioctl(master_, TIOCSWINSZ, &size);
+    screen_.Resize(rows, columns);
     if (pid_ > 0) {
         kill(pid_, SIGWINCH);
     }

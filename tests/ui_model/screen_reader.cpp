@@ -11,6 +11,15 @@ ScreenReader::ScreenReader(int rows, int columns)
     : rows_(rows), columns_(columns),
       cells_(static_cast<size_t>(rows), std::vector<Cell>(static_cast<size_t>(columns))) {}
 
+void ScreenReader::Resize(int rows, int columns) {
+    rows_ = rows;
+    columns_ = columns;
+    cells_.resize(static_cast<size_t>(rows));
+    for (auto& line : cells_) {
+        line.resize(static_cast<size_t>(columns));
+    }
+}
+
 void ScreenReader::Put(const std::string& glyph, int width) {
     if (row_ >= 0 && row_ < rows_ && column_ >= 0 && column_ + width <= columns_) {
         cells_[static_cast<size_t>(row_)][static_cast<size_t>(column_)] = {glyph, reverse_};

@@ -14,6 +14,8 @@ public:
     ScreenReader(int rows, int columns);
 
     void Feed(std::string_view bytes);
+    // The terminal's window changed size: what fits stays, the rest is blank.
+    void Resize(int rows, int columns);
     // A row without trailing blanks.
     std::string Row(int row) const;
     std::string Text() const; // every row, one a line

@@ -182,6 +182,23 @@ std::wstring DialogDriver::Text(HWND dialog, int controlId) {
     return WindowText(FindControl(dialog, controlId));
 }
 
+std::vector<std::wstring> DialogDriver::ListEntries(HWND dialog, int controlId) {
+    HWND list = FindControl(dialog, controlId);
+    std::vector<std::wstring> entries;
+    const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, index, 0);
+        if (length < 0) {
+            break;
+        }
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<size_t>(length));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
 void DialogDriver::ChooseTab(HWND dialog, int tabControlId, int index) {
     HWND tabs = GetDlgItem(dialog, tabControlId);
     if (tabs == nullptr) {

@@ -36,6 +36,8 @@ public:
     void Type(HWND dialog, int controlId, const std::wstring& text); // key by key
     void Click(HWND dialog, int controlId); // a posted click: a nested modal loop may follow
     std::wstring Text(HWND dialog, int controlId);
+    // Every entry of a drop-down list, in order.
+    std::vector<std::wstring> ListEntries(HWND dialog, int controlId);
     // Chooses a tab as a click on it would: the changing and changed notifications.
     void ChooseTab(HWND dialog, int tabControlId, int index);
     // The text of a message box.

@@ -24,11 +24,30 @@ namespace {
 const wchar_t kDescription[] = L"급수 펌프 3호기";
 constexpr int kTabs = 9006, kAddStation = 9009, kSave = 9011, kRtsCts = 9039;
 constexpr int kName = 9023, kNumber = 9025, kDescriptionField = 9027;
+constexpr int kBaudList = 9014, kModelList = 9024;
 
 void ExpectMessage(DialogDriver& driver, HWND box, const std::wstring& expected) {
     if (box != nullptr && driver.MessageText(box) != expected) {
         driver.Fail("message box says \"" + windows_tests::Narrow(driver.MessageText(box)) +
                     "\", not \"" + windows_tests::Narrow(expected) + "\"");
+    }
+}
+
+// The lists of the module's own init lists, entry by entry.
+const std::vector<std::wstring> kModels = {
+    L"VFD007A21A", L"VFD007A23A", L"VFD007A43A", L"VFD015A21A", L"VFD015A23A", L"VFD015A43A",
+    L"VFD022A21A", L"VFD022A23A", L"VFD022A43A", L"VFD037A23A", L"VFD037A43A", L"VFD055A23A",
+    L"VFD055A43A", L"VFD075A23A", L"VFD075A43A", L"VFD110A23A", L"VFD110A43A", L"VFD150A23A",
+    L"VFD150A43A", L"VFD185A23A", L"VFD185A43A", L"VFD220A23A", L"VFD220A43A"};
+
+void ExpectEntries(DialogDriver& driver, const std::vector<std::wstring>& shown,
+                   const std::vector<std::wstring>& expected) {
+    if (shown != expected) {
+        std::string list;
+        for (const auto& entry : shown) {
+            list += "\"" + windows_tests::Narrow(entry) + "\" ";
+        }
+        driver.Fail("the list holds " + std::to_string(shown.size()) + " entries: " + list);
     }
 }
 
@@ -40,6 +59,7 @@ void WorkTheEditor(DialogDriver& driver) {
     driver.Screenshot(dialog, "editor_settings_stations");
     driver.ChooseTab(dialog, kTabs, 1);
     driver.Screenshot(dialog, "editor_settings_comm_port");
+    ExpectEntries(driver, driver.ListEntries(dialog, kBaudList), {L" 1200", L" 2400", L" 4800"});
     driver.ChooseTab(dialog, kTabs, 0);
 
     driver.Click(dialog, kAddStation);
@@ -47,6 +67,7 @@ void WorkTheEditor(DialogDriver& driver) {
     if (station == nullptr) {
         return;
     }
+    ExpectEntries(driver, driver.ListEntries(station, kModelList), kModels);
     driver.Click(station, IDOK); // the name is still empty
     HWND box = driver.WaitForModal(station);
     ExpectMessage(driver, box, kNameMissing);

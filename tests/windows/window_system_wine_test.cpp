@@ -3,6 +3,7 @@
 // driven by a second thread through window messages. Screenshots of every dialog go to
 // VFDA_SCREENSHOTS when it is set.
 #include "dialog_driver.h"
+#include "toolkit/ui/module_string_resource.h"
 #include "toolkit/ui/win32/win32_window_system.h"
 
 #include <commctrl.h>
@@ -19,21 +20,28 @@ using namespace windows_tests::texts;
 
 namespace {
 
-// The parts of the templates the window system reads: ids and the initial lists.
-ui::DialogTemplate Template(int id, std::vector<ui::ControlTemplate> controls = {}) {
+// The parts of the templates the window system reads: the ids. The drop-down lists' entries
+// come from the module's own init lists.
+ui::DialogTemplate Template(int id) {
     ui::DialogTemplate dialog;
     dialog.id = id;
-    dialog.controls = std::move(controls);
     return dialog;
 }
 
-ui::ControlTemplate ListWith(int id, std::vector<const char*> items) {
-    ui::ControlTemplate control;
-    control.id = id;
-    control.kind = ui::ControlKind::DropDownList;
-    control.initialItems = std::move(items);
-    return control;
+// Every entry of a drop-down list, in order.
+std::vector<std::string> Entries(ui::Win32WindowSystem& system, ui::WindowHandle list) {
+    std::vector<std::string> entries;
+    for (int index = 0; index < system.GetCount(list); ++index) {
+        entries.push_back(system.GetItemText(list, index));
+    }
+    return entries;
 }
+
+const std::vector<std::string> kModels = {
+    "VFD007A21A", "VFD007A23A", "VFD007A43A", "VFD015A21A", "VFD015A23A", "VFD015A43A",
+    "VFD022A21A", "VFD022A23A", "VFD022A43A", "VFD037A23A", "VFD037A43A", "VFD055A23A",
+    "VFD055A43A", "VFD075A23A", "VFD075A43A", "VFD110A23A", "VFD110A43A", "VFD150A23A",
+    "VFD150A43A", "VFD185A23A", "VFD185A43A", "VFD220A23A", "VFD220A43A"};
 
 // A window object that records what the window system tells it.
 class Recorder : public ui::WindowEvents {
@@ -95,17 +103,16 @@ protected:
 TEST_F(Win32WindowSystemTest, ModalDialogPagesTreeListsAndMessageBoxes) {
     const ui::DialogTemplate settings = Template(9001);
     const ui::DialogTemplate stationPage = Template(9002);
-    const ui::DialogTemplate commPage =
-        Template(9003, {ListWith(9014, {" 1200", " 2400", " 4800"})});
-    const ui::DialogTemplate stationDialog =
-        Template(9004, {ListWith(9024, {"VFD007A21A", "VFD007A23A"})});
+    const ui::DialogTemplate commPage = Template(9003);
+    const ui::DialogTemplate stationDialog = Template(9004);
     const ui::BitmapResource bitmap{9034, 58, 16, {}};
 
     Recorder settingsEvents, stationEvents, commEvents, stationDialogEvents;
     ui::WindowHandle tab = nullptr, tree = nullptr, root = nullptr;
     ui::WindowHandle pages[2] = {};
-    int imageCount = 0, commPortCount = 0, baudCount = 0;
-    std::string baudText, stationName, typedNumber;
+    int imageCount = 0, commPortCount = 0;
+    std::string stationName, typedNumber;
+    std::vector<std::string> bauds, models;
     intptr_t stationResult = 0, settingsResult = 0;
     int saveAnswer = 0, nameMissingAnswer = 0;
     ui::TreeItemHandle newItem = nullptr;
@@ -130,10 +137,9 @@ TEST_F(Win32WindowSystemTest, ModalDialogPagesTreeListsAndMessageBoxes) {
             system_.AddString(ports, "COM" + std::to_string(n));
         }
         system_.SetCurSel(ports, 0);
-        ui::WindowHandle bauds = system_.GetControl(page, 9014);
-        baudCount = system_.GetCount(bauds); // filled before the init
-        system_.SetCurSel(bauds, 2);
-        baudText = system_.GetItemText(bauds, 0);
+        ui::WindowHandle baudList = system_.GetControl(page, 9014);
+        bauds = Entries(system_, baudList); // filled before the init
+        system_.SetCurSel(baudList, 2);
         commPortCount = system_.GetCount(ports);
         system_.SetCheck(system_.GetControl(page, 9017), 1);
         return true;
@@ -150,6 +156,7 @@ TEST_F(Win32WindowSystemTest, ModalDialogPagesTreeListsAndMessageBoxes) {
     stationDialogEvents.onInit = [&](ui::WindowHandle dialog) {
         system_.SetRange(system_.GetControl(dialog, 9026), 0, 31);
         system_.SetText(system_.GetControl(dialog, 9025), "0");
+        models = Entries(system_, system_.GetControl(dialog, 9024));
         system_.SetCurSel(system_.GetControl(dialog, 9024), 1);
         return true;
     };
@@ -243,8 +250,9 @@ TEST_F(Win32WindowSystemTest, ModalDialogPagesTreeListsAndMessageBoxes) {
     EXPECT_EQ(typedNumber, "5");
     EXPECT_EQ(imageCount, 3); // 58 pixels: three whole images
     EXPECT_EQ(commPortCount, 36);
-    EXPECT_EQ(baudCount, 3);
-    EXPECT_EQ(baudText, " 1200");
+    // The lists of the module's init lists: the blanks before the baud rates kept.
+    EXPECT_EQ(bauds, std::vector<std::string>({" 1200", " 2400", " 4800"}));
+    EXPECT_EQ(models, kModels);
     EXPECT_TRUE(settingsEvents.destroyed);
     EXPECT_TRUE(stationEvents.destroyed);
     EXPECT_TRUE(commEvents.destroyed);
@@ -259,6 +267,43 @@ TEST_F(Win32WindowSystemTest, ModalDialogPagesTreeListsAndMessageBoxes) {
     EXPECT_EQ(selectedImages, std::make_pair(1, 1));
     EXPECT_GE(stationDialogEvents.Count(ui::EventKind::Command, ui::EventCode::EditChange, 9023),
               1);
+}
+
+// The module's string table as a Windows host reads it, and as the window system's message
+// boxes get it: the exact texts, CR LF in 2708, two blanks in 2709.
+TEST(ModuleStringTable, LoadStringFindsEveryTextOfTheModule) {
+    const std::pair<UINT, std::wstring> strings[] = {
+        {2700, L"스테이션 이름이 설정되지 않았습니다."},
+        {2701, L"같은 이름의 스테이션이 이미 사용되었습니다."},
+        {2702, L"국번이 다른 스테이션과 중복되어 설정되었습니다."},
+        {2703, L"통신포트가 설정되지 않았습니다."},
+        {2704, L"통신속도가 설정되지 않았습니다."},
+        {2705, L"스테이션이 선택되지 않았습니다."},
+        {2706, L"스테이션 모델이 설정되지 않았습니다."},
+        {2707, L"국번이 잘못 설정되었습니다."},
+        {2708, L"선택된 스테이션을 삭제하면 스테이션에 설정된 통신블록도 같이 삭제됩니다.\r\n"
+               L"삭제하시겠습니까?"},
+        {2709, L"데이터가 변경되었습니다.  저장하시겠습니까?"},
+        {2710, L"설정 파일을 저장할 수 없습니다."},
+    };
+    HMODULE module = LoadLibraryW(L"VfdaDrv.dll");
+    ASSERT_NE(module, nullptr);
+    for (const auto& [id, text] : strings) {
+        wchar_t buffer[256] = {};
+        const int length = LoadStringW(module, id, buffer, 256);
+        EXPECT_EQ(std::wstring(buffer, length > 0 ? static_cast<size_t>(length) : 0), text)
+            << "string " << id;
+        const char* found = ui::ModuleStringResource(module, id);
+        ASSERT_NE(found, nullptr) << "string " << id;
+        EXPECT_EQ(std::string(found), Cp949(text)) << "string " << id;
+    }
+    wchar_t buffer[16] = {};
+    EXPECT_EQ(LoadStringW(module, 2711, buffer, 16), 0);
+    EXPECT_EQ(ui::ModuleStringResource(module, 2711), nullptr);
+    // A handle that is no loaded module has no strings.
+    int notAModule = 0;
+    EXPECT_EQ(ui::ModuleStringResource(&notAModule, 2700), nullptr);
+    FreeLibrary(module);
 }
 
 } // namespace

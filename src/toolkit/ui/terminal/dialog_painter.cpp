@@ -16,14 +16,15 @@ struct Painter {
     const WindowModel& model;
     int top; // the client area's origin on the screen
     int left;
+    const RowLayout& layout;
     bool active;
     Caret& caret;
 
     CellRect Line(const ModelWindow& control) const { return Shift(LineCells(control.rect)); }
     CellRect Frame(const ModelWindow& control) const { return Shift(FrameCells(control.rect)); }
     CellRect Shift(CellRect cells) const {
-        cells.top += top;
-        cells.bottom += top;
+        cells.top = top + layout.Row(cells.top);
+        cells.bottom = top + layout.Row(cells.bottom);
         cells.left += left;
         cells.right += left;
         return cells;
@@ -63,12 +64,27 @@ struct Painter {
         screen.Put(cells.top, cells.right, "]", Style(control, base));
     }
 
+    // Blank cells from the column on, up to a frame's border or the screen's edge.
+    int Room(int row, int column) const {
+        int end = column;
+        while (end < screen.Columns() && screen.IsBlank(row, end)) {
+            ++end;
+        }
+        return end - column;
+    }
+
+    // The mark takes a cell more than the box Windows draws: where the text would run into a
+    // frame's border, the blank after the mark goes first, then the end of the text.
     void Choice(const ModelWindow& control) {
         const CellRect cells = Line(control);
         const bool radio = control.kind == ControlKind::RadioButton;
-        std::string mark =
-            radio ? (control.check ? "(*) " : "( ) ") : (control.check ? "[x] " : "[ ] ");
-        screen.Put(cells.top, cells.left, mark + ShowCp949(control.text), Style(control));
+        const std::string mark =
+            radio ? (control.check ? "(*)" : "( )") : (control.check ? "[x]" : "[ ]");
+        const std::string text = ShowCp949(control.text);
+        const int room = Room(cells.top, cells.left);
+        const int kMarkCells = 3;
+        const std::string gap = kMarkCells + 1 + ScreenBuffer::TextWidth(text) <= room ? " " : "";
+        screen.Put(cells.top, cells.left, mark + gap + text, Style(control), cells.left + room);
     }
 
     // Where a box starts: at its column, or just after a label that ran into it.
@@ -260,14 +276,18 @@ int DialogWidth(const ModelWindow& dialog) {
     return ClientColumns(dialog.rect.width) + 2;
 }
 
-int DialogHeight(const ModelWindow& dialog) {
-    return ClientRows(dialog.rect.height) + 2;
+int DialogHeight(const RowLayout& rows) {
+    return rows.Rows() + 2;
 }
 
-void PaintDialog(ScreenBuffer& screen, const WindowModel& model, ModelWindow& dialog, int top,
-                 int left, bool active, Caret& caret) {
+int MinimumDialogHeight(const ModelWindow& dialog) {
+    return RowLayout::MinimumRows(dialog) + 2;
+}
+
+void PaintDialog(ScreenBuffer& screen, const WindowModel& model, ModelWindow& dialog,
+                 const RowLayout& rows, int top, int left, bool active, Caret& caret) {
     const int width = DialogWidth(dialog);
-    const int height = DialogHeight(dialog);
+    const int height = DialogHeight(rows);
     for (int row = top; row < top + height; ++row) {
         screen.Fill(row, left, width, " ");
     }
@@ -285,7 +305,7 @@ void PaintDialog(ScreenBuffer& screen, const WindowModel& model, ModelWindow& di
     }
     std::stable_sort(controls.begin(), controls.end(),
                      [](const auto* a, const auto* b) { return PaintRank(*a) < PaintRank(*b); });
-    Painter painter{screen, model, top + 1, left + 1, active, caret};
+    Painter painter{screen, model, top + 1, left + 1, rows, active, caret};
     for (ModelWindow* control : controls) {
         painter.Control(*control);
     }

@@ -46,7 +46,8 @@ int CloseAnswer(const std::vector<BoxButton>& buttons) {
     return buttons.size() == 1 ? buttons.front().id : kIdNo;
 }
 
-// Lines of at most `width` cells, broken at the text's own line ends first.
+// Lines of at most `width` cells, broken at the text's own line ends first, then after the
+// last blank that keeps a word whole, else where the width ends.
 std::vector<std::string> WrapLines(const std::string& utf8, int width) {
     std::vector<std::string> lines(1);
     int used = 0;
@@ -63,8 +64,19 @@ std::vector<std::string> WrapLines(const std::string& utf8, int width) {
         }
         const int cells = ScreenBuffer::CodePointWidth(codePoint);
         if (used + cells > width) {
-            lines.emplace_back();
-            used = 0;
+            if (codePoint == ' ') {
+                lines.emplace_back(); // the blank ends the line
+                used = 0;
+                continue;
+            }
+            std::string& full = lines.back();
+            const size_t blank = full.rfind(' ');
+            std::string word = blank != std::string::npos ? full.substr(blank + 1) : std::string();
+            if (blank != std::string::npos) {
+                full.erase(blank);
+            }
+            used = ScreenBuffer::TextWidth(word);
+            lines.push_back(std::move(word));
         }
         lines.back().append(utf8, start, at - start);
         used += cells;
@@ -85,45 +97,53 @@ TerminalWindowSystem::TerminalWindowSystem(platform::RawTerminal& terminal) : te
 TerminalWindowSystem::~TerminalWindowSystem() = default;
 
 bool TerminalWindowSystem::FitsScreen(int rows, int columns) const {
+    int needRows = 0;
+    int needColumns = 0;
+    NeededSize(needRows, needColumns);
+    return needRows <= rows && needColumns <= columns;
+}
+
+void TerminalWindowSystem::NeededSize(int& rows, int& columns) const {
     for (const ModelWindow* dialog : model_.ModalStack()) {
-        if (DialogHeight(*dialog) > rows || DialogWidth(*dialog) > columns) {
-            return false;
-        }
+        rows = std::max(rows, MinimumDialogHeight(*dialog));
+        columns = std::max(columns, DialogWidth(*dialog));
     }
-    return true;
 }
 
 void TerminalWindowSystem::PaintDialogs(bool topIsActive, Caret& caret) {
     const auto& stack = model_.ModalStack();
     for (size_t at = 0; at < stack.size(); ++at) {
         ModelWindow& dialog = *stack[at];
+        const RowLayout rows = RowLayout::Fit(dialog, screen_.Rows() - 2);
         // Centred; a nested dialog a step down and right, so its owner shows behind it.
         const int depth = static_cast<int>(at);
-        const int top = std::min((screen_.Rows() - DialogHeight(dialog)) / 2 + depth,
-                                 screen_.Rows() - DialogHeight(dialog));
+        const int top = std::min((screen_.Rows() - DialogHeight(rows)) / 2 + depth,
+                                 screen_.Rows() - DialogHeight(rows));
         const int left = std::min((screen_.Columns() - DialogWidth(dialog)) / 2 + 2 * depth,
                                   screen_.Columns() - DialogWidth(dialog));
         const bool active = topIsActive && at + 1 == stack.size();
         Caret dialogCaret;
-        PaintDialog(screen_, model_, dialog, top, left, active, dialogCaret);
+        PaintDialog(screen_, model_, dialog, rows, top, left, active, dialogCaret);
         caret = active ? dialogCaret : caret;
         if (active && ListIsOpen(dialog)) {
-            PaintOpenList(top + 1, left + 1);
+            PaintOpenList(rows, top + 1, left + 1);
             caret.shown = false;
         }
     }
 }
 
-void TerminalWindowSystem::PaintOpenList(int originRow, int originColumn) {
+void TerminalWindowSystem::PaintOpenList(const RowLayout& layout, int originRow, int originColumn) {
     const ModelWindow& list = *openList_;
     const CellRect line = LineCells(list.rect);
     const CellRect frame = FrameCells(list.rect);
     const int count = static_cast<int>(list.items.size());
-    // The template's height of a drop-down list is the height of its open list.
-    const int rows = std::max(1, std::min(count, frame.bottom - line.top - 1));
+    const int top = originRow + layout.Row(line.top) + 1;
+    // The template's height of a drop-down list is the height of its open list, as far as the
+    // screen reaches.
+    const int rows =
+        std::max(1, std::min({count, frame.bottom - line.top - 1, screen_.Rows() - top - 2}));
     listScroll_ = std::clamp(listScroll_, listHighlight_ - rows + 1, listHighlight_);
     listScroll_ = std::clamp(listScroll_, 0, std::max(0, count - rows));
-    const int top = originRow + line.top + 1;
     const int left = originColumn + line.left;
     const int right = originColumn + line.right;
     for (int row = top; row <= top + rows + 1; ++row) {
@@ -176,6 +196,22 @@ void TerminalWindowSystem::PaintBox(const Box& box) {
     }
 }
 
+// Only below what the dialogs can be laid out in: what they need and what there is, wrapped
+// to the width there is.
+void TerminalWindowSystem::PaintTooSmall(int rows, int columns) {
+    int needRows = 0;
+    int needColumns = 0;
+    NeededSize(needRows, needColumns);
+    const std::string text =
+        "The terminal is too small for this dialog: it needs " + std::to_string(needColumns) +
+        " x " + std::to_string(needRows) + ", the terminal has " + std::to_string(columns) + " x " +
+        std::to_string(rows) + ".\nMake the window larger, or press Escape to cancel.";
+    const std::vector<std::string> lines = WrapLines(text, std::max(1, columns));
+    for (size_t line = 0; line < lines.size(); ++line) {
+        screen_.Put(static_cast<int>(line), 0, lines[line]);
+    }
+}
+
 void TerminalWindowSystem::Draw(const Box* box) {
     int rows = 24;
     int columns = 80;
@@ -183,18 +219,7 @@ void TerminalWindowSystem::Draw(const Box* box) {
     screen_.Resize(rows, columns);
     Caret caret;
     if (!FitsScreen(rows, columns)) {
-        int needRows = 0;
-        int needColumns = 0;
-        for (const ModelWindow* dialog : model_.ModalStack()) {
-            needRows = std::max(needRows, DialogHeight(*dialog));
-            needColumns = std::max(needColumns, DialogWidth(*dialog));
-        }
-        screen_.Put(0, 0,
-                    "The terminal is too small for this dialog: it needs " +
-                        std::to_string(needColumns) + " x " + std::to_string(needRows) +
-                        ", the terminal has " + std::to_string(columns) + " x " +
-                        std::to_string(rows) + ".");
-        screen_.Put(1, 0, "Make the window larger, or press Escape to cancel.");
+        PaintTooSmall(rows, columns);
     } else {
         PaintDialogs(box == nullptr, caret);
     }

@@ -13,6 +13,7 @@
 namespace ui {
 
 struct Caret;
+class RowLayout;
 
 class TOOLKIT_API TerminalWindowSystem : public ModelWindowSystem {
 public:
@@ -34,6 +35,8 @@ private:
     void PaintDialogs(bool topIsActive, Caret& caret);
     void PaintBox(const Box& box);
     bool FitsScreen(int rows, int columns) const;
+    void NeededSize(int& rows, int& columns) const; // of the dialogs open, in cells
+    void PaintTooSmall(int rows, int columns);
     platform::KeyPress NextKey();
     void HandleDialogKey(ModelWindow& dialog, const platform::KeyPress& key);
     bool HandleControlKey(ModelWindow& control, const platform::KeyPress& key);
@@ -42,7 +45,7 @@ private:
     // A drop-down list opened with Space shows its entries under it until one is chosen.
     bool ListIsOpen(const ModelWindow& dialog) const;
     void HandleOpenListKey(const platform::KeyPress& key);
-    void PaintOpenList(int originRow, int originColumn);
+    void PaintOpenList(const RowLayout& layout, int originRow, int originColumn);
 
     platform::RawTerminal& terminal_;
     ScreenBuffer screen_;

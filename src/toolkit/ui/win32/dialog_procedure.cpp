@@ -1,10 +1,12 @@
 #include "toolkit/ui/win32/dialog_procedure.h"
 
+#include "toolkit/ui/dialog_init_list.h"
 #include "toolkit/ui/win32/wide_text.h"
 
 #include <commctrl.h>
 #include <cwchar>
 #include <optional>
+#include <string_view>
 
 namespace ui::win32 {
 namespace {
@@ -15,17 +17,32 @@ bool HasClass(HWND control, const wchar_t* className) {
            _wcsicmp(name, className) == 0;
 }
 
-// A drop-down list's entries are there before the framework's initialisation runs, as the
-// framework's dialog-init resource would put them.
-void FillInitialLists(HWND dialog, const DialogTemplate* dialogTemplate) {
-    if (dialogTemplate == nullptr) {
+// The resource type of the framework's dialog init lists.
+constexpr WORD kDialogInitType = 240;
+
+// The bytes of a resource of the module, or nothing.
+std::string_view ResourceBytes(HINSTANCE module, int id, WORD type) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
+    HGLOBAL loaded = found != nullptr ? LoadResource(module, found) : nullptr;
+    const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+    if (bytes == nullptr) {
+        return {};
+    }
+    return {static_cast<const char*>(bytes), SizeofResource(module, found)};
+}
+
+// A drop-down list's entries are there before the framework's initialisation runs: the
+// dialog's init list in the module's resources puts them there.
+void FillInitialLists(HWND dialog, HINSTANCE module, const DialogTemplate* dialogTemplate) {
+    if (module == nullptr || dialogTemplate == nullptr) {
         return;
     }
-    for (const ControlTemplate& control : dialogTemplate->controls) {
-        HWND list = control.initialItems.empty() ? nullptr : GetDlgItem(dialog, control.id);
-        for (const char* item : control.initialItems) {
-            const std::wstring text = WideFromCp949(item != nullptr ? item : "");
-            SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const std::string_view data = ResourceBytes(module, dialogTemplate->id, kDialogInitType);
+    for (const DialogInitEntry& entry : ParseDialogInitList(data)) {
+        if (entry.message == kDialogInitAddComboString) {
+            const std::wstring text = WideFromCp949(entry.text);
+            SendDlgItemMessageW(dialog, entry.controlId, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(text.c_str()));
         }
     }
 }
@@ -107,7 +124,7 @@ INT_PTR InitDialog(HWND window, DialogBinding* binding) {
         *binding->attached = true;
         binding->attached = nullptr;
     }
-    FillInitialLists(window, binding->dialogTemplate);
+    FillInitialLists(window, binding->module, binding->dialogTemplate);
     // TRUE lets the dialog manager set the focus to the first tab stop.
     return binding->events->OnWindowInit(window) ? TRUE : FALSE;
 }

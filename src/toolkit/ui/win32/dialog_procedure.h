@@ -12,10 +12,11 @@ namespace ui::win32 {
 // parameter and kept in the window's DWLP_USER slot until WM_NCDESTROY.
 struct DialogBinding {
     WindowEvents* events = nullptr;
-    const DialogTemplate* dialogTemplate = nullptr; // the initial lists; may be null
-    HWND tabControl = nullptr;                      // a page: the tab control it sits on
-    bool deleteWithWindow = false;                  // a page's binding is the window's
-    bool* attached = nullptr; // set to true when the window takes the binding over
+    const DialogTemplate* dialogTemplate = nullptr; // may be null
+    HINSTANCE module = nullptr;    // the module whose resources hold the dialog and its init list
+    HWND tabControl = nullptr;     // a page: the tab control it sits on
+    bool deleteWithWindow = false; // a page's binding is the window's
+    bool* attached = nullptr;      // set to true when the window takes the binding over
 };
 
 INT_PTR CALLBACK DialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

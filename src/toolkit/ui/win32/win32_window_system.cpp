@@ -116,6 +116,7 @@ intptr_t Win32WindowSystem::RunModal(WindowEvents& events, const FoundDialog& di
     win32::DialogBinding binding;
     binding.events = &events;
     binding.dialogTemplate = dialog.dialog;
+    binding.module = static_cast<HINSTANCE>(dialog.moduleHandle);
     HWND ownerWindow = owner != nullptr ? Hwnd(owner) : GetActiveWindow();
     return DialogBoxParamW(static_cast<HINSTANCE>(dialog.moduleHandle),
                            MAKEINTRESOURCEW(dialog.dialog->id), ownerWindow, win32::DialogProcedure,
@@ -136,6 +137,7 @@ WindowHandle Win32WindowSystem::CreatePage(WindowEvents& events, const FoundDial
     auto binding = std::make_unique<win32::DialogBinding>();
     binding->events = &events;
     binding->dialogTemplate = page.dialog;
+    binding->module = static_cast<HINSTANCE>(page.moduleHandle);
     binding->tabControl = tab;
     binding->deleteWithWindow = true;
     bool attached = false;
