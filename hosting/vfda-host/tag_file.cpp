@@ -154,8 +154,9 @@ TagFileResult ReadTagFile(const std::string& path, std::vector<TagDefinition>& t
     // Opened without blocking, and only a regular file: a FIFO or a device is refused.
     platform::File file;
     if (!file.Open(path, platform::File::Mode::Read)) {
-        error = platform::StatusOf(path).exists ? path + " is not a regular file to read"
-                                                : "cannot read " + path;
+        const platform::FileStatus status = platform::StatusOf(path);
+        error = status.exists && !status.regular ? path + " is not a regular file to read"
+                                                 : "cannot read " + path;
         return TagFileResult::Unreadable;
     }
     std::string text(kMaxTagFileBytes + 1, '\0');
