@@ -98,20 +98,6 @@ protected:
     hostkit::HostLibraries host_;
 };
 
-TEST_F(ConfigOnDiskTest, APlantedTemporaryNameIsNeverFollowed) {
-    const std::string victim = folder_.File("victim");
-    WriteText(victim, "precious");
-    SaveStations(path_, 1);
-    fs::create_symlink(victim, path_ + ".saving");
-    fs::create_symlink(folder_.File("absent"), path_ + ".saving-000000000000");
-
-    SaveStations(path_, 2);
-    EXPECT_EQ(ReadText(victim), "precious");
-    EXPECT_TRUE(fs::is_symlink(path_ + ".saving"));
-    EXPECT_FALSE(fs::exists(folder_.File("absent")));
-    EXPECT_EQ(StationsIn(path_), 2u);
-}
-
 TEST_F(ConfigOnDiskTest, ANewFileIsCreatedOnlyWhereNothingIs) {
     const std::string victim = folder_.File("victim");
     WriteText(victim, "precious");

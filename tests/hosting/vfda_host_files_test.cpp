@@ -172,16 +172,6 @@ TEST_F(VfdaHostFilesTest, ALinkedFileIsSavedAtItsTargetAndKeepsItsBits) {
     EXPECT_EQ(info.st_mode & 07777, 0600u);
 }
 
-TEST_F(VfdaHostFilesTest, AReadOnlyFileIsRefusedWith2005AndLeftUntouched) {
-    ASSERT_EQ(Config({"init"}).exitCode, 0);
-    ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
-    const Bytes before = ReadBytes(path_);
-    const ProgramResult refused = Config({"add-station", "P1", "--number", "1"});
-    EXPECT_EQ(refused.exitCode, 1);
-    EXPECT_NE(refused.err.find(path_), std::string::npos) << refused.err;
-    EXPECT_EQ(ReadBytes(path_), before);
-}
-
 // A FIFO, a folder and devices, at each door: show, config, run (the configuration and the
 // tag file) and edit. Each is refused at once with exit 1, and nothing is made beside them.
 TEST_F(VfdaHostFilesTest, EveryDoorRefusesWhatIsNotARegularFileAtOnce) {
