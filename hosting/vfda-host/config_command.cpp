@@ -1,9 +1,11 @@
 // vfda-host config CONFIG init|set|add-station|edit-station|delete-station: changes a
 // configuration file through the document, with the station dialog's checks. A refused
-// change leaves the file as it was.
+// change leaves the file as it was. The file's writer lock is held from the load to the
+// save, so commands run at the same time change the file one after the other.
 #include "arguments.h"
 #include "commands.h"
 #include "config/vfda_drv_doc.h"
+#include "config_path.h"
 #include "host_libraries.h"
 #include "platform/text_codec.h"
 #include "resources/texts.h"
@@ -192,19 +194,55 @@ const char* kUsage =
     "       vfda-host config CONFIG add-station NAME --number N [--model M] [--description TEXT]\n"
     "       vfda-host config CONFIG edit-station NAME [--name NEW] [--number N] [--model M]\n"
     "                                [--description TEXT]\n"
-    "       vfda-host config CONFIG delete-station NAME\n";
+    "       vfda-host config CONFIG delete-station NAME\n"
+    "       (every action takes --lock-wait SECONDS: how long to wait for another writer)\n";
+
+// The longest wait a user may ask for: a day.
+constexpr long kMaxLockWaitSeconds = 86400;
 
 bool KnownAction(const std::string& action) {
     return action == "init" || action == "set" || action == "add-station" ||
            action == "edit-station" || action == "delete-station";
 }
 
+std::optional<Refusal> ParseLockWait(const Arguments& arguments, uint32_t& waitMs) {
+    waitMs = CWriterLock::kDefaultWaitMs;
+    if (const auto text = arguments.Value("--lock-wait")) {
+        int32_t seconds = 0;
+        if (auto refused = ParseNumber(*text, "--lock-wait", 0, kMaxLockWaitSeconds, seconds)) {
+            return refused;
+        }
+        waitMs = static_cast<uint32_t>(seconds) * 1000u;
+    }
+    return std::nullopt;
+}
+
+// Takes the file's writer lock, or says on stderr why not.
+bool Lock(const std::string& path, uint32_t waitMs, CWriterLock& lock) {
+    switch (lock.Acquire(path, waitMs)) {
+    case CWriterLock::Outcome::Held:
+        return true;
+    case CWriterLock::Outcome::TimedOut:
+        std::fprintf(stderr,
+                     "vfda-host: another writer has held %s for more than %u s; "
+                     "%s is unchanged\n",
+                     lock.LockPath().c_str(), waitMs / 1000u, path.c_str());
+        return false;
+    case CWriterLock::Outcome::Failed:
+        break;
+    }
+    std::fprintf(stderr, "vfda-host: cannot lock %s (lock file %s)\n", path.c_str(),
+                 lock.LockPath().empty() ? "unknown" : lock.LockPath().c_str());
+    return false;
+}
+
 } // namespace
 
 int ConfigCommand(const std::vector<std::string>& words) {
-    const Arguments arguments(
-        words, {"--port", "--baud", "--rtscts", "--number", "--model", "--description", "--name"},
-        {});
+    const Arguments arguments(words,
+                              {"--port", "--baud", "--rtscts", "--number", "--model",
+                               "--description", "--name", "--lock-wait"},
+                              {});
     const auto& positional = arguments.Positional();
     if (!arguments.Ok() || positional.size() < 2 || !KnownAction(positional[1])) {
         if (!arguments.Ok()) {
@@ -215,11 +253,24 @@ int ConfigCommand(const std::vector<std::string>& words) {
     }
     const std::string& path = positional[0];
     const std::string& action = positional[1];
+    uint32_t waitMs = 0;
+    if (const auto refused = ParseLockWait(arguments, waitMs)) {
+        std::fprintf(stderr, "%s\n", refused->message.c_str());
+        return refused->exitCode;
+    }
+    if (const auto why = WhyNotWritable(path)) {
+        std::fprintf(stderr, "vfda-host: %s\n", why->c_str());
+        return kExitFailed;
+    }
 
     hostkit::HostLibraries host; // shows the host's message boxes (2005) on stderr
     host.onMessageBox = [](const hostkit::MessageBox& box) {
         std::fprintf(stderr, "vfda-host: %s\n", ToUtf8(box.message).c_str());
     };
+    CWriterLock lock;
+    if (!Lock(path, waitMs, lock)) {
+        return kExitFailed;
+    }
     CVfdaDrvDoc document;
     document.SetPath(path);
     if (action != "init" && !document.LoadFile(path)) {
@@ -230,7 +281,7 @@ int ConfigCommand(const std::vector<std::string>& words) {
         std::fprintf(stderr, "%s\n", refused->message.c_str());
         return refused->exitCode;
     }
-    return document.SaveFile() ? kExitOk : kExitFailed;
+    return document.SaveFile(lock) ? kExitOk : kExitFailed;
 }
 
 } // namespace vfdahost

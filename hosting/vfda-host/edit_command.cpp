@@ -1,8 +1,10 @@
 // vfda-host edit CONFIG: runs the module's configuration editor (DrvEditConfig) on CONFIG
 // and prints its result, 1 when the editor saved the file and 0 when it did not, on a line
-// of its own once the screen is the user's again.
+// of its own once the screen is the user's again. A file that cannot be read is refused
+// with the reason before the editor starts.
 #include "arguments.h"
 #include "commands.h"
+#include "config_path.h"
 #include "driver_module.h"
 #include "editor_screen.h"
 #include "host_libraries.h"
@@ -13,6 +15,12 @@
 #include <vector>
 
 namespace vfdahost {
+namespace {
+
+// The host message the editor shows for a configuration it cannot read.
+constexpr int32_t kHostCannotRead = 2002;
+
+} // namespace
 
 int EditCommand(const std::vector<std::string>& words) {
     const Arguments arguments(words, {}, {});
@@ -21,6 +29,10 @@ int EditCommand(const std::vector<std::string>& words) {
         return kExitRefused;
     }
     const std::string& path = arguments.Positional()[0];
+    if (const auto unreadable = WhyNotReadable(path)) {
+        std::fprintf(stderr, "vfda-host: %s\n", unreadable->c_str());
+        return kExitFailed;
+    }
     std::string why;
     if (!EditorScreenAvailable(why)) {
         std::fprintf(stderr, "vfda-host: %s\n", why.c_str());
@@ -33,7 +45,12 @@ int EditCommand(const std::vector<std::string>& words) {
     host.onEventLog = [&logLines](const hostkit::EventLogLine& line) {
         logLines.push_back(ToUtf8(line.text));
     };
-    host.onMessageBox = [](const hostkit::MessageBox&) {}; // shown by the editor itself
+    // The editor shows its own message boxes; only a file it could not read (2002, when the
+    // file changed after the check above) is left for this command to say.
+    bool unreadable = false;
+    host.onMessageBox = [&unreadable](const hostkit::MessageBox& box) {
+        unreadable = unreadable || box.code == kHostCannotRead;
+    };
     host.Attach();
     hostkit::DriverModule module;
     if (!module.Load()) {
@@ -47,6 +64,10 @@ int EditCommand(const std::vector<std::string>& words) {
     }
     if (!ran) {
         std::fprintf(stderr, "vfda-host: %s\n", why.c_str());
+        return kExitFailed;
+    }
+    if (unreadable) {
+        std::fprintf(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
         return kExitFailed;
     }
     std::printf("%d\n", result);

@@ -1,10 +1,10 @@
 #include "tag_file.h"
 
+#include "platform/file.h"
 #include "platform/text_codec.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <set>
 
 namespace vfdahost {
@@ -151,18 +151,28 @@ bool ParseTagFile(std::string_view text, std::vector<TagDefinition>& tags, std::
 
 TagFileResult ReadTagFile(const std::string& path, std::vector<TagDefinition>& tags,
                           std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot read " + path;
+    // Opened without blocking, and only a regular file: a FIFO or a device is refused.
+    platform::File file;
+    if (!file.Open(path, platform::File::Mode::Read)) {
+        const platform::FileStatus status = platform::StatusOf(path);
+        error = status.exists && !status.regular ? path + " is not a regular file to read"
+                                                 : "cannot read " + path;
         return TagFileResult::Unreadable;
     }
     std::string text(kMaxTagFileBytes + 1, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (file.bad()) {
-        error = "cannot read " + path;
-        return TagFileResult::Unreadable;
+    size_t length = 0;
+    while (length < text.size()) {
+        const long long got = file.Read(text.data() + length, text.size() - length);
+        if (got < 0) {
+            error = "cannot read " + path;
+            return TagFileResult::Unreadable;
+        }
+        if (got == 0) {
+            break;
+        }
+        length += static_cast<size_t>(got);
     }
-    text.resize(static_cast<size_t>(file.gcount()));
+    text.resize(length);
     if (text.size() > kMaxTagFileBytes) {
         error = path + " is larger than " + std::to_string(kMaxTagFileBytes) + " bytes";
         return TagFileResult::Refused;

@@ -5,6 +5,7 @@
 #include "toolkit/archive.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/file.h"
+#include "toolkit/file_replacement.h"
 
 #include <algorithm>
 #include <utility>
@@ -99,32 +100,40 @@ int CVfdaDrvDoc::LoadFile(const std::string& path) {
 }
 
 bool CVfdaDrvDoc::SaveFile() {
+    CWriterLock lock;
+    if (lock.Acquire(m_path) != CWriterLock::Outcome::Held) {
+        CVemorError::ErrMsg(kHostCannotSave, kMessageBoxFlags, m_path.c_str());
+        return false;
+    }
+    return SaveFile(lock);
+}
+
+bool CVfdaDrvDoc::SaveFile(const CWriterLock&) {
     m_stationNames.clear();
     for (const CStationInfo* station : m_stations) {
         m_stationNames.push_back(station->m_name);
     }
-    const std::string temporary = m_path + ".saving";
-    CFile file;
-    bool saved = false;
-    if (file.Open(temporary, CFile::modeCreate | CFile::modeReadWrite)) {
-        try {
-            CArchive archive(&file, CArchive::store);
-            Serialize(archive);
-            archive.Close();
-            file.Flush();
-            file.Close();
-            saved = platform::ReplaceFile(temporary, m_path);
-        } catch (const std::exception&) {
-            file.Abort();
-        }
-        if (!saved) {
-            platform::RemoveFile(temporary);
-        }
-    }
+    const bool saved = WriteFile();
     if (!saved) {
         CVemorError::ErrMsg(kHostCannotSave, kMessageBoxFlags, m_path.c_str());
     }
     return saved;
+}
+
+bool CVfdaDrvDoc::WriteFile() {
+    CFileReplacement replacement(m_path);
+    if (replacement.Begin() != CFileReplacement::Refusal::None) {
+        return false;
+    }
+    try {
+        CArchive archive(&replacement.File(), CArchive::store);
+        Serialize(archive);
+        archive.Close();
+        replacement.Commit();
+        return true;
+    } catch (const std::exception&) {
+        return false; // the replacement removes its temporary file
+    }
 }
 
 void CVfdaDrvDoc::SetPath(const std::string& path) {

@@ -7,6 +7,7 @@
 #include "config/station_info.h"
 #include "host/vemor_sub.h"
 #include "toolkit/object.h"
+#include "toolkit/writer_lock.h"
 
 #include <cstdint>
 #include <memory>
@@ -37,9 +38,13 @@ public:
     // 1 when the whole file was read, 0 on any failure (the document may then hold part of
     // the file). Reports nothing itself.
     int LoadFile(const std::string& path);
-    // Writes the document to its path through a temporary file beside it, so the previous
-    // file survives a failed save. On failure shows host message 2005 and returns false.
+    // Writes the document to its path through a unique temporary file beside it, so the
+    // previous file survives a failed save, holding the file's writer lock meanwhile. On
+    // failure (the lock not had in time included) shows host message 2005 and returns false.
     bool SaveFile();
+    // The same, for a caller that already holds the file's writer lock (across its load, its
+    // change and this save).
+    bool SaveFile(const CWriterLock& held);
     // Remembers the path and title, loads the file when one exists (host message 2002 on
     // failure) and runs the editor. 1 when the editor saved, else 0.
     int EditConfig(const std::string& path);
@@ -76,6 +81,7 @@ public:
 private:
     void WriteContents(CArchive& archive);
     void ReadContents(CArchive& archive);
+    bool WriteFile();
 
     OwnedChannel m_channel{nullptr, nullptr};
     std::string m_path;

@@ -10,9 +10,28 @@
 
 namespace platform {
 
+// What a path names, following symbolic links.
+struct FileStatus {
+    bool exists = false;
+    // A plain file on a disk: not a folder, a FIFO, a device or a socket.
+    bool regular = false;
+    // Marked read-only (no write permission bit for anyone, or the read-only attribute), or
+    // not writable by this user. A save refuses such a file even where the user could
+    // override the marking (root, an administrator).
+    bool readOnly = false;
+    // Permission bits, owner and group as the system keeps them (0 where it has none).
+    uint32_t permissions = 0;
+    uint32_t owner = 0;
+    uint32_t group = 0;
+};
+
 class TOOLKIT_API File {
 public:
-    enum class Mode { Read, CreateReadWrite };
+    // Read: an existing regular file; opening never blocks on a FIFO or a device.
+    // CreateReadWrite: created or truncated. CreateNew: a file that did not exist, created
+    // by this call (never a file or link already there), readable only by its owner until
+    // KeepAttributesOf gives it others.
+    enum class Mode { Read, CreateReadWrite, CreateNew };
 
     File() = default;
     ~File();
@@ -27,6 +46,9 @@ public:
     // Hands the written bytes to the storage device before returning.
     bool FlushToDisk();
     long long Length();
+    // Gives the open file the permission bits of `model` (and its owner and group where this
+    // user may), or the system's default for a new file when `model` does not exist.
+    bool KeepAttributesOf(const FileStatus& model);
     bool Close();
 
 private:
@@ -34,6 +56,10 @@ private:
 };
 
 TOOLKIT_API bool FileExists(const std::string& path);
+TOOLKIT_API FileStatus StatusOf(const std::string& path);
+// The path a chain of symbolic links at `path` ends in (`path` itself when it is no link,
+// also when nothing is there). False for a loop or a link that cannot be read.
+TOOLKIT_API bool FinalTarget(const std::string& path, std::string& target);
 // Replaces target by source in one step, so a reader sees either the old or the new file.
 TOOLKIT_API bool ReplaceFile(const std::string& source, const std::string& target);
 TOOLKIT_API bool RemoveFile(const std::string& path);

@@ -9,6 +9,11 @@ bool CFile::Open(const std::string& path, unsigned flags) {
                       create ? platform::File::Mode::CreateReadWrite : platform::File::Mode::Read);
 }
 
+bool CFile::CreateNew(const std::string& path) {
+    path_ = path;
+    return file_.Open(path, platform::File::Mode::CreateNew);
+}
+
 size_t CFile::Read(void* buffer, size_t count) {
     size_t total = 0;
     char* bytes = static_cast<char*>(buffer);
@@ -43,6 +48,12 @@ uint64_t CFile::GetLength() {
         throw CFileException(CFileException::genericException, path_);
     }
     return static_cast<uint64_t>(length);
+}
+
+void CFile::KeepAttributesOf(const platform::FileStatus& model) {
+    if (!file_.KeepAttributesOf(model)) {
+        throw CFileException(CFileException::accessDenied, path_);
+    }
 }
 
 void CFile::Close() {

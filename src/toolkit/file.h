@@ -22,12 +22,17 @@ public:
 
     // False when the file cannot be opened; nothing is thrown.
     bool Open(const std::string& path, unsigned flags);
+    // Creates a file that did not exist, never opening one already there (nor following a
+    // link there). False when it cannot; nothing is thrown.
+    bool CreateNew(const std::string& path);
     // Bytes read, fewer than asked only at the end of the file.
     size_t Read(void* buffer, size_t count);
     void Write(const void* buffer, size_t count);
     // Puts the written bytes on the storage device.
     void Flush();
     uint64_t GetLength();
+    // Gives the file the permission bits (and, where allowed, the owner) of `model`.
+    void KeepAttributesOf(const platform::FileStatus& model);
     void Close();
     // Closes without throwing, for clean-up after a failure.
     void Abort();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace testing_support;
@@ -203,8 +204,9 @@ TEST_F(ConfigFileTest, AFailedSaveKeepsThePreviousFileAndShows2005) {
     CVfdaDrvDoc document;
     document.AddStation(Station("P1", 3));
     const Bytes before = Save(document);
-    // Nothing can be created where the save writes first.
-    std::filesystem::create_directory(path_ + ".saving");
+    // A folder where the writer lock's file belongs: the save cannot take the lock.
+    std::filesystem::remove(path_ + ".lock");
+    std::filesystem::create_directory(path_ + ".lock");
     document.AddStation(Station("P2", 4));
     EXPECT_FALSE(document.SaveFile());
     EXPECT_EQ(Hex(ReadBytes(path_)), Hex(before));
@@ -220,9 +222,13 @@ TEST_F(ConfigFileTest, ASuccessfulSaveLeavesNoTemporaryFile) {
     CVfdaDrvDoc document;
     Save(document);
     Save(document);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.Path()),
-                            std::filesystem::directory_iterator()),
-              1);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"line.cfg", "line.cfg.lock"}))
+        << "the file and its writer lock's empty file, nothing else";
     EXPECT_TRUE(host_.MessageBoxes().empty());
 }
 

@@ -269,10 +269,11 @@ TEST_F(EditorSessionTest, AFailedSaveKeepsTheChangesAndAsksAgainAtExit) {
 TEST_F(EditorSessionTest, AFailedSaveBeforeASuccessfulOneDoesNotHideIt) {
     const std::string path = folder_.File("line.cfg");
     WriteConfig(path, {});
-    const std::string saving = path + ".saving";
+    const std::string saving = path + ".lock";
     AddStation(ui_, "PUMP1", "1");
-    // A folder where the save writes its temporary file makes the save fail.
+    // A folder where the writer lock's file belongs makes the save fail.
     ui_.Then(Check([saving](HeadlessWindowSystem&) {
+        std::filesystem::remove(saving);
         std::filesystem::create_directory(saving);
         testing_support::WriteText(saving + "/keep", "x");
     }));

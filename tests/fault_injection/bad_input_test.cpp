@@ -252,16 +252,18 @@ TEST_F(BadInput, NotANumberInfinitiesAndHugeValuesWriteDefinedWords) {
     EXPECT_EQ(line_->Drives().FramesForAbsentStations(), 0u);
 }
 
-// A save whose temporary file cannot be created (its folder is a regular file, which no
-// permission, root's included, makes writable) keeps the previous file and shows 2005.
+// A save whose writer lock cannot be taken (its lock file's name is a link into a regular
+// file, which no permission, root's included, makes a folder) keeps the previous file and
+// shows 2005.
 TEST_F(BadInput, ASaveThatCannotBeWrittenKeepsTheOldFileAndShows2005) {
     CVfdaDrvDoc document;
     document.SetPath(folder_.File("line.cfg"));
     ASSERT_TRUE(document.SaveFile());
     const Bytes before = testing_support::ReadBytes(document.Path());
     testing_support::WriteText(folder_.File("plain-file"), "not a folder");
-    std::filesystem::create_symlink(folder_.Path() / "plain-file" / "line.cfg.saving",
-                                    document.Path() + ".saving");
+    std::filesystem::remove(document.Path() + ".lock");
+    std::filesystem::create_symlink(folder_.Path() / "plain-file" / "line.cfg.lock",
+                                    document.Path() + ".lock");
     auto station = std::make_unique<CStationInfo>();
     station->m_name = "NEW";
     document.AddStation(std::move(station));

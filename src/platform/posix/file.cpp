@@ -6,9 +6,14 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 namespace {
+
+// As many links as the system itself follows before it reports a loop.
+constexpr int kMaxLinkHops = 40;
+constexpr mode_t kPermissionBits = 07777;
 
 int Fd(long long handle) {
     return static_cast<int>(handle);
@@ -22,6 +27,56 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+int OpenRetrying(const std::string& path, int flags, mode_t mode) {
+    int fd;
+    do {
+        fd = open(path.c_str(), flags | O_CLOEXEC | O_NOCTTY, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// The open flags of a mode. Every open is non-blocking, so a FIFO or a device at the path
+// is refused by the type check that follows instead of stalling the open.
+int FlagsOf(File::Mode mode) {
+    switch (mode) {
+    case File::Mode::Read:
+        return O_RDONLY | O_NONBLOCK;
+    case File::Mode::CreateReadWrite:
+        return O_RDWR | O_CREAT | O_TRUNC | O_NONBLOCK;
+    case File::Mode::CreateNew:
+        // O_EXCL with O_CREAT fails on any name already there, a symbolic link included.
+        return O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK;
+    }
+    return O_RDONLY | O_NONBLOCK;
+}
+
+bool IsRegularFile(int fd) {
+    struct stat info {};
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool ClearNonBlocking(int fd) {
+    const int flags = fcntl(fd, F_GETFL);
+    return flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+// The system's permissions for a new file: what 0666 leaves after the process's umask,
+// read without changing it.
+mode_t DefaultNewFilePermissions() {
+    FILE* status = std::fopen("/proc/self/status", "re");
+    unsigned mask = 022;
+    if (status != nullptr) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status) != nullptr) {
+            if (std::sscanf(line, "Umask: %o", &mask) == 1) {
+                break;
+            }
+        }
+        std::fclose(status);
+    }
+    return 0666 & ~static_cast<mode_t>(mask);
+}
+
 } // namespace
 
 File::~File() {
@@ -30,16 +85,12 @@ File::~File() {
 
 bool File::Open(const std::string& path, Mode mode) {
     Close();
-    const int flags = mode == Mode::Read ? O_RDONLY : (O_RDWR | O_CREAT | O_TRUNC);
-    int fd;
-    do {
-        fd = open(path.c_str(), flags | O_CLOEXEC, 0666);
-    } while (fd < 0 && errno == EINTR);
+    const mode_t permissions = mode == Mode::CreateNew ? 0600 : 0666;
+    const int fd = OpenRetrying(path, FlagsOf(mode), permissions);
     if (fd < 0) {
         return false;
     }
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!IsRegularFile(fd) || !ClearNonBlocking(fd)) {
         close(fd);
         return false;
     }
@@ -89,6 +140,26 @@ long long File::Length() {
     return info.st_size;
 }
 
+bool File::KeepAttributesOf(const FileStatus& model) {
+    if (!IsOpen()) {
+        return false;
+    }
+    if (!model.exists) {
+        return fchmod(Fd(handle_), DefaultNewFilePermissions()) == 0;
+    }
+    // The owner and group only where this user may give them (root, or a group of its own);
+    // the permission bits always, after the owner, since a change of owner clears set-id bits.
+    struct stat info {};
+    if (fstat(Fd(handle_), &info) == 0 &&
+        (info.st_uid != model.owner || info.st_gid != model.group)) {
+        if (fchown(Fd(handle_), model.owner, model.group) != 0) {
+            // Not allowed to give the owner: the group alone, and failing that, this user's.
+            (void)!fchown(Fd(handle_), static_cast<uid_t>(-1), model.group);
+        }
+    }
+    return fchmod(Fd(handle_), static_cast<mode_t>(model.permissions) & kPermissionBits) == 0;
+}
+
 bool File::Close() {
     if (!IsOpen()) {
         return true;
@@ -100,6 +171,43 @@ bool File::Close() {
 
 bool FileExists(const std::string& path) {
     return access(path.c_str(), F_OK) == 0;
+}
+
+FileStatus StatusOf(const std::string& path) {
+    FileStatus status;
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return status;
+    }
+    status.exists = true;
+    status.regular = S_ISREG(info.st_mode);
+    status.permissions = info.st_mode & kPermissionBits;
+    status.owner = info.st_uid;
+    status.group = info.st_gid;
+    const bool marked = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+    status.readOnly = marked || access(path.c_str(), W_OK) != 0;
+    return status;
+}
+
+bool FinalTarget(const std::string& path, std::string& target) {
+    std::string current = path;
+    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            target = current;
+            return true;
+        }
+        // A link's size is the length of its text; one that changed since and no longer
+        // fits the buffer is refused rather than cut.
+        std::vector<char> text(static_cast<size_t>(info.st_size) + 2);
+        const ssize_t length = readlink(current.c_str(), text.data(), text.size());
+        if (length <= 0 || static_cast<size_t>(length) >= text.size()) {
+            return false;
+        }
+        const std::string link(text.data(), static_cast<size_t>(length));
+        current = link.front() == '/' ? link : FolderOf(current) + "/" + link;
+    }
+    return false;
 }
 
 bool ReplaceFile(const std::string& source, const std::string& target) {

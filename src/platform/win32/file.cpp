@@ -16,6 +16,27 @@ HANDLE Handle(long long handle) {
 // The largest piece one ReadFile or WriteFile call is given.
 constexpr size_t kMaxPiece = 1u << 30;
 
+// The access, sharing and disposition of a mode, as the framework's flags mean them: a file
+// read for loading is shared with readers and writers (shareDenyNone); a file created for
+// saving is held exclusively. CREATE_NEW fails on any name already there, a link included.
+struct ModeFlags {
+    DWORD access;
+    DWORD share;
+    DWORD disposition;
+};
+
+ModeFlags FlagsOf(File::Mode mode) {
+    switch (mode) {
+    case File::Mode::Read:
+        return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING};
+    case File::Mode::CreateReadWrite:
+        return {GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS};
+    case File::Mode::CreateNew:
+        return {GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW};
+    }
+    return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING};
+}
+
 } // namespace
 
 File::~File() {
@@ -24,17 +45,13 @@ File::~File() {
 
 bool File::Open(const std::string& path, Mode mode) {
     Close();
-    // As the framework's flags mean them: a file read for loading is shared with readers
-    // and writers (shareDenyNone); a file created for saving is held exclusively.
-    const bool read = mode == Mode::Read;
-    const HANDLE handle =
-        CreateFileA(path.c_str(), read ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
-                    read ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0, nullptr,
-                    read ? OPEN_EXISTING : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const ModeFlags flags = FlagsOf(mode);
+    const HANDLE handle = CreateFileA(path.c_str(), flags.access, flags.share, nullptr,
+                                      flags.disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         return false;
     }
-    // Only files on a disk: not a device such as NUL, CON or a COM port.
+    // Only files on a disk: not a device such as NUL, CON or a COM port, nor a pipe.
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
         return false;
@@ -84,6 +101,12 @@ long long File::Length() {
     return size.QuadPart;
 }
 
+// Files here carry no permission bits to keep: a new file inherits its folder's access
+// rules, as the file it replaces did.
+bool File::KeepAttributesOf(const FileStatus&) {
+    return IsOpen();
+}
+
 bool File::Close() {
     if (!IsOpen()) {
         return true;
@@ -95,6 +118,48 @@ bool File::Close() {
 
 bool FileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+FileStatus StatusOf(const std::string& path) {
+    FileStatus status;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return status;
+    }
+    status.exists = true;
+    status.regular =
+        (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+    status.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    return status;
+}
+
+bool FinalTarget(const std::string& path, std::string& target) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        target = path;
+        return true;
+    }
+    const HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    char buffer[MAX_PATH * 4];
+    const DWORD length = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer,
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(handle);
+    if (length == 0 || length >= sizeof buffer) {
+        return false;
+    }
+    target.assign(buffer, length);
+    // "\\?\C:\..." names the same file as "C:\..."; keep the form users know.
+    const std::string prefix = "\\\\?\\";
+    if (target.rfind(prefix, 0) == 0 && target.size() > prefix.size() + 1 &&
+        target[prefix.size() + 1] == ':') {
+        target.erase(0, prefix.size());
+    }
+    return true;
 }
 
 bool ReplaceFile(const std::string& source, const std::string& target) {

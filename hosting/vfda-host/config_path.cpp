@@ -1,0 +1,36 @@
+#include "config_path.h"
+
+#include "config/vfda_drv_doc.h"
+#include "platform/file.h"
+
+namespace vfdahost {
+
+std::optional<std::string> WhyNotWritable(const std::string& path) {
+    const platform::FileStatus status = platform::StatusOf(path);
+    if (status.exists && !status.regular) {
+        return path + " is not a regular file";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> WhyNotReadable(const std::string& path) {
+    const platform::FileStatus status = platform::StatusOf(path);
+    if (!status.exists) {
+        return std::nullopt;
+    }
+    if (!status.regular) {
+        return path + " is not a regular file";
+    }
+    platform::File file;
+    if (!file.Open(path, platform::File::Mode::Read)) {
+        return "cannot open " + path + " for reading";
+    }
+    file.Close();
+    CVfdaDrvDoc document;
+    if (!document.LoadFile(path)) {
+        return path + " is not a configuration this driver reads (damaged or cut short)";
+    }
+    return std::nullopt;
+}
+
+} // namespace vfdahost
