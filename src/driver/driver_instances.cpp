@@ -2,12 +2,13 @@
 
 #include "comm/comm_channel.h"
 #include "config/vfda_drv_doc.h"
+#include "driver/never_destroyed.h"
 
 namespace driver {
 
 DriverInstances& DriverInstances::Instance() {
-    static DriverInstances instances;
-    return instances;
+    static NeverDestroyed<DriverInstances> instances;
+    return instances.Get();
 }
 
 int32_t DriverInstances::Add(std::unique_ptr<CVfdaDrvDoc> document) {
