@@ -118,9 +118,13 @@ protected:
 
 } // namespace
 
-// A failed open consumes no index: the open that finally succeeds gets the next one.
+// A failed open consumes no index: the open that finally succeeds gets the next one. The
+// file holds no station, so the station list's own reading is not tried here.
 TEST_F(EntryAllocTest, OpenAnswersMinusOneAndConsumesNoIndex) {
-    const std::string path = Path();
+    CVfdaDrvDoc document;
+    document.SetPath(folder_.File("empty.cfg"));
+    ASSERT_TRUE(document.SaveFile());
+    const std::string path = document.Path();
     const int32_t before = module_->Open(path.c_str());
     ASSERT_GE(before, 0);
     EXPECT_GT(FailEachAllocationInTurn([&] { return module_->Open(path.c_str()); },
