@@ -2,9 +2,9 @@
 // DrvFuncTable answers its failure value instead of letting std::bad_alloc reach the host,
 // a failed call leaves nothing half done that the next call trips over, and a worker thread
 // whose allocation fails ends communication cleanly instead of the process.
-#include "config/vfda_drv_doc.h"
 #include "failing_new.h"
 #include "host/vemor_sub.h"
+#include "line_configuration.h"
 #include "module_suite.h"
 #include "simulated_line.h"
 #include "test_files.h"
@@ -49,14 +49,8 @@ protected:
         line_ = std::make_unique<SimulatedLine>(std::vector<int>{1});
         line_->MapAs(1);
         host_->Clear();
-        CVfdaDrvDoc document;
-        auto station = std::make_unique<CStationInfo>();
-        station->m_name = "PUMP1";
-        station->m_stationNumber = 1;
-        station->m_description = kLongDescription;
-        document.AddStation(std::move(station));
-        document.SetPath(folder_.File("line.cfg"));
-        ASSERT_TRUE(document.SaveFile());
+        path_ = WriteLineConfiguration(folder_, "line.cfg", {{"PUMP1", 1, kLongDescription}});
+        ASSERT_FALSE(path_.empty());
     }
 
     void TearDown() override {
@@ -68,11 +62,9 @@ protected:
         line_.reset();
     }
 
-    std::string Path() const { return folder_.File("line.cfg"); }
-
     // An instance with a polled D0 tag and a P10 tag, started; false when it could not be.
     bool StartPolling(int32_t& accel) {
-        instance_ = module_->Open(Path().c_str());
+        instance_ = module_->Open(path_.c_str());
         if (instance_ < 0 || module_->InitComm(instance_) != 0) {
             return false;
         }
@@ -111,6 +103,7 @@ protected:
     }
 
     TempFolder folder_;
+    std::string path_;
     std::unique_ptr<SimulatedLine> line_;
     int32_t instance_ = -1;
     size_t logSize_ = 0;
@@ -121,10 +114,8 @@ protected:
 // A failed open consumes no index: the open that finally succeeds gets the next one. The
 // file holds no station, so the station list's own reading is not tried here.
 TEST_F(EntryAllocTest, OpenAnswersMinusOneAndConsumesNoIndex) {
-    CVfdaDrvDoc document;
-    document.SetPath(folder_.File("empty.cfg"));
-    ASSERT_TRUE(document.SaveFile());
-    const std::string path = document.Path();
+    const std::string path = WriteLineConfiguration(folder_, "empty.cfg", {});
+    ASSERT_FALSE(path.empty());
     const int32_t before = module_->Open(path.c_str());
     ASSERT_GE(before, 0);
     EXPECT_GT(FailEachAllocationInTurn([&] { return module_->Open(path.c_str()); },
@@ -133,8 +124,7 @@ TEST_F(EntryAllocTest, OpenAnswersMinusOneAndConsumesNoIndex) {
 }
 
 TEST_F(EntryAllocTest, SetUpEntriesAnswerTheirFailureValue) {
-    const std::string path = Path();
-    instance_ = module_->Open(path.c_str());
+    instance_ = module_->Open(path_.c_str());
     ASSERT_GE(instance_, 0);
     // Success: the port open, "port ready" logged.
     EXPECT_GT(FailEachAllocationInTurn([&] { return module_->InitComm(instance_); },

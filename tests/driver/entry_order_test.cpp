@@ -2,8 +2,8 @@
 // reads (tags, poll masks) is changed only while communication is stopped; otherwise the
 // call is refused with -1. Run under TSan, the hammering cases also prove that no change
 // races the poll thread.
-#include "config/vfda_drv_doc.h"
 #include "host/vemor_sub.h"
+#include "line_configuration.h"
 #include "module_suite.h"
 #include "simulated_line.h"
 #include "test_files.h"
@@ -30,16 +30,10 @@ protected:
         line_ = std::make_unique<SimulatedLine>(std::vector<int>{1, 2});
         line_->MapAs(1);
         host_->Clear();
-        CVfdaDrvDoc document;
-        for (const auto& [name, number] : {std::pair{"PUMP1", 1}, std::pair{"PUMP2", 2}}) {
-            auto station = std::make_unique<CStationInfo>();
-            station->m_name = name;
-            station->m_stationNumber = number;
-            document.AddStation(std::move(station));
-        }
-        document.SetPath(folder_.File("line.cfg"));
-        ASSERT_TRUE(document.SaveFile());
-        instance_ = module_->Open(document.Path().c_str());
+        const std::string path =
+            WriteLineConfiguration(folder_, "line.cfg", {{"PUMP1", 1}, {"PUMP2", 2}});
+        ASSERT_FALSE(path.empty());
+        instance_ = module_->Open(path.c_str());
         ASSERT_GE(instance_, 0);
         ASSERT_EQ(module_->InitComm(instance_), 0);
     }

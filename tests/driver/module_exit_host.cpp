@@ -9,11 +9,9 @@
 // Prints "polling" once values arrive, and every event-log line as "log <text>". The process
 // must end with status 0 however it ends; the host's own objects are globals, destroyed at
 // exit like a real host's.
-#include "config/serial_port.h"
-#include "config/station_info.h"
-#include "config/vfda_drv_doc.h"
 #include "driver_module.h"
 #include "host_libraries.h"
+#include "line_configuration.h"
 #include "simulated_line.h"
 #include "test_files.h"
 #include "wait_for.h"
@@ -40,19 +38,6 @@ void PrintEventLog(const hostkit::EventLogLine& line) {
     std::fflush(stdout);
 }
 
-std::string WriteConfiguration() {
-    CVfdaDrvDoc document;
-    document.SerialPort().m_portIndex = 0; // COM1
-    for (const auto& [name, number] : {std::pair{"PUMP1", 1}, std::pair{"PUMP2", 2}}) {
-        auto station = std::make_unique<CStationInfo>();
-        station->m_name = name;
-        station->m_stationNumber = number;
-        document.AddStation(std::move(station));
-    }
-    document.SetPath(g_folder.File("line.cfg"));
-    return document.SaveFile() ? document.Path() : std::string();
-}
-
 // Opens two instances of the line and starts polling on the first; true once values arrive.
 bool StartPolling(const std::string& path) {
     const int32_t polling = g_module->Open(path.c_str());
@@ -75,7 +60,8 @@ int main(int argc, char** argv) {
     g_host.Attach();
     g_line.emplace(std::vector<int>{1, 2});
     g_line->MapAs(1);
-    const std::string path = WriteConfiguration();
+    const std::string path =
+        testing_support::WriteLineConfiguration(g_folder, "line.cfg", {{"PUMP1", 1}, {"PUMP2", 2}});
     if (!g_module->Load() || path.empty()) {
         std::fprintf(stderr, "cannot load the module or write the configuration\n");
         return 2;
