@@ -6,8 +6,11 @@
 #include "platform/module_entry.h"
 
 #include <atomic>
-#include <cstdlib>
+#include <cxxabi.h>
 #include <dlfcn.h>
+
+// The module's own handle for the run time's exit list (defined by the C++ start files).
+extern "C" void* __dso_handle;
 
 namespace {
 
@@ -22,16 +25,17 @@ void* OwnHandle() {
     return info.dli_fbase;
 }
 
-// Registered from the module, so an unload (dlclose) runs it too, after the detach; it then
-// finds nothing left to stop.
-void ProcessExiting() {
+// Registered under the module's own handle, so that an unload (dlclose) runs it too, after
+// the detach (it then finds nothing left to stop) and it is never called once the module
+// is gone. Plain atexit is not enough: a sanitizer's run time may file it for the process.
+void ProcessExiting(void*) {
     g_processExiting = true;
     OnProcessExit();
 }
 
 __attribute__((constructor)) void AttachModule() {
     if (OnModuleAttach(OwnHandle())) {
-        std::atexit(&ProcessExiting);
+        abi::__cxa_atexit(&ProcessExiting, nullptr, &__dso_handle);
     }
 }
 
