@@ -9,9 +9,9 @@
 namespace testing_support {
 
 std::string WriteLineConfiguration(const TempFolder& folder, const std::string& fileName,
-                                   const std::vector<StationEntry>& stations) {
+                                   const std::vector<StationEntry>& stations, int portIndex) {
     CVfdaDrvDoc document;
-    document.SerialPort().m_portIndex = 0; // COM1
+    document.SerialPort().m_portIndex = portIndex;
     for (const StationEntry& entry : stations) {
         auto station = std::make_unique<CStationInfo>();
         station->m_name = entry.name;

@@ -1,4 +1,4 @@
-// A configuration file for a line of simulated drives on COM1, written for a test.
+// A configuration file for a line of simulated drives, written for a test.
 #pragma once
 
 #include "test_files.h"
@@ -17,8 +17,9 @@ struct StationEntry {
     std::string description;
 };
 
-// Writes `fileName` in the folder with the stations on COM1; its path, or empty on failure.
+// Writes `fileName` in the folder with the stations on the port (0 for COM1); its path, or
+// empty on failure.
 std::string WriteLineConfiguration(const TempFolder& folder, const std::string& fileName,
-                                   const std::vector<StationEntry>& stations);
+                                   const std::vector<StationEntry>& stations, int portIndex = 0);
 
 } // namespace testing_support

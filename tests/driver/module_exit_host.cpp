@@ -10,16 +10,15 @@
 // must end with status 0 however it ends; the host's own objects are globals, destroyed at
 // exit like a real host's.
 #include "driver_module.h"
+#include "exit_line.h"
 #include "host_libraries.h"
 #include "line_configuration.h"
-#include "simulated_line.h"
 #include "test_files.h"
 #include "wait_for.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <optional>
 #include <string>
 
 namespace {
@@ -29,7 +28,6 @@ constexpr int kValueWaitMs = 15000;
 
 testing_support::TempFolder g_folder;
 hostkit::HostLibraries g_host;
-std::optional<testing_support::SimulatedLine> g_line;
 // A host that never unloads the module keeps it to the end: never deleted.
 hostkit::DriverModule* g_module = new hostkit::DriverModule;
 
@@ -58,10 +56,9 @@ int main(int argc, char** argv) {
     const std::string ending = argc > 1 ? argv[1] : "";
     g_host.onEventLog = &PrintEventLog;
     g_host.Attach();
-    g_line.emplace(std::vector<int>{1, 2});
-    g_line->MapAs(1);
-    const std::string path =
-        testing_support::WriteLineConfiguration(g_folder, "line.cfg", {{"PUMP1", 1}, {"PUMP2", 2}});
+    const int port = testing_support::PrepareExitLine();
+    const std::string path = testing_support::WriteLineConfiguration(
+        g_folder, "line.cfg", {{"PUMP1", 1}, {"PUMP2", 2}}, port);
     if (!g_module->Load() || path.empty()) {
         std::fprintf(stderr, "cannot load the module or write the configuration\n");
         return 2;
