@@ -36,8 +36,9 @@ public:
     // The document at the index and the lock of its run-time set-up, or nulls.
     std::pair<CVfdaDrvDoc*, std::mutex*> FindWithControl(int32_t index) const;
     int32_t Count() const;
-    // Stops the communication of every instance that runs; entry calls (from the threads
-    // being stopped, too) are not held up meanwhile.
+    // Stops the communication of every instance that runs, each under its instance's lock;
+    // the list itself is not held meanwhile, so a host callback on a thread being stopped
+    // can still reach the entries.
     void StopAll();
     // Deletes every document in index order and empties the list.
     void DeleteAll();
