@@ -1,7 +1,7 @@
 // A host that ends its process while the module polls simulated drives, the way many hosts
 // end: with the module still loaded. The argument names the ending:
 //   exit            exit(0) with two instances open, one of them polling
-//   quick-exit      quick_exit(0), the same
+//   quick-exit      quick_exit(0) (_Exit(0) where there is none), the same
 //   return          return 0 from main, the same
 //   exit-idle       exit(0) with an instance open that never started communication
 //   unload-stopped  stops communication and unloads the module, then exit(0)
@@ -10,7 +10,7 @@
 // must end with status 0 however it ends; the host's own objects are globals, destroyed at
 // exit like a real host's.
 #include "driver_module.h"
-#include "exit_line.h"
+#include "exit_host_platform.h"
 #include "host_libraries.h"
 #include "line_configuration.h"
 #include "test_files.h"
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         std::exit(0);
     }
     if (ending == "quick-exit") {
-        std::quick_exit(0);
+        testing_support::QuickExit(0);
     }
     if (ending == "return") {
         return 0;
