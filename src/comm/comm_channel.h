@@ -115,7 +115,10 @@ private:
     static constexpr uint32_t kDeliveryWaitMs = 3000;
 
     static void AppendValueChange(std::vector<CEventVal>& changes, uint32_t tagId, double value);
+    // Runs a thread's body; an exception ends communication instead of the process.
+    void GuardedThread(void (CCommChannel::*body)());
     void PollThread();
+    void PollStepOrSkip(CCommBlock& block);
     void DeliveryThread();
     void DeliverWaitingChanges();
     void JoinThreads();

@@ -10,6 +10,8 @@
 #include "platform/clock.h"
 #include "platform/dynamic_library.h"
 
+#include <new>
+
 namespace {
 
 constexpr int kCommunicationStarted = 1;
@@ -35,6 +37,9 @@ void CCommChannel::StartStop(int32_t requested) {
     std::lock_guard control(m_controlLock);
     const bool start = requested != 0;
     if (start == IsRunning()) {
+        if (!start) {
+            JoinThreads(); // threads that ended by themselves
+        }
         return;
     }
     if (!start) {
@@ -45,6 +50,7 @@ void CCommChannel::StartStop(int32_t requested) {
         driver::LogMessage(kCommunicationEnded, driver::kStateChange);
         return;
     }
+    JoinThreads(); // threads that ended by themselves
     DiscardRequests();
     DiscardValueChanges();
     if (!IsPortOpen()) {
@@ -55,8 +61,9 @@ void CCommChannel::StartStop(int32_t requested) {
     platform::KeepLoadedWhileThreadsRun(&kModuleAnchor);
     m_running = 1;
     try {
-        m_pollThread = std::thread(&CCommChannel::PollThread, this);
-        m_deliveryThread = std::thread(&CCommChannel::DeliveryThread, this);
+        m_pollThread = std::thread(&CCommChannel::GuardedThread, this, &CCommChannel::PollThread);
+        m_deliveryThread =
+            std::thread(&CCommChannel::GuardedThread, this, &CCommChannel::DeliveryThread);
     } catch (const std::exception&) {
         // No thread could be had: end the one that started and stay stopped.
         m_running = 0;
@@ -84,6 +91,21 @@ void CCommChannel::Pause(uint32_t milliseconds) {
     }
 }
 
+// Nothing may leave a thread as an exception (the process would terminate): a thread that
+// meets one ends communication, both threads end, and the log says communication ended. A
+// later stop joins them; a later start begins afresh.
+void CCommChannel::GuardedThread(void (CCommChannel::*body)()) {
+    try {
+        (this->*body)();
+    } catch (...) {
+        if (m_running.exchange(0) != 0) {
+            m_stopEvent.Set();
+            m_valueEvent.Set();
+            driver::LogMessage(kCommunicationEnded, driver::kStateChange);
+        }
+    }
+}
+
 // Queued requests go out first, one per step, each followed by the line's pause; a step
 // that executed none lets the next block queue its status queries. A pass over the blocks
 // takes at least the minimum pass time.
@@ -101,7 +123,7 @@ void CCommChannel::PollThread() {
             passStart = platform::TickCount();
         }
         if (CCommBlock* block = Block(visit)) {
-            block->PollStep();
+            PollStepOrSkip(*block);
         }
         if (blocksAtStart > 0) {
             visit = (visit + 1) % blocksAtStart;
@@ -110,6 +132,14 @@ void CCommChannel::PollThread() {
             const uint32_t elapsed = platform::TickCount() - passStart;
             Pause(elapsed < kMinimumPassMs ? kMinimumPassMs - elapsed : 0);
         }
+    }
+}
+
+// A poll step that cannot queue its queries (no memory) is skipped; the next pass retries.
+void CCommChannel::PollStepOrSkip(CCommBlock& block) {
+    try {
+        block.PollStep();
+    } catch (const std::bad_alloc&) {
     }
 }
 

@@ -2,50 +2,69 @@
 
 #include "comm/comm_channel.h"
 #include "config/vfda_drv_doc.h"
+#include "driver/never_destroyed.h"
 
 namespace driver {
 
+InstanceControl::InstanceControl(int32_t index) {
+    const auto [document, control] = DriverInstances::Instance().FindWithControl(index);
+    if (document != nullptr) {
+        guard_ = std::unique_lock(*control);
+        document_ = document;
+    }
+}
+
 DriverInstances& DriverInstances::Instance() {
-    static DriverInstances instances;
-    return instances;
+    static NeverDestroyed<DriverInstances> instances;
+    return instances.Get();
 }
 
 int32_t DriverInstances::Add(std::unique_ptr<CVfdaDrvDoc> document) {
+    Entry entry;
+    entry.document = std::move(document);
     std::lock_guard guard(lock_);
-    documents_.push_back(std::move(document));
-    return static_cast<int32_t>(documents_.size() - 1);
+    entries_.push_back(std::move(entry));
+    return static_cast<int32_t>(entries_.size() - 1);
 }
 
 CVfdaDrvDoc* DriverInstances::Find(int32_t index) const {
+    return FindWithControl(index).first;
+}
+
+std::pair<CVfdaDrvDoc*, std::mutex*> DriverInstances::FindWithControl(int32_t index) const {
     std::lock_guard guard(lock_);
-    if (index < 0 || static_cast<size_t>(index) >= documents_.size()) {
-        return nullptr;
+    if (index < 0 || static_cast<size_t>(index) >= entries_.size()) {
+        return {nullptr, nullptr};
     }
-    return documents_[static_cast<size_t>(index)].get();
+    const Entry& entry = entries_[static_cast<size_t>(index)];
+    return {entry.document.get(), entry.control.get()};
 }
 
 int32_t DriverInstances::Count() const {
     std::lock_guard guard(lock_);
-    return static_cast<int32_t>(documents_.size());
+    return static_cast<int32_t>(entries_.size());
 }
 
 void DriverInstances::StopAll() {
-    std::lock_guard guard(lock_);
-    for (const auto& document : documents_) {
-        if (CCommChannel* channel = document->Channel()) {
+    for (int32_t index = 0; index < Count(); ++index) {
+        InstanceControl control(index);
+        if (control.Document() == nullptr) {
+            continue;
+        }
+        if (CCommChannel* channel = control.Document()->Channel()) {
             channel->Stop();
         }
     }
 }
 
 void DriverInstances::DeleteAll() {
-    std::vector<std::unique_ptr<CVfdaDrvDoc>> doomed;
+    std::vector<Entry> doomed;
     {
         std::lock_guard guard(lock_);
-        doomed.swap(documents_);
+        doomed.swap(entries_);
     }
-    for (auto& document : doomed) {
-        document.reset();
+    for (auto& entry : doomed) {
+        entry.document.reset();
     }
 }
 

@@ -5,11 +5,25 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 class CVfdaDrvDoc;
 
 namespace driver {
+
+// An instance held for a change of what its worker threads read or of whether they run
+// (the channel, tags, poll masks, start and stop): one such change at a time per instance.
+// Empty (null document) for an index outside 0..count-1.
+class InstanceControl {
+public:
+    explicit InstanceControl(int32_t index);
+    CVfdaDrvDoc* Document() const { return document_; }
+
+private:
+    CVfdaDrvDoc* document_ = nullptr;
+    std::unique_lock<std::mutex> guard_;
+};
 
 class DriverInstances {
 public:
@@ -19,16 +33,25 @@ public:
     int32_t Add(std::unique_ptr<CVfdaDrvDoc> document);
     // The document at the index, or null for an index outside 0..count-1.
     CVfdaDrvDoc* Find(int32_t index) const;
+    // The document at the index and the lock of its run-time set-up, or nulls.
+    std::pair<CVfdaDrvDoc*, std::mutex*> FindWithControl(int32_t index) const;
     int32_t Count() const;
-    // Stops the communication of every instance that runs.
+    // Stops the communication of every instance that runs, each under its instance's lock;
+    // the list itself is not held meanwhile, so a host callback on a thread being stopped
+    // can still reach the entries.
     void StopAll();
     // Deletes every document in index order and empties the list.
     void DeleteAll();
 
 private:
+    struct Entry {
+        std::unique_ptr<CVfdaDrvDoc> document;
+        std::unique_ptr<std::mutex> control = std::make_unique<std::mutex>();
+    };
+
     // Host threads may open an instance while another calls into one.
     mutable std::mutex lock_;
-    std::vector<std::unique_ptr<CVfdaDrvDoc>> documents_;
+    std::vector<Entry> entries_;
 };
 
 } // namespace driver

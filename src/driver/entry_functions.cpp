@@ -6,6 +6,7 @@
 #include "comm/tag_write.h"
 #include "config/vfda_drv_doc.h"
 #include "driver/driver_instances.h"
+#include "driver/entry_guard.h"
 #include "driver/host_binding.h"
 #include "driver/message_log.h"
 #include "resources/texts.h"
@@ -17,6 +18,9 @@ namespace driver {
 namespace {
 
 constexpr int kFileCannotBeOpened = 5;
+// What an entry answers when it failed or refused the call; the editor's is "not saved".
+constexpr int32_t kFailed = -1;
+constexpr int32_t kNotSaved = 0;
 
 CVfdaDrvDoc* FindInstance(int32_t instance) {
     return DriverInstances::Instance().Find(instance);
@@ -26,6 +30,20 @@ CVfdaDrvDoc* FindInstance(int32_t instance) {
 CCommChannel* FindChannel(int32_t instance) {
     CVfdaDrvDoc* document = FindInstance(instance);
     return document != nullptr ? document->Channel() : nullptr;
+}
+
+CCommChannel* ChannelOf(const InstanceControl& control) {
+    return control.Document() != nullptr ? control.Document()->Channel() : nullptr;
+}
+
+// The poll thread reads the blocks, bindings and poll masks without a lock, so they change
+// only while no worker thread runs: stopped, with threads that ended on their own joined.
+bool CanChangeSetUp(CCommChannel& channel) {
+    if (channel.IsRunning()) {
+        return false;
+    }
+    channel.Stop(); // joins threads that ended by themselves; logs nothing
+    return true;
 }
 
 int32_t DrvGetVersion() {
@@ -65,7 +83,8 @@ int32_t DrvEditConfig(const char* path) {
 // statistics cleared, link good) and opens the port. A channel from an earlier call is
 // stopped and destroyed first, which closes its port.
 int32_t DrvInitComm(int32_t instance) {
-    CVfdaDrvDoc* document = FindInstance(instance);
+    const InstanceControl control(instance);
+    CVfdaDrvDoc* document = control.Document();
     if (document == nullptr) {
         return 0;
     }
@@ -81,14 +100,21 @@ int32_t DrvInitComm(int32_t instance) {
 }
 
 int32_t DrvBuildPollMasks(int32_t instance) {
-    if (CCommChannel* channel = FindChannel(instance)) {
-        channel->BuildPollMasks();
+    const InstanceControl control(instance);
+    CCommChannel* channel = ChannelOf(control);
+    if (channel == nullptr) {
+        return 0;
     }
+    if (!CanChangeSetUp(*channel)) {
+        return kFailed;
+    }
+    channel->BuildPollMasks();
     return 0;
 }
 
 int32_t DrvStop(int32_t instance) {
-    if (CCommChannel* channel = FindChannel(instance)) {
+    const InstanceControl control(instance);
+    if (CCommChannel* channel = ChannelOf(control)) {
         return channel->Stop();
     }
     return 0;
@@ -96,9 +122,10 @@ int32_t DrvStop(int32_t instance) {
 
 int32_t DrvRegisterTag(int32_t instance, const char* device, const char* address, uint16_t tagType,
                        uint16_t subAttribute, uint32_t tagId) {
-    CCommChannel* channel = FindChannel(instance);
-    if (channel == nullptr) {
-        return -1;
+    const InstanceControl control(instance);
+    CCommChannel* channel = ChannelOf(control);
+    if (channel == nullptr || !CanChangeSetUp(*channel)) {
+        return kFailed;
     }
     return comm::RegisterTag(*channel, device, address, tagType, subAttribute, tagId);
 }
@@ -124,14 +151,15 @@ const char* DrvGetName() {
 }
 
 void DrvEnable(int32_t instance, const char* station, int32_t flag) {
-    CVfdaDrvDoc* document = FindInstance(instance);
-    if (document == nullptr) {
-        return;
-    }
     if (station == nullptr) {
-        if (CCommChannel* channel = document->Channel()) {
+        const InstanceControl control(instance);
+        if (CCommChannel* channel = ChannelOf(control)) {
             channel->StartStop(flag);
         }
+        return;
+    }
+    CVfdaDrvDoc* document = FindInstance(instance);
+    if (document == nullptr) {
         return;
     }
     if (CStationInfo* found = document->FindStation(station)) {
@@ -179,20 +207,32 @@ void DrvGetStationInfo(int32_t instance, const char* station, std::string* numbe
     }
 }
 
-template <typename Fn> drv::Entry AsEntry(Fn function) {
-    return reinterpret_cast<drv::Entry>(function);
+// The slot's address of the entry behind the guard that turns any exception into `failure`.
+template <auto Function, auto Failure = kNoAnswer> drv::Entry AsEntry() {
+    return reinterpret_cast<drv::Entry>(&Guarded<Function, Failure>::Call);
 }
 
 } // namespace
 
 void FillEntryTable(drv::Entry (&table)[drv::kSlotCount]) {
     const drv::Entry used[drv::kUsedSlots] = {
-        AsEntry(&DrvGetVersion),    AsEntry(&DrvOpen),           AsEntry(&DrvEditConfig),
-        AsEntry(&DrvInitComm),      AsEntry(&DrvBuildPollMasks), AsEntry(&DrvStop),
-        AsEntry(&DrvRegisterTag),   AsEntry(&DrvWriteTag),       AsEntry(&AnswerZero),
-        AsEntry(&AnswerOne),        AsEntry(&DoNothing),         AsEntry(&DoNothing),
-        AsEntry(&DrvGetName),       AsEntry(&DrvEnable),         AsEntry(&DrvResetStatistics),
-        AsEntry(&DrvGetStatistics), AsEntry(&DrvGetStationInfo),
+        AsEntry<&DrvGetVersion, kFailed>(),
+        AsEntry<&DrvOpen, kFailed>(),
+        AsEntry<&DrvEditConfig, kNotSaved>(),
+        AsEntry<&DrvInitComm, kFailed>(),
+        AsEntry<&DrvBuildPollMasks, kFailed>(),
+        AsEntry<&DrvStop, kFailed>(),
+        AsEntry<&DrvRegisterTag, kFailed>(),
+        AsEntry<&DrvWriteTag, kFailed>(),
+        AsEntry<&AnswerZero, 0>(),
+        AsEntry<&AnswerOne, 1>(),
+        AsEntry<&DoNothing>(),
+        AsEntry<&DoNothing>(),
+        AsEntry<&DrvGetName, nullptr>(),
+        AsEntry<&DrvEnable>(),
+        AsEntry<&DrvResetStatistics>(),
+        AsEntry<&DrvGetStatistics, kFailed>(),
+        AsEntry<&DrvGetStationInfo>(),
     };
     for (int slot = 0; slot < drv::kSlotCount; ++slot) {
         table[slot] = slot < drv::kUsedSlots ? used[slot] : nullptr;

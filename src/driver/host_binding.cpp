@@ -1,12 +1,13 @@
 #include "driver/host_binding.h"
 
+#include "driver/never_destroyed.h"
 #include "host/vemor_sub.h"
 
 namespace driver {
 
 HostBinding& HostBinding::Instance() {
-    static HostBinding binding;
-    return binding;
+    static NeverDestroyed<HostBinding> binding;
+    return binding.Get();
 }
 
 void HostBinding::Bind(Library& library, const char* fileName, const char* tableName) {

@@ -42,13 +42,20 @@ std::string FormatLogLine(int32_t number, const char* first, const char* second)
     return resources::kMessagePrefix + FillFormat(format, first, second);
 }
 
-int32_t LogMessage(int32_t number, uint32_t severity, const char* first, const char* second) {
+int32_t LogMessage(int32_t number, uint32_t severity, const char* first,
+                   const char* second) noexcept {
     const HostBinding& host = HostBinding::Instance();
     if (number < 0 || resources::MessageFormat(number) == nullptr || !host.HasEventLog()) {
         return number;
     }
-    const std::string line = FormatLogLine(number, first, second);
-    if (!host.WriteEventLog(severity | kEventLogFlag, line.c_str())) {
+    // Worker threads log too, and nothing may leave them or the module as an exception: a
+    // line that cannot be built (no memory) is not logged.
+    try {
+        const std::string line = FormatLogLine(number, first, second);
+        if (!host.WriteEventLog(severity | kEventLogFlag, line.c_str())) {
+            return number;
+        }
+    } catch (...) {
         return number;
     }
     return -number;

@@ -15,9 +15,9 @@ enum Severity : uint32_t {
 
 // Logs message `number` with up to two %s texts (null where unused). Returns -number when
 // the line reached the event log, and number itself when nothing was logged (no event log,
-// or a number outside the table).
+// no memory for the line, or a number outside the table). Never throws.
 int32_t LogMessage(int32_t number, uint32_t severity, const char* first = nullptr,
-                   const char* second = nullptr);
+                   const char* second = nullptr) noexcept;
 
 // The prefixed line LogMessage sends; empty for a number outside the table.
 std::string FormatLogLine(int32_t number, const char* first, const char* second);

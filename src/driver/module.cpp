@@ -45,3 +45,8 @@ void OnModuleDetach() {
     delete g_chainLink;
     g_chainLink = nullptr;
 }
+
+// The documents and the host's libraries stay as they are: the process takes them back.
+void OnProcessExit() {
+    driver::DriverInstances::Instance().StopAll();
+}
