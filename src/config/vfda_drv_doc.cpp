@@ -8,6 +8,7 @@
 #include "toolkit/file_replacement.h"
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -77,8 +78,10 @@ void CVfdaDrvDoc::ReadContents(CArchive& archive) {
     m_serialPort.Serialize(archive);
     for (uint32_t left = archive.ReadCount(); left > 0; --left) {
         // A null entry or a second reference to a station already read is no station.
-        CObject* object = archive.ReadNewObject(RUNTIME_CLASS(CStationInfo));
-        m_stations.push_back(static_cast<CStationInfo*>(object));
+        // Held until the list owns it, so a failed push does not leak the station just read.
+        std::unique_ptr<CObject> object(archive.ReadNewObject(RUNTIME_CLASS(CStationInfo)));
+        m_stations.push_back(static_cast<CStationInfo*>(object.get()));
+        object.release();
     }
 }
 
