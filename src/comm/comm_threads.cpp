@@ -47,6 +47,7 @@ void CCommChannel::StartStop(int32_t requested) {
     }
     DiscardRequests();
     DiscardValueChanges();
+    ForgetDriveWords(nullptr); // a run trusts only what the drives report in it
     if (!IsPortOpen()) {
         return; // the port never opened: communication stays stopped, silently
     }
