@@ -72,9 +72,8 @@ void AppendPadded(std::string& frame, int64_t number, int width) {
 CCommRequest::CCommRequest(CCommBlock& block, char command, int32_t parameter, uint16_t value)
     : m_block(block), m_command(command), m_parameter(parameter), m_value(value) {}
 
-CCommRequest CCommRequest::RunCommand(CCommBlock& block, DrivesHalf drivesHalf,
-                                      int32_t commandWord, uint16_t frequency,
-                                      std::string tagName) {
+CCommRequest CCommRequest::RunCommand(CCommBlock& block, DrivesHalf drivesHalf, int32_t commandWord,
+                                      uint16_t frequency, std::string tagName) {
     CCommRequest request(block, kCommand, commandWord, frequency);
     request.m_drivesHalf = drivesHalf;
     request.m_tagName = std::move(tagName);

@@ -74,15 +74,16 @@ int ReceiveAnswer(ByteSource& source, uint8_t* answer, const AnswerShape& shape,
         if (KeepAnswerBytes(bytes, static_cast<size_t>(got), answer, shape, kept)) {
             return kSuccess;
         }
-        // The limit ends a receive while no answer is under way; an answer that began in
-        // time is waited for until it could have been complete. Both are checked after
-        // every read, not only after a silent one, so a noisy line cannot hold the thread.
+        // The limit ends a receive while no answer is under way, or once a read waited in
+        // vain; an answer still arriving is waited for until it could have been complete.
+        // Both are checked after every read, so a noisy line cannot hold the thread.
         const uint32_t spent = source.Tick() - start;
-        const uint32_t limitMs = kept == 0 ? shape.limitMs : hardLimitMs;
+        const bool answerArriving = kept > 0 && got > 0;
+        const uint32_t limitMs = answerArriving ? hardLimitMs : shape.limitMs;
         if (spent >= limitMs) {
             return kReceiveTimeout;
         }
-        if (got > 0 && kept > 0) {
+        if (answerArriving) {
             // The byte just read came within the last character time, so the answer's last
             // byte is at least count - kept - 1 characters away. The sleep ends a margin
             // before that, for a wake-up that comes late.

@@ -42,8 +42,8 @@ int WriteDriveWord(CCommBlock& block, const TagBinding& binding, double value) {
     // the drive could be sent either.
     const double scaled = frequency ? value * 10.0 : value;
     const bool wraps = !std::isfinite(scaled) || scaled <= -1.0 || scaled >= 65536.0;
-    const uint16_t written = frequency ? ToRawValue(kAreaD, kFrequencyWord, value)
-                                       : RawFromValue(value);
+    const uint16_t written =
+        frequency ? ToRawValue(kAreaD, kFrequencyWord, value) : RawFromValue(value);
     const uint16_t writtenCommand = frequency ? 0 : written;
     const uint16_t writtenFrequency = frequency ? written : 0;
     if (wraps || !CCommRequest::IsRunCommandSendable(writtenCommand, writtenFrequency)) {
@@ -51,8 +51,8 @@ int WriteDriveWord(CCommBlock& block, const TagBinding& binding, double value) {
         return RefuseWrite(binding);
     }
     const uint16_t drivesWord = frequency ? kCommandWord : kFrequencyWord;
-    const auto drivesHalf = frequency ? CCommRequest::DrivesHalf::CommandWord
-                                      : CCommRequest::DrivesHalf::Frequency;
+    const auto drivesHalf =
+        frequency ? CCommRequest::DrivesHalf::CommandWord : CCommRequest::DrivesHalf::Frequency;
     const std::string name = driver::HostBinding::Instance().GetTagName(binding.tagId);
     const CCommRequest command =
         CCommRequest::RunCommand(block, drivesHalf, writtenCommand, writtenFrequency, name);
