@@ -212,6 +212,16 @@ bool Simulator::SetLoad(int station, uint16_t percent) {
     return true;
 }
 
+bool Simulator::SetReportsRunning(int station, bool on) {
+    std::lock_guard guard(lock_);
+    Station* target = Find(station);
+    if (target == nullptr) {
+        return false;
+    }
+    target->drive.SetReportsRunning(on);
+    return true;
+}
+
 std::optional<StationCounters> Simulator::Counters(int station) const {
     std::lock_guard guard(lock_);
     const Station* target = Find(station);

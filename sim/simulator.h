@@ -59,6 +59,8 @@ public:
     Outcome SetWord(int station, Area area, int number, uint32_t value);
     Outcome GetWord(int station, Area area, int number, uint16_t& value);
     bool SetLoad(int station, uint16_t percent);
+    // Makes the drive report what it runs in D3 (Drive::SetReportsRunning).
+    bool SetReportsRunning(int station, bool on);
 
     std::optional<StationCounters> Counters(int station) const;
     // Frames addressed to a station number that no drive here has.

@@ -140,10 +140,13 @@ void CCommRequest::Execute(comm::CommLink& link) {
     if (result != comm::kSuccess) {
         ++failures;
         station.m_lastFailureTime = platform::CalendarTime();
-        // Whatever the drive did meanwhile went unseen: its words are read again first.
-        m_block.Channel().ForgetDriveWords(&station);
     }
     station.ReportResult(result, nullptr);
+    if (station.m_consecutiveFailures >= CStationInfo::kLinkLostThreshold) {
+        // The drive may have been reset or replaced while out of reach: once the link is
+        // back, its words are read again before a command carries them.
+        m_block.Channel().ForgetDriveWords(&station);
+    }
 }
 
 bool CCommRequest::TakeDrivesHalf() {

@@ -123,21 +123,32 @@ TEST_F(RunCommandTest, AReportedFrequencyBeyondFourDigitsIsRefused) {
     EXPECT_EQ(LogTexts(), (std::vector<std::string>{Line(17, "CMD")}));
 }
 
-TEST_F(RunCommandTest, AFailedTransactionMakesTheDrivesWordsUnknown) {
+TEST_F(RunCommandTest, ALostLinkMakesTheDrivesWordsUnknown) {
     block_->SetCacheWord(0, 350);
     block_->SetCacheWord(3, 1);
+    for (int i = 0; i < 4; ++i) {
+        link_->Fail(0, 10);
+        QueueQuery(0);
+    }
+    EXPECT_EQ(RunQueue(), 4);
+    EXPECT_TRUE(block_->KnownWord(3).has_value()) << "a failing link is not yet a lost one";
     link_->Fail(0, 10);
     QueueQuery(0);
     EXPECT_EQ(RunQueue(), 1);
     EXPECT_FALSE(block_->KnownWord(0).has_value());
     EXPECT_FALSE(block_->KnownWord(3).has_value());
     EXPECT_EQ(block_->CacheWord(0), 350) << "the word stays, only not trusted";
-    QueueCommand(1);
-    EXPECT_EQ(RunQueue(), 1);
-    EXPECT_EQ(link_->sent.size(), 1u) << "no command on a word from before the failure";
+    link_->Answer(Answer('Q', "01000350"));
+    QueueQuery(0);
+    QueueFrequency(400);
+    EXPECT_EQ(RunQueue(), 2);
+    EXPECT_EQ(LogTexts().back(), Line(15, "PUMP1")) << "restored, and nothing refused";
+    EXPECT_EQ(link_->sent.back(), Request('Q', "0100"))
+        << "no command on a word from before the loss";
+    EXPECT_EQ(station_->m_writeFailures, 1);
 }
 
-TEST_F(RunCommandTest, AFailureOfAnotherAreaOfTheStationAlsoCounts) {
+TEST_F(RunCommandTest, ALinkLostOnAnotherAreaOfTheStationAlsoCounts) {
     const int32_t handle = comm::RegisterTag(Channel(), "PUMP1", "P2", kWordTag, 0, 2);
     CCommBlock& parameters = *Channel().Block(static_cast<uint32_t>(handle) >> 16);
     AddStation("PUMP2", 2);
@@ -145,9 +156,11 @@ TEST_F(RunCommandTest, AFailureOfAnotherAreaOfTheStationAlsoCounts) {
     CCommBlock& otherDrive = *Channel().Block(static_cast<uint32_t>(other) >> 16);
     block_->SetCacheWord(3, 1);
     otherDrive.SetCacheWord(3, 1);
-    link_->Fail(0, 10);
-    Channel().QueueRequest(parameters, 'R', 2, 0);
-    EXPECT_EQ(RunQueue(), 1);
+    for (int i = 0; i < 5; ++i) {
+        link_->Fail(0, 10);
+        Channel().QueueRequest(parameters, 'R', 2, 0);
+    }
+    EXPECT_EQ(RunQueue(), 5);
     EXPECT_FALSE(block_->KnownWord(3).has_value());
     EXPECT_TRUE(otherDrive.KnownWord(3).has_value()) << "another station is not touched";
 }

@@ -128,6 +128,12 @@ protected:
         }
         Start();
         ASSERT_TRUE(WaitFor([&] { return line_->Counters(2).framesReceived >= 1; }));
+        if (letter == Letter::C) {
+            // A command carries the drive's own command word, read once before the first
+            // command; the faults then meet commands only.
+            ASSERT_EQ(Write(frequency_, 5.0), 0);
+            ASSERT_TRUE(WaitFor([&] { return line_->Counters(1).commands >= 1; }));
+        }
     }
 
     // Queues `count` transactions of the letter with PUMP1 (the polled ones come by
