@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -23,6 +24,15 @@ namespace testing_support {
 
 constexpr uint16_t kAnalog = 1;
 constexpr uint16_t kDigital = 13;
+
+// Texts of the event log, in CP949.
+inline const std::string kStarted = "\xC5\xEB\xBD\xC5\xBD\xC3\xC0\xDB"; // 통신시작
+inline const std::string kEnded = "\xC5\xEB\xBD\xC5\xC1\xBE\xB7\xE1";   // 통신종료
+inline const std::string kPortReady = "\xC5\xEB\xBD\xC5\xC6\xF7\xC6\xAE \xC3\xCA\xB1\xE2\xC8\xAD";
+inline const std::string kLinkLost = "]\xB0\xFA \xC5\xEB\xBD\xC5\xC7\xD2 \xBC\xF6"; // ]과 통신할 수
+inline const std::string kRestored = "\xBA\xB9\xB1\xB8";                            // 복구
+inline const std::string kTimeout = "Time Out";
+inline const std::string kNotWritable = "\xBE\xB2\xB1\xE2 \xB0\xA1\xB4\xC9\xC7\xD1"; // 쓰기 가능한
 
 class RuntimeTest : public testing_support::ModuleSuite {
 protected:
@@ -118,18 +128,28 @@ protected:
         return word;
     }
 
+    // PUMP1 falls silent while the line carries noise that never holds its letter: each
+    // receive must still end at its limit, and so must the stop, which is asserted to
+    // return with a generous bound.
+    void ExpectStopReturnsOnANoisyLine(int32_t baudIndex) {
+        ASSERT_GE(OpenLine(0, false, baudIndex), 0);
+        ASSERT_EQ(module_->InitComm(instance_), 0);
+        Tag(1, "F1", "X.PUMP1", "D0");
+        Start();
+        ASSERT_TRUE(WaitFor([&] { return Latest(1).has_value(); }));
+        line_->Drives().SetFault(2, sim::FaultKind::NoiseStream);
+        line_->Drives().SetFault(1, sim::FaultKind::Silent);
+        ASSERT_TRUE(WaitFor([&] { return LogCount(kTimeout) >= 2; }));
+        EXPECT_GT(line_->NoiseBytesSent(), 0u);
+        const auto before = std::chrono::steady_clock::now();
+        EXPECT_EQ(module_->Stop(instance_), 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(10));
+        EXPECT_EQ(LogCount(kEnded), 1u);
+    }
+
     TempFolder folder_;
     std::unique_ptr<SimulatedLine> line_;
     int32_t instance_ = -1;
 };
-
-// Texts of the event log, in CP949.
-inline const std::string kStarted = "\xC5\xEB\xBD\xC5\xBD\xC3\xC0\xDB"; // 통신시작
-inline const std::string kEnded = "\xC5\xEB\xBD\xC5\xC1\xBE\xB7\xE1";   // 통신종료
-inline const std::string kPortReady = "\xC5\xEB\xBD\xC5\xC6\xF7\xC6\xAE \xC3\xCA\xB1\xE2\xC8\xAD";
-inline const std::string kLinkLost = "]\xB0\xFA \xC5\xEB\xBD\xC5\xC7\xD2 \xBC\xF6"; // ]과 통신할 수
-inline const std::string kRestored = "\xBA\xB9\xB1\xB8";                            // 복구
-inline const std::string kTimeout = "Time Out";
-inline const std::string kNotWritable = "\xBE\xB2\xB1\xE2 \xB0\xA1\xB4\xC9\xC7\xD1"; // 쓰기 가능한
 
 } // namespace testing_support

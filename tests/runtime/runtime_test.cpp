@@ -172,19 +172,7 @@ TEST_F(RuntimeTest, StartAndStopAreIdempotentAndStopEndsDelivery) {
 }
 
 TEST_F(RuntimeTest, StopReturnsWhileTheLineIsNoisy) {
-    ASSERT_GE(OpenLine(), 0);
-    ASSERT_EQ(module_->InitComm(instance_), 0);
-    Tag(1, "F1", "X.PUMP1", "D0");
-    Start();
-    ASSERT_TRUE(WaitFor([&] { return Latest(1).has_value(); }));
-    // PUMP1 falls silent while the line carries noise that never holds its letter: each
-    // receive must still end at its limit, and so must the stop.
-    line_->Drives().SetFault(2, sim::FaultKind::NoiseStream);
-    line_->Drives().SetFault(1, sim::FaultKind::Silent);
-    ASSERT_TRUE(WaitFor([&] { return LogCount(kTimeout) >= 2; }));
-    EXPECT_GT(line_->NoiseBytesSent(), 0u);
-    EXPECT_EQ(module_->Stop(instance_), 0); // returns: a receive cannot be held by noise
-    EXPECT_EQ(LogCount(kEnded), 1u);
+    ExpectStopReturnsOnANoisyLine(2);
 }
 
 TEST_F(RuntimeTest, ASecondInitCommClosesTheFirstPort) {

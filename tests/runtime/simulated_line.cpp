@@ -19,10 +19,14 @@ SimulatedLine::SimulatedLine(const std::vector<int>& stations, const LineSetting
     options.wireTiming = settings.wireTiming;
     options.turnaroundMs = settings.wireTiming ? settings.turnaroundMs : 0;
     options.observer = [this](sim::LineMoment moment, std::span<const uint8_t> bytes,
-                              std::chrono::steady_clock::time_point) {
+                              std::chrono::steady_clock::time_point at) {
+        std::lock_guard guard(requestsLock_);
         if (moment == sim::LineMoment::RequestReceived) {
-            std::lock_guard guard(requestsLock_);
             requests_.emplace_back(bytes.begin(), bytes.end());
+            lastRequestAt_ = at;
+        } else if (moment == sim::LineMoment::AnswerFirstByte) {
+            answerDelays_.push_back(
+                std::chrono::duration_cast<std::chrono::milliseconds>(at - lastRequestAt_));
         }
     };
     server_ = std::make_unique<sim::LineServer>(simulator_, *pty_, options);
@@ -54,6 +58,11 @@ uint64_t SimulatedLine::FramesFor(int station) const {
 std::vector<std::string> SimulatedLine::Requests() const {
     std::lock_guard guard(requestsLock_);
     return requests_;
+}
+
+std::vector<std::chrono::milliseconds> SimulatedLine::AnswerDelays() const {
+    std::lock_guard guard(requestsLock_);
+    return answerDelays_;
 }
 
 } // namespace testing_support

@@ -6,6 +6,7 @@
 #include "sim/simulator.h"
 #include "test_files.h"
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -37,13 +38,17 @@ public:
     sim::LineCounters Counters() const { return server_->Counters(); }
     // Every request the drives received, byte for byte, in order.
     std::vector<std::string> Requests() const;
+    // For every answer, how long after its request was received its first byte went out.
+    std::vector<std::chrono::milliseconds> AnswerDelays() const;
 
 private:
     TempFolder devices_;
     std::unique_ptr<platform::TerminalLine> pty_;
     sim::Simulator simulator_;
     mutable std::mutex requestsLock_;
-    std::vector<std::string> requests_; // guarded by requestsLock_
+    std::vector<std::string> requests_;                   // guarded by requestsLock_
+    std::chrono::steady_clock::time_point lastRequestAt_; // guarded by requestsLock_
+    std::vector<std::chrono::milliseconds> answerDelays_; // guarded by requestsLock_
     std::unique_ptr<sim::LineServer> server_;
 };
 
