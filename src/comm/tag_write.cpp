@@ -11,6 +11,7 @@
 #include "host/vemor_sub.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace comm {
@@ -30,6 +31,21 @@ int RefuseWrite(const TagBinding& binding) {
     return driver::LogMessage(kNotWritable, driver::kTransactionFailure, name.c_str());
 }
 
+// The host's half of a run command as a raw word, or nothing when the drive could not be
+// sent it: a value the raw word would wrap (negative, far too large, not a number), or one
+// outside its field.
+std::optional<uint16_t> WrittenHalf(bool frequency, double value) {
+    const double scaled = frequency ? value * 10.0 : value;
+    if (!std::isfinite(scaled) || scaled <= -1.0 || scaled >= 65536.0) {
+        return std::nullopt;
+    }
+    const uint16_t raw =
+        frequency ? ToRawValue(kAreaD, kFrequencyWord, value) : RawFromValue(value);
+    const bool fits = frequency ? CCommRequest::IsRunCommandSendable(0, raw)
+                                : CCommRequest::IsRunCommandSendable(raw, 0);
+    return fits ? std::optional<uint16_t>(raw) : std::nullopt;
+}
+
 // The drive takes D0 and D3 together in one run command. The host's half is the written
 // value; the other half is the drive's own word, as the drive reported it in this run,
 // put in when the command is executed. A word not known yet is read right before it.
@@ -38,24 +54,18 @@ int WriteDriveWord(CCommBlock& block, const TagBinding& binding, double value) {
     if (!frequency && binding.parameterNumber != kCommandWord) {
         return RefuseWrite(binding);
     }
-    // A value the raw word would wrap (a negative one, or one far too large) is no word
-    // the drive could be sent either.
-    const double scaled = frequency ? value * 10.0 : value;
-    const bool wraps = !std::isfinite(scaled) || scaled <= -1.0 || scaled >= 65536.0;
-    const uint16_t written =
-        frequency ? ToRawValue(kAreaD, kFrequencyWord, value) : RawFromValue(value);
-    const uint16_t writtenCommand = frequency ? 0 : written;
-    const uint16_t writtenFrequency = frequency ? written : 0;
-    if (wraps || !CCommRequest::IsRunCommandSendable(writtenCommand, writtenFrequency)) {
+    const std::optional<uint16_t> written = WrittenHalf(frequency, value);
+    if (!written) {
         CCommRequest::CountRefusedWrite(block.Station());
         return RefuseWrite(binding);
     }
-    const uint16_t drivesWord = frequency ? kCommandWord : kFrequencyWord;
-    const auto drivesHalf =
-        frequency ? CCommRequest::DrivesHalf::CommandWord : CCommRequest::DrivesHalf::Frequency;
     const std::string name = driver::HostBinding::Instance().GetTagName(binding.tagId);
     const CCommRequest command =
-        CCommRequest::RunCommand(block, drivesHalf, writtenCommand, writtenFrequency, name);
+        frequency ? CCommRequest::RunCommand(block, CCommRequest::DrivesHalf::CommandWord, 0,
+                                             *written, name)
+                  : CCommRequest::RunCommand(block, CCommRequest::DrivesHalf::Frequency, *written,
+                                             0, name);
+    const uint16_t drivesWord = frequency ? kCommandWord : kFrequencyWord;
     if (block.KnownWord(drivesWord)) {
         block.Channel().QueueRequests({command});
     } else {
