@@ -114,7 +114,17 @@ std::optional<uint16_t> CCommBlock::KnownWord(size_t number) const {
 }
 
 void CCommBlock::ForgetWords() {
-    for (std::atomic<uint32_t>& entry : m_cache) {
-        entry.fetch_and(~kKnown, std::memory_order_relaxed);
+    for (size_t number = 0; number < kCacheWords; ++number) {
+        ForgetWord(number);
     }
+}
+
+void CCommBlock::ForgetWord(size_t number) {
+    if (number < kCacheWords) {
+        m_cache[number].fetch_and(~kKnown, std::memory_order_relaxed);
+    }
+}
+
+bool CCommBlock::PollsWord(uint16_t dWord) const {
+    return dWord < std::size(kGroupBitOfDWord) && (m_pollMask & kGroupBitOfDWord[dWord]) != 0;
 }

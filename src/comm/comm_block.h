@@ -52,6 +52,9 @@ public:
     // Every word stays as it was but counts as unknown until stored again: the drive may
     // have changed it while the driver could not see it.
     void ForgetWords();
+    void ForgetWord(size_t number);
+    // True when the D word's status group is in the poll mask: the word is kept current.
+    bool PollsWord(uint16_t dWord) const;
 
     CCommChannel& Channel() const { return m_channel; }
     CStationInfo& Station() const { return m_station; }

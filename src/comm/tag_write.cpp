@@ -48,7 +48,8 @@ std::optional<uint16_t> WrittenHalf(bool frequency, double value) {
 
 // The drive takes D0 and D3 together in one run command. The host's half is the written
 // value; the other half is the drive's own word, as the drive reported it in this run,
-// put in when the command is executed. A word not known yet is read right before it.
+// put in when the command is executed. A word not known yet, or not polled, is read right
+// before it.
 int WriteDriveWord(CCommBlock& block, const TagBinding& binding, double value) {
     const bool frequency = binding.parameterNumber == kFrequencyWord;
     if (!frequency && binding.parameterNumber != kCommandWord) {
@@ -66,6 +67,10 @@ int WriteDriveWord(CCommBlock& block, const TagBinding& binding, double value) {
                   : CCommRequest::RunCommand(block, CCommRequest::DrivesHalf::Frequency, *written,
                                              0, name);
     const uint16_t drivesWord = frequency ? kCommandWord : kFrequencyWord;
+    if (!block.PollsWord(drivesWord)) {
+        // Nothing keeps it current: the drive's panel may have changed it since it was read.
+        block.ForgetWord(drivesWord);
+    }
     if (block.KnownWord(drivesWord)) {
         block.Channel().QueueRequests({command});
     } else {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 using namespace testing_support;
@@ -81,6 +82,26 @@ TEST_F(DriveCommandTest, AFrequencyWriteKeepsADriveRunningForwardWithoutAD3Tag) 
     ASSERT_NE(command, requests.begin());
     EXPECT_EQ(*(command - 1), Frame('Q', "0103")) << "the command word was read right before";
     ExpectOnlyWholeFrames();
+}
+
+TEST_F(DriveCommandTest, AnUnpolledCommandWordIsReadAgainForEveryFrequencyWrite) {
+    ASSERT_GE(OpenLine(), 0);
+    ASSERT_EQ(module_->InitComm(instance_), 0);
+    DriveRuns(1, 300);
+    const int32_t frequency = Tag(1, "F1", "X.PUMP1", "D0");
+    Start();
+    ASSERT_EQ(Write(frequency, 40.0), 0);
+    ASSERT_TRUE(WaitFor([&] { return line_->Drives().Counters(kPump)->commands >= 1; }));
+    DriveRuns(0, 400); // stopped at the drive's panel
+    ASSERT_EQ(Write(frequency, 45.0), 0);
+    ASSERT_TRUE(WaitFor([&] { return line_->Drives().Counters(kPump)->commands >= 2; }));
+    EXPECT_TRUE(WaitForValue(1, 45.0));
+    EXPECT_EQ(DriveWord(kPump, sim::Area::Monitor, 3), 0) << "stays stopped";
+    const std::vector<std::string> requests = PumpRequests();
+    EXPECT_EQ(std::count(requests.begin(), requests.end(), Frame('Q', "0103")), 2);
+    const auto command = std::find(requests.begin(), requests.end(), Frame('C', "01000450"));
+    ASSERT_NE(command, requests.end()) << "the stop the drive reported goes along";
+    EXPECT_EQ(*(command - 1), Frame('Q', "0103"));
 }
 
 TEST_F(DriveCommandTest, ARunCommandKeepsTheFrequencyCommandWithoutAD0Tag) {
