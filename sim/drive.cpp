@@ -163,14 +163,13 @@ Outcome Drive::ForceParameter(int number, uint32_t value) {
 }
 
 Outcome Drive::Command(uint32_t word, uint32_t frequency) {
-    if (word > 0xFF || frequency > Stored(param::kMaxOutputFrequency)) {
+    if (word > command::kHighest || frequency > Stored(param::kMaxOutputFrequency)) {
         return Outcome::OutOfRange;
     }
-    const bool reset = (word & command::kReset) != 0;
-    const bool stop = (word & command::kStop) != 0;
-    const bool run = (word & command::kRun) != 0 && !stop;
-    const bool reverse = (word & command::kReverse) != 0;
-    if (run && faultCode_ != 0 && !reset) {
+    const bool jog = word >= command::kJogFirst && word <= command::kJogLast;
+    const bool run = word == command::kRun || word == command::kReverse || jog;
+    const bool reverse = word == command::kReverse || (jog && (word & 1) != 0);
+    if (run && faultCode_ != 0) {
         return Outcome::NotAllowed;
     }
     if (run && reverse && Stored(param::kReverseInhibit) != 0) {
@@ -178,19 +177,24 @@ Outcome Drive::Command(uint32_t word, uint32_t frequency) {
     }
     frequencyCommand_ = static_cast<uint16_t>(frequency);
     commandWord_ = static_cast<uint16_t>(word);
-    if (reset) {
+    if (word == command::kReset) {
         faultCode_ = 0;
     }
-    if (stop) {
-        runCommanded_ = false;
-        if (Stored(param::kStopMethod) == 1) {
-            output_ = 0.0; // coast
-        }
-    } else if (run) {
+    if (run) {
         runCommanded_ = true;
         reverse_ = reverse;
+        return Outcome::Ok;
+    }
+    runCommanded_ = false;
+    if (Stored(param::kStopMethod) == 1) {
+        output_ = 0.0; // coast
     }
     return Outcome::Ok;
+}
+
+uint16_t Drive::ReportedCommandWord() const {
+    const bool turning = runCommanded_ || output_ != 0.0;
+    return reportsRunning_ && turning ? commandWord_ | command::kRunningMark : commandWord_;
 }
 
 Outcome Drive::ReadMonitor(int number, uint16_t& value) const {
@@ -205,7 +209,7 @@ Outcome Drive::ReadMonitor(int number, uint16_t& value) const {
         value = OutputCurrent();
         return Outcome::Ok;
     case monitor::kCommandWord:
-        value = commandWord_;
+        value = ReportedCommandWord();
         return Outcome::Ok;
     case monitor::kStatus:
         value = StatusNibble();
@@ -223,7 +227,7 @@ Outcome Drive::ReadMonitor(int number, uint16_t& value) const {
 
 StatusBytes Drive::Status() const {
     StatusBytes bytes;
-    bytes.commandWord = static_cast<uint8_t>(commandWord_ & 0xFF);
+    bytes.commandWord = static_cast<uint8_t>(ReportedCommandWord() & 0xFF);
     bytes.bitmap =
         static_cast<uint8_t>(StatusNibble() | (Stored(param::kFrequencySource) & 0x0F) << 4);
     bytes.errorCode = static_cast<uint8_t>(faultCode_ & 0xFF);

@@ -13,12 +13,18 @@ namespace sim {
 
 enum class Outcome { Ok, UnknownNumber, OutOfRange, ReadOnly, NotAllowed };
 
-// Bits of the operation command word (D3) carried by a C request.
+// The operation commands a C request carries (D3), as the drive's manual numbers them.
 namespace command {
-inline constexpr uint16_t kRun = 0x01;     // start, in the direction of kReverse
-inline constexpr uint16_t kStop = 0x02;    // stop (wins over kRun)
-inline constexpr uint16_t kReverse = 0x04; // with kRun: 1 reverse, 0 forward
-inline constexpr uint16_t kReset = 0x08;   // clear a tripped fault
+inline constexpr uint16_t kStop = 0;
+inline constexpr uint16_t kRun = 1; // forward
+inline constexpr uint16_t kStopToo = 2;
+inline constexpr uint16_t kReverse = 3;
+inline constexpr uint16_t kJogFirst = 4; // 4 to 7 jog: even forward, odd reverse
+inline constexpr uint16_t kJogLast = 7;
+inline constexpr uint16_t kReset = 8; // clear a tripped fault; the motor stays stopped
+inline constexpr uint16_t kHighest = 8;
+// Added to the reported D3 while the motor turns, by a drive set to report what it runs.
+inline constexpr uint16_t kRunningMark = 0x80;
 } // namespace command
 
 // Bits of the status nibble D4 (low nibble of group-3 byte 8).
@@ -66,6 +72,9 @@ public:
     Outcome ForceMonitor(int number, uint32_t value);
     // The motor's load in percent of rated torque; it sets the output current.
     void SetLoadPercent(uint16_t percent) { loadPercent_ = percent; }
+    // A drive that reports what it runs: D3 carries kRunningMark on top of the command
+    // while the motor turns (a drive running forward reports 129).
+    void SetReportsRunning(bool on) { reportsRunning_ = on; }
 
 private:
     uint16_t Stored(int number) const { return parameters_[static_cast<size_t>(number)]; }
@@ -78,6 +87,7 @@ private:
     uint16_t OutputFrequency() const;
     uint16_t OutputCurrent() const;
     uint8_t StatusNibble() const;
+    uint16_t ReportedCommandWord() const;
 
     int station_;
     uint16_t baudIndex_;
@@ -88,6 +98,7 @@ private:
     uint16_t loadPercent_ = 50;
     bool runCommanded_ = false;
     bool reverse_ = false;
+    bool reportsRunning_ = false;
     double output_ = 0.0; // signed, 0.1 Hz
     uint32_t lastMs_;
 };

@@ -93,6 +93,9 @@ int main(int argc, char** argv) {
         printer.Line("pty " + line->Path());
     }
     sim::Simulator simulator(options.stations, options.baud);
+    for (int station : options.stations) {
+        simulator.SetReportsRunning(station, options.reportsRunning);
+    }
     sim::LineOptions lineOptions;
     lineOptions.baud = options.baud;
     lineOptions.wireTiming = options.wireTiming;

@@ -64,6 +64,8 @@ bool ParseOptions(const std::vector<std::string_view>& args, Options& options, s
             options.trace = true;
         } else if (arg == "--keep-running") {
             options.keepRunning = true;
+        } else if (arg == "--report-running") {
+            options.reportsRunning = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--device") {
@@ -114,7 +116,7 @@ bool ParseOptions(const std::vector<std::string_view>& args, Options& options, s
 std::string UsageText() {
     return "usage: vfda-sim (--pty | --device PATH) [--stations LIST] [--baud 1200|2400|4800]\n"
            "                [--turnaround MS] [--frame-gap MS] [--no-wire-timing] [--trace]\n"
-           "                [--keep-running]\n"
+           "                [--keep-running] [--report-running]\n"
            "Simulates DELTA VFD-A drives on one serial line; reads commands on standard input\n"
            "(type 'help'). See sim/README.md.\n";
 }

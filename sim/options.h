@@ -17,7 +17,8 @@ struct Options {
     uint32_t frameGapMs = 50;
     bool wireTiming = true;
     bool trace = false;
-    bool keepRunning = false; // at the end of standard input, serve on until a signal
+    bool keepRunning = false;    // at the end of standard input, serve on until a signal
+    bool reportsRunning = false; // D3 carries 0x80 while the motor turns
     bool help = false;
 };
 

@@ -55,7 +55,7 @@ Reply Simulator::Handle(const Request& request) {
     StationCounters& counters = station->counters;
     Count(counters, request.letter);
     station->drive.Advance(clock_());
-    const FaultKind fault = TakeFault(station->fault);
+    const FaultKind fault = TakeFault(station->fault, request.letter);
     Reply reply;
     if (fault == FaultKind::Refused) {
         reply.bytes = RefusedAnswer(request, Refusal::Scripted);
@@ -127,7 +127,10 @@ Answer Simulator::Execute(Drive& drive, const Request& request, uint64_t& refusa
     }
 }
 
-FaultKind Simulator::TakeFault(FaultPlan& plan) {
+FaultKind Simulator::TakeFault(FaultPlan& plan, uint8_t letter) {
+    if (plan.onlyLetter != 0 && plan.onlyLetter != letter) {
+        return FaultKind::None;
+    }
     const FaultKind kind = plan.kind;
     if (kind != FaultKind::None && plan.remaining > 0 && --plan.remaining == 0) {
         plan.kind = FaultKind::None;
@@ -135,7 +138,7 @@ FaultKind Simulator::TakeFault(FaultPlan& plan) {
     return kind;
 }
 
-bool Simulator::SetFault(int station, FaultKind kind, uint32_t count) {
+bool Simulator::SetFault(int station, FaultKind kind, uint32_t count, uint8_t onlyLetter) {
     std::lock_guard guard(lock_);
     Station* target = Find(station);
     if (target == nullptr) {
@@ -146,7 +149,7 @@ bool Simulator::SetFault(int station, FaultKind kind, uint32_t count) {
         noiseStreamOn_ = true;
         return true;
     }
-    target->fault = FaultPlan{kind, kind == FaultKind::None ? 0 : count};
+    target->fault = FaultPlan{kind, kind == FaultKind::None ? 0 : count, onlyLetter};
     return true;
 }
 
@@ -209,6 +212,16 @@ bool Simulator::SetLoad(int station, uint16_t percent) {
     }
     target->drive.Advance(clock_());
     target->drive.SetLoadPercent(percent);
+    return true;
+}
+
+bool Simulator::SetReportsRunning(int station, bool on) {
+    std::lock_guard guard(lock_);
+    Station* target = Find(station);
+    if (target == nullptr) {
+        return false;
+    }
+    target->drive.SetReportsRunning(on);
     return true;
 }
 

@@ -48,8 +48,9 @@ public:
     // One request off the line; an empty reply means the line stays silent.
     Reply Handle(const Request& request);
 
-    // Fault script. count 0: until cleared; otherwise for that many answers.
-    bool SetFault(int station, FaultKind kind, uint32_t count = 0);
+    // Fault script. count 0: until cleared; otherwise for that many answers. onlyLetter,
+    // when not 0, spoils only answers to requests of that letter; the others pass.
+    bool SetFault(int station, FaultKind kind, uint32_t count = 0, uint8_t onlyLetter = 0);
     bool ClearFault(int station);
     void ClearAllFaults();
     FaultKind ActiveFault(int station) const;
@@ -59,6 +60,8 @@ public:
     Outcome SetWord(int station, Area area, int number, uint32_t value);
     Outcome GetWord(int station, Area area, int number, uint16_t& value);
     bool SetLoad(int station, uint16_t percent);
+    // Makes the drive report what it runs in D3 (Drive::SetReportsRunning).
+    bool SetReportsRunning(int station, bool on);
 
     std::optional<StationCounters> Counters(int station) const;
     // Frames addressed to a station number that no drive here has.
@@ -68,6 +71,7 @@ private:
     struct FaultPlan {
         FaultKind kind = FaultKind::None;
         uint32_t remaining = 0; // 0: until cleared
+        uint8_t onlyLetter = 0; // 0: every letter
     };
     struct Station {
         Drive drive;
@@ -77,7 +81,7 @@ private:
 
     Station* Find(int station);
     const Station* Find(int station) const;
-    FaultKind TakeFault(FaultPlan& plan);
+    FaultKind TakeFault(FaultPlan& plan, uint8_t letter);
     Answer Execute(Drive& drive, const Request& request, uint64_t& refusals);
     void Count(StationCounters& counters, uint8_t letter);
 

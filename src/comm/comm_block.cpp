@@ -31,6 +31,10 @@ size_t CCommBlock::AddBinding(const TagBinding& binding) {
     return m_bindings.size() - 1;
 }
 
+int32_t CCommBlock::StatusGroupOf(uint16_t dWord) {
+    return dWord < kGroupCount ? dWord : kGroupCount - 1;
+}
+
 void CCommBlock::BuildPollMask() {
     if (m_area != comm::kAreaD) {
         return;
@@ -86,11 +90,41 @@ void CCommBlock::DistributeValue(uint16_t number, uint16_t raw) {
 }
 
 uint16_t CCommBlock::CacheWord(size_t number) const {
-    return number < kCacheWords ? m_cache[number].load(std::memory_order_relaxed) : 0;
+    if (number >= kCacheWords) {
+        return 0;
+    }
+    return static_cast<uint16_t>(m_cache[number].load(std::memory_order_relaxed));
 }
 
 void CCommBlock::SetCacheWord(size_t number, uint16_t word) {
     if (number < kCacheWords) {
-        m_cache[number].store(word, std::memory_order_relaxed);
+        m_cache[number].store(kKnown | word, std::memory_order_relaxed);
     }
+}
+
+std::optional<uint16_t> CCommBlock::KnownWord(size_t number) const {
+    if (number >= kCacheWords) {
+        return std::nullopt;
+    }
+    const uint32_t entry = m_cache[number].load(std::memory_order_relaxed);
+    if ((entry & kKnown) == 0) {
+        return std::nullopt;
+    }
+    return static_cast<uint16_t>(entry);
+}
+
+void CCommBlock::ForgetWords() {
+    for (size_t number = 0; number < kCacheWords; ++number) {
+        ForgetWord(number);
+    }
+}
+
+void CCommBlock::ForgetWord(size_t number) {
+    if (number < kCacheWords) {
+        m_cache[number].fetch_and(~kKnown, std::memory_order_relaxed);
+    }
+}
+
+bool CCommBlock::PollsWord(uint16_t dWord) const {
+    return dWord < std::size(kGroupBitOfDWord) && (m_pollMask & kGroupBitOfDWord[dWord]) != 0;
 }

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class CCommChannel;
@@ -24,6 +25,9 @@ public:
 
     // Appends a copy of the binding; returns its index (the low half of its handle).
     size_t AddBinding(const TagBinding& binding);
+
+    // The status group whose query returns the D word (D3 to D6 share group 3).
+    static int32_t StatusGroupOf(uint16_t dWord);
 
     // For a D block: the status groups its bindings need. Other areas poll nothing.
     void BuildPollMask();
@@ -41,7 +45,16 @@ public:
 
     // The last word received or written for a parameter; 0 until one is.
     uint16_t CacheWord(size_t number) const;
+    // Stores the word as known: the drive reported it, took it, or the host wrote it.
     void SetCacheWord(size_t number, uint16_t word);
+    // The word, only while it is known: stored since the last ForgetWords.
+    std::optional<uint16_t> KnownWord(size_t number) const;
+    // Every word stays as it was but counts as unknown until stored again: the drive may
+    // have changed it while the driver could not see it.
+    void ForgetWords();
+    void ForgetWord(size_t number);
+    // True when the D word's status group is in the poll mask: the word is kept current.
+    bool PollsWord(uint16_t dWord) const;
 
     CCommChannel& Channel() const { return m_channel; }
     CStationInfo& Station() const { return m_station; }
@@ -53,8 +66,10 @@ public:
 private:
     CCommChannel& m_channel;
     CStationInfo& m_station;
-    // Written by the poll thread as answers arrive, read by tag writes on the host's thread.
-    std::array<std::atomic<uint16_t>, kCacheWords> m_cache{};
+    // The word in the low 16 bits, kKnown above it. Written by the poll thread as answers
+    // arrive, read by tag writes on the host's thread.
+    static constexpr uint32_t kKnown = 0x10000;
+    std::array<std::atomic<uint32_t>, kCacheWords> m_cache{};
     // Held by value, one block of memory: a value is handed to every binding of its
     // parameter, so the walk over them is what a busy block costs.
     std::vector<TagBinding> m_bindings;

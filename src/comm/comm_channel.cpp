@@ -61,13 +61,25 @@ int32_t CCommChannel::RegisterBinding(CStationInfo& station, uint16_t area, int3
     return static_cast<int32_t>((blockIndex << 16) | bindingIndex);
 }
 
-CCommBlock* CCommChannel::FindPBlock(const CStationInfo& station) const {
+CCommBlock* CCommChannel::FindBlock(const CStationInfo& station, uint16_t area) const {
     for (const auto& block : m_blocks) {
-        if (block->Area() == comm::kAreaP && &block->Station() == &station) {
+        if (block->Area() == area && &block->Station() == &station) {
             return block.get();
         }
     }
     return nullptr;
+}
+
+CCommBlock* CCommChannel::FindPBlock(const CStationInfo& station) const {
+    return FindBlock(station, comm::kAreaP);
+}
+
+void CCommChannel::ForgetDriveWords(const CStationInfo* station) {
+    for (const auto& block : m_blocks) {
+        if (block->Area() == comm::kAreaD && (station == nullptr || &block->Station() == station)) {
+            block->ForgetWords();
+        }
+    }
 }
 
 void CCommChannel::BuildPollMasks() {
@@ -82,6 +94,10 @@ CCommBlock* CCommChannel::Block(size_t index) const {
 
 void CCommChannel::QueueRequest(CCommBlock& block, char command, int32_t parameter,
                                 uint16_t value) {
+    QueueRequests({CCommRequest(block, command, parameter, value)});
+}
+
+void CCommChannel::QueueRequests(std::initializer_list<CCommRequest> requests) {
     std::lock_guard guard(m_batchLock);
     if (m_pendingBatch == nullptr && !m_spareBatches.empty()) {
         m_pendingBatch = std::move(m_spareBatches.back());
@@ -90,7 +106,9 @@ void CCommChannel::QueueRequest(CCommBlock& block, char command, int32_t paramet
     if (m_pendingBatch == nullptr) {
         m_pendingBatch = std::make_unique<CRequestBatch>(*this);
     }
-    m_pendingBatch->Append(CCommRequest(block, command, parameter, value));
+    for (const CCommRequest& request : requests) {
+        m_pendingBatch->Append(request);
+    }
 }
 
 bool CCommChannel::ServiceBatch() {

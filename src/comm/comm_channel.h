@@ -13,6 +13,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -39,8 +40,13 @@ public:
     // kNoHandle when either index no longer fits its 16 bits.
     int32_t RegisterBinding(CStationInfo& station, uint16_t area, int32_t number,
                             TagBinding binding);
+    // The first block of the station's area, or null.
+    CCommBlock* FindBlock(const CStationInfo& station, uint16_t area) const;
     // The first P block of the station, or null.
     CCommBlock* FindPBlock(const CStationInfo& station) const;
+    // Makes the D words of the station (of every station when null) unknown until the
+    // drive reports them again.
+    void ForgetDriveWords(const CStationInfo* station);
     // Recomputes the status groups every D block polls.
     void BuildPollMasks();
     size_t BlockCount() const { return m_blocks.size(); }
@@ -49,6 +55,8 @@ public:
 
     // Appends a request to the pending batch; callable from any thread.
     void QueueRequest(CCommBlock& block, char command, int32_t parameter, uint16_t value);
+    // Appends the requests in order, with nothing queued between them.
+    void QueueRequests(std::initializer_list<CCommRequest> requests);
     // One step of the poll thread: executes the next request of the current batch (true),
     // or retires an exhausted batch or finds nothing to do (false). A new current batch is
     // taken from the pending one only when there is none.

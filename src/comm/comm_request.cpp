@@ -1,15 +1,19 @@
 #include "comm/comm_request.h"
 
 #include "comm/comm_block.h"
+#include "comm/comm_channel.h"
 #include "comm/comm_link.h"
 #include "comm/decimal_text.h"
 #include "comm/result_codes.h"
 #include "config/station_info.h"
+#include "driver/message_log.h"
 #include "platform/clock.h"
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -21,6 +25,16 @@ constexpr uint8_t kFrameMark = 0x03;
 constexpr uint8_t kRequestMark = 0x01;
 constexpr uint8_t kAcknowledge = 0x06;
 constexpr int32_t kStatusGroup = 3;
+constexpr size_t kFrequencyWordNumber = 0; // D0
+constexpr size_t kCommandWordNumber = 3;   // D3
+// The operation commands the drive takes: 0 stop, 1 forward, 2 stop, 3 reverse, 4 to 7
+// jog, 8 reset after a fault. The frequency field holds four digits.
+constexpr int64_t kHighestOperationCommand = 8;
+constexpr int64_t kHighestFrequency = 9999;
+// What the drive reads of a run command; a longer frame would shift every field.
+constexpr size_t kRunCommandLength = 11;
+// Logged, with the tag's name, for a write the drive must not be sent.
+constexpr int kNotWritable = 17;
 
 constexpr size_t kMarkByte = 1;
 constexpr size_t kAcknowledgeByte = 2;
@@ -58,6 +72,25 @@ void AppendPadded(std::string& frame, int64_t number, int width) {
 CCommRequest::CCommRequest(CCommBlock& block, char command, int32_t parameter, uint16_t value)
     : m_block(block), m_command(command), m_parameter(parameter), m_value(value) {}
 
+CCommRequest CCommRequest::RunCommand(CCommBlock& block, DrivesHalf drivesHalf, int32_t commandWord,
+                                      uint16_t frequency, std::string tagName) {
+    CCommRequest request(block, kCommand, commandWord, frequency);
+    request.m_drivesHalf = drivesHalf;
+    request.m_tagName = std::move(tagName);
+    return request;
+}
+
+bool CCommRequest::IsRunCommandSendable(int64_t commandWord, int64_t frequency) {
+    return commandWord >= 0 && commandWord <= kHighestOperationCommand && frequency >= 0 &&
+           frequency <= kHighestFrequency;
+}
+
+void CCommRequest::CountRefusedWrite(CStationInfo& station) {
+    ++station.m_writeRequests;
+    ++station.m_writeFailures;
+    station.m_lastFailureTime = platform::CalendarTime();
+}
+
 bool CCommRequest::IsWrite() const {
     return m_command == kCommand || m_command == kWriteParameter;
 }
@@ -72,12 +105,26 @@ std::string CCommRequest::FormatFrame() const {
     if (m_command != kReadParameter && m_command != kQueryGroup) {
         AppendPadded(frame, m_value, 4);
     }
+    if (m_command == kCommand &&
+        (frame.size() != kRunCommandLength || !IsRunCommandSendable(m_parameter, m_value))) {
+        return {};
+    }
     return frame;
 }
 
 void CCommRequest::Execute(comm::CommLink& link) {
-    const std::string frame = FormatFrame();
     CStationInfo& station = m_block.Station();
+    if (!TakeDrivesHalf()) {
+        // The read queued before it found nothing (its own failure is reported): the
+        // command is not sent with a guess.
+        CountRefusedWrite(station);
+        return;
+    }
+    const std::string frame = FormatFrame();
+    if (frame.empty()) {
+        RefuseRunCommand();
+        return;
+    }
     std::atomic<int32_t>& requests = IsWrite() ? station.m_writeRequests : station.m_readRequests;
     std::atomic<int32_t>& failures = IsWrite() ? station.m_writeFailures : station.m_readFailures;
     ++requests;
@@ -95,6 +142,37 @@ void CCommRequest::Execute(comm::CommLink& link) {
         station.m_lastFailureTime = platform::CalendarTime();
     }
     station.ReportResult(result, nullptr);
+    if (station.m_consecutiveFailures >= CStationInfo::kLinkLostThreshold) {
+        // The drive may have been reset or replaced while out of reach: once the link is
+        // back, its words are read again before a command carries them.
+        m_block.Channel().ForgetDriveWords(&station);
+    }
+}
+
+bool CCommRequest::TakeDrivesHalf() {
+    std::optional<uint16_t> word;
+    switch (m_drivesHalf) {
+    case DrivesHalf::None:
+        return true;
+    case DrivesHalf::CommandWord:
+        word = m_block.KnownWord(kCommandWordNumber);
+        if (word) {
+            m_parameter = *word;
+        }
+        break;
+    case DrivesHalf::Frequency:
+        word = m_block.KnownWord(kFrequencyWordNumber);
+        if (word) {
+            m_value = *word;
+        }
+        break;
+    }
+    return word.has_value();
+}
+
+void CCommRequest::RefuseRunCommand() {
+    driver::LogMessage(kNotWritable, driver::kTransactionFailure, m_tagName.c_str());
+    CountRefusedWrite(m_block.Station());
 }
 
 int CCommRequest::CheckAnswer(uint8_t* answer, const std::string& frame) {
@@ -132,8 +210,13 @@ int CCommRequest::CheckAnswer(uint8_t* answer, const std::string& frame) {
         }
         m_block.DistributeValue(static_cast<uint16_t>(m_parameter), m_value);
         return comm::kSuccess;
+    case kCommand:
+        // A command answer carries nothing to decode, but the drive now runs the words it
+        // took: a command queued behind this one keeps them.
+        m_block.SetCacheWord(kCommandWordNumber, static_cast<uint16_t>(m_parameter));
+        m_block.SetCacheWord(kFrequencyWordNumber, m_value);
+        return comm::kSuccess;
     default:
-        // A command answer carries nothing to decode.
         return comm::kSuccess;
     }
 }

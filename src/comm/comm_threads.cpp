@@ -53,6 +53,7 @@ void CCommChannel::StartStop(int32_t requested) {
     JoinThreads(); // threads that ended by themselves
     DiscardRequests();
     DiscardValueChanges();
+    ForgetDriveWords(nullptr); // a run trusts only what the drives report in it
     if (!IsPortOpen()) {
         return; // the port never opened: communication stays stopped, silently
     }

@@ -6,6 +6,7 @@
 #include "toolkit/line_trace.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace comm {
 namespace {
@@ -28,6 +29,10 @@ private:
 // sleeping thread's usual lateness.
 constexpr uint64_t kSleepMarginUs = 3000;
 
+// What an answer begun at the receive limit may take beyond its own wire time: a reader
+// that wakes late, a line that pauses between characters.
+constexpr uint32_t kHardLimitMarginMs = 50;
+
 // Keeps the bytes from the first sync byte on; true once the answer is complete.
 bool KeepAnswerBytes(const uint8_t* bytes, size_t got, uint8_t* answer, const AnswerShape& shape,
                      size_t& kept) {
@@ -44,8 +49,16 @@ bool KeepAnswerBytes(const uint8_t* bytes, size_t got, uint8_t* answer, const An
 
 } // namespace
 
+uint32_t HardLimitMs(const AnswerShape& shape) {
+    const uint64_t answerUs = static_cast<uint64_t>(shape.count) * shape.characterUs;
+    const uint64_t answerMs = (answerUs + 999) / 1000;
+    return static_cast<uint32_t>(
+        std::min<uint64_t>(shape.limitMs + answerMs + kHardLimitMarginMs, UINT32_MAX));
+}
+
 int ReceiveAnswer(ByteSource& source, uint8_t* answer, const AnswerShape& shape, size_t& kept) {
     const uint32_t start = source.Tick();
+    const uint32_t hardLimitMs = HardLimitMs(shape);
     kept = 0;
     if (shape.count == 0) {
         return kSuccess;
@@ -61,13 +74,16 @@ int ReceiveAnswer(ByteSource& source, uint8_t* answer, const AnswerShape& shape,
         if (KeepAnswerBytes(bytes, static_cast<size_t>(got), answer, shape, kept)) {
             return kSuccess;
         }
-        // The limit is checked after every read, not only after a silent one, so a line
-        // that keeps delivering noise cannot hold the poll thread.
+        // The limit ends a receive while no answer is under way, or once a read waited in
+        // vain; an answer still arriving is waited for until it could have been complete.
+        // Both are checked after every read, so a noisy line cannot hold the thread.
         const uint32_t spent = source.Tick() - start;
-        if (spent >= shape.limitMs) {
+        const bool answerArriving = kept > 0 && got > 0;
+        const uint32_t limitMs = answerArriving ? hardLimitMs : shape.limitMs;
+        if (spent >= limitMs) {
             return kReceiveTimeout;
         }
-        if (got > 0 && kept > 0) {
+        if (answerArriving) {
             // The byte just read came within the last character time, so the answer's last
             // byte is at least count - kept - 1 characters away. The sleep ends a margin
             // before that, for a wake-up that comes late.
@@ -76,7 +92,7 @@ int ReceiveAnswer(ByteSource& source, uint8_t* answer, const AnswerShape& shape,
             if (restUs > kSleepMarginUs) {
                 const uint64_t sleepMs = (restUs - kSleepMarginUs) / 1000;
                 const auto restMs =
-                    static_cast<uint32_t>(std::min<uint64_t>(sleepMs, shape.limitMs - spent));
+                    static_cast<uint32_t>(std::min<uint64_t>(sleepMs, limitMs - spent));
                 if (restMs > 0) {
                     source.Sleep(restMs);
                 }

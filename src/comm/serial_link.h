@@ -36,11 +36,19 @@ struct AnswerShape {
 
 // Fills answer[0..count-1] with the bytes from the first one equal to sync on, skipping
 // what comes before it. 0 when complete, kReceiveFailed when a read fails, kReceiveTimeout
-// once limitMs have passed since the start. `kept` tells how many bytes were stored.
+// once limitMs have passed since the start with no answer begun, or a read found no byte
+// after it. An answer still arriving is taken whole: it is waited for up to HardLimitMs
+// after the start, when an answer begun at the limit would have been complete at the
+// line's pace (checked after every read, so noise cannot hold the receive). `kept` tells
+// how many bytes were stored.
 // Once an answer has begun, the thread sleeps while all but its last byte cross the line
 // and then waits for that one: a few wake-ups an answer instead of one a byte, and the
 // answer is taken as soon as it is complete.
 int ReceiveAnswer(ByteSource& source, uint8_t* answer, const AnswerShape& shape, size_t& kept);
+
+// The latest a receive of that shape may end: its limit, the wire time of a whole answer
+// and a small margin.
+uint32_t HardLimitMs(const AnswerShape& shape);
 
 class SerialLink : public CommLink {
 public:

@@ -2,6 +2,7 @@
 
 #include "comm/comm_block.h"
 #include "comm/comm_channel.h"
+#include "comm/comm_request.h"
 #include "comm/scaled_parameters.h"
 #include "comm/tag_address.h"
 #include "config/station_info.h"
@@ -9,12 +10,16 @@
 #include "driver/message_log.h"
 #include "host/vemor_sub.h"
 
+#include <cmath>
+#include <optional>
+#include <string>
+
 namespace comm {
 namespace {
 
 constexpr int kNotWritable = 17;
 constexpr char kWriteParameter = 'P';
-constexpr char kRunCommand = 'C';
+constexpr char kQueryGroup = 'Q';
 constexpr uint16_t kFrequencyWord = 0; // D0
 constexpr uint16_t kCommandWord = 3;   // D3
 constexpr uint16_t kRangeReadWord = 0; // C0
@@ -26,21 +31,53 @@ int RefuseWrite(const TagBinding& binding) {
     return driver::LogMessage(kNotWritable, driver::kTransactionFailure, name.c_str());
 }
 
-// The drive takes D0 and D3 together in one run command; the other half is the drive's
-// last reported word.
+// The host's half of a run command as a raw word, or nothing when the drive could not be
+// sent it: a value the raw word would wrap (negative, far too large, not a number), or one
+// outside its field.
+std::optional<uint16_t> WrittenHalf(bool frequency, double value) {
+    const double scaled = frequency ? value * 10.0 : value;
+    if (!std::isfinite(scaled) || scaled <= -1.0 || scaled >= 65536.0) {
+        return std::nullopt;
+    }
+    const uint16_t raw =
+        frequency ? ToRawValue(kAreaD, kFrequencyWord, value) : RawFromValue(value);
+    const bool fits = frequency ? CCommRequest::IsRunCommandSendable(0, raw)
+                                : CCommRequest::IsRunCommandSendable(raw, 0);
+    return fits ? std::optional<uint16_t>(raw) : std::nullopt;
+}
+
+// The drive takes D0 and D3 together in one run command. The host's half is the written
+// value; the other half is the drive's own word, as the drive reported it in this run,
+// put in when the command is executed. A word not known yet, or not polled, is read right
+// before it.
 int WriteDriveWord(CCommBlock& block, const TagBinding& binding, double value) {
-    CCommChannel& channel = block.Channel();
-    if (binding.parameterNumber == kFrequencyWord) {
-        channel.QueueRequest(block, kRunCommand, block.CacheWord(kCommandWord),
-                             ToRawValue(kAreaD, kFrequencyWord, value));
-        return 0;
+    const bool frequency = binding.parameterNumber == kFrequencyWord;
+    if (!frequency && binding.parameterNumber != kCommandWord) {
+        return RefuseWrite(binding);
     }
-    if (binding.parameterNumber == kCommandWord) {
-        channel.QueueRequest(block, kRunCommand, RawFromValue(value),
-                             block.CacheWord(kFrequencyWord));
-        return 0;
+    const std::optional<uint16_t> written = WrittenHalf(frequency, value);
+    if (!written) {
+        CCommRequest::CountRefusedWrite(block.Station());
+        return RefuseWrite(binding);
     }
-    return RefuseWrite(binding);
+    const std::string name = driver::HostBinding::Instance().GetTagName(binding.tagId);
+    const CCommRequest command =
+        frequency ? CCommRequest::RunCommand(block, CCommRequest::DrivesHalf::CommandWord, 0,
+                                             *written, name)
+                  : CCommRequest::RunCommand(block, CCommRequest::DrivesHalf::Frequency, *written,
+                                             0, name);
+    const uint16_t drivesWord = frequency ? kCommandWord : kFrequencyWord;
+    if (!block.PollsWord(drivesWord)) {
+        // Nothing keeps it current: the drive's panel may have changed it since it was read.
+        block.ForgetWord(drivesWord);
+    }
+    if (block.KnownWord(drivesWord)) {
+        block.Channel().QueueRequests({command});
+    } else {
+        const CCommRequest read(block, kQueryGroup, CCommBlock::StatusGroupOf(drivesWord), 0);
+        block.Channel().QueueRequests({read, command});
+    }
+    return 0;
 }
 
 // C1 and C2 are words kept by the driver; C0 reads the P parameters they name.

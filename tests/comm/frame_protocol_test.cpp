@@ -77,7 +77,7 @@ TEST_F(FrameProtocolTest, WriteFramesCarryFourValueDigits) {
 TEST_F(FrameProtocolTest, WideNumbersGrowTheFrameInsteadOfBeingCut) {
     CCommBlock& block = Bind("P0", 1);
     EXPECT_EQ(Frame(block, 'P', 3, 65535), Request('P', "010365535"));
-    EXPECT_EQ(Frame(block, 'C', 1234567, 0), Request('C', "0112345670000"));
+    EXPECT_EQ(Frame(block, 'P', 1234567, 0), Request('P', "0112345670000"));
     station_->m_stationNumber = 100;
     EXPECT_EQ(Frame(block, 'R', 7, 0), Request('R', "10007"));
     station_->m_stationNumber = -3;

@@ -147,15 +147,45 @@ TEST(ReceiveAnswerTest, NoiseWithoutTheLetterCannotHoldTheReceivePastItsLimit) {
     EXPECT_LT(line.NowUs(), (kLimitMs + 10) * 1000ull);
 }
 
-TEST(ReceiveAnswerTest, TheSleepOverAnAnswerNeverRunsPastTheLimit) {
-    // At 1200 baud the rest of an answer takes over 90 ms; it begins 990 ms in.
-    const uint32_t characterUs = comm::SerialLink::CharacterUs(1200);
+TEST(ReceiveAnswerTest, AnAnswerBegunBeforeTheLimitIsTakenWhole) {
+    // At 1200 baud an answer takes over 90 ms; begun late, it ends past the limit.
+    for (uint32_t baud : {1200u, 2400u, 4800u}) {
+        const uint32_t characterUs = comm::SerialLink::CharacterUs(baud);
+        for (uint64_t startMs : {850u, 870u, 920u, 990u, 999u}) {
+            TimedLine line;
+            line.Arrive(startMs * 1000, kAnswer, characterUs);
+            const Received received = Receive(line, characterUs);
+            EXPECT_EQ(received.result, comm::kSuccess) << baud << " " << startMs;
+            EXPECT_EQ(received.bytes, kAnswer) << baud << " " << startMs;
+            EXPECT_EQ(line.NowUs(), startMs * 1000 + 10ull * characterUs) << baud << " " << startMs;
+        }
+    }
+}
+
+TEST(ReceiveAnswerTest, AnAnswerThatBeginsAfterTheLimitIsNotWaitedFor) {
     TimedLine line;
-    line.Arrive(990'000, kAnswer, characterUs);
+    line.Arrive(1001'000, kAnswer, comm::SerialLink::CharacterUs(1200));
+    const Received received = Receive(line, comm::SerialLink::CharacterUs(1200));
+    EXPECT_EQ(received.result, comm::kReceiveTimeout);
+    EXPECT_EQ(received.kept, 0u);
+    EXPECT_EQ(line.NowUs(), kLimitMs * 1000ull);
+}
+
+TEST(ReceiveAnswerTest, AnAnswerTooSlowToCompleteEndsAtTheHardLimit) {
+    // The letter in time, then a byte every 40 ms: far slower than 1200 baud, never silent
+    // for a whole read.
+    const uint32_t characterUs = comm::SerialLink::CharacterUs(1200);
+    const comm::AnswerShape shape{'R', 11, kLimitMs, characterUs};
+    const uint64_t hardLimitUs = comm::HardLimitMs(shape) * 1000ull;
+    EXPECT_EQ(hardLimitUs, (kLimitMs + 101 + 50) * 1000ull) << "11 characters and a margin";
+    TimedLine line;
+    line.Arrive(980'000, kAnswer, 40'000);
     const Received received = Receive(line, characterUs);
     EXPECT_EQ(received.result, comm::kReceiveTimeout);
+    EXPECT_GT(received.kept, 1u);
     EXPECT_LT(received.kept, kAnswer.size());
-    EXPECT_LE(line.NowUs(), (kLimitMs + 1) * 1000ull);
+    EXPECT_GE(line.NowUs(), hardLimitUs);
+    EXPECT_LT(line.NowUs(), hardLimitUs + 40'000);
 }
 
 TEST(ReceiveAnswerTest, AFailedReadEndsTheReceive) {

@@ -120,6 +120,8 @@ protected:
             parameter_ = Tag(1, "ACC1", "PUMP1", "P10");
             break;
         case Letter::C:
+            // A frequency command carries the drive's command word, polled to be known.
+            Tag(2, "STATUS1", "PUMP1", "D3");
             break;
         }
         BuildPollMasks();
@@ -128,6 +130,9 @@ protected:
         }
         Start();
         ASSERT_TRUE(WaitFor([&] { return line_->Counters(2).framesReceived >= 1; }));
+        if (letter == Letter::C) {
+            ASSERT_TRUE(WaitFor([&] { return Latest(2).has_value(); }));
+        }
     }
 
     // Queues `count` transactions of the letter with PUMP1 (the polled ones come by
@@ -186,7 +191,8 @@ TEST_P(FaultTable, IsReportedCountedAndSupervised) {
     const uint64_t bystanderBefore = line_->Counters(2).framesReceived;
     const Statistics start = Stats("PUMP1");
     const int32_t requestsBefore = writes ? start.writes : start.reads;
-    line_->Drives().SetFault(1, c.kind, c.faults);
+    // The command word polled for the commands passes; only the commands meet the faults.
+    line_->Drives().SetFault(1, c.kind, c.faults, c.letter == Letter::C ? 'C' : 0);
 
     // Enough transactions for the faults, then good ones; a late answer may spoil the
     // transaction after it too.

@@ -1,11 +1,6 @@
 // The module at run time, loaded as a host loads it, against simulated drives on a
 // pseudo-terminal: polling, writes, statistics, supervision, start and stop.
-#include "config/vfda_drv_doc.h"
-#include "host/vemor_sub.h"
-#include "module_suite.h"
-#include "simulated_line.h"
-#include "test_files.h"
-#include "wait_for.h"
+#include "runtime_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,116 +10,6 @@
 #include <thread>
 
 using namespace testing_support;
-
-namespace {
-
-constexpr uint16_t kAnalog = 1;
-constexpr uint16_t kDigital = 13;
-
-bool WaitFor(const std::function<bool()>& condition, int milliseconds = 15000) {
-    return testing_support::WaitFor(condition, milliseconds);
-}
-
-class RuntimeTest : public testing_support::ModuleSuite {
-protected:
-    void SetUp() override {
-        line_ = std::make_unique<SimulatedLine>(std::vector<int>{1, 2});
-        line_->MapAs(1);
-        host_->Clear();
-    }
-
-    void TearDown() override {
-        if (instance_ >= 0) {
-            module_->Stop(instance_);
-            line_->MapNowhere(1);
-            module_->InitComm(instance_); // replaces the channel, which closes its port
-        }
-        line_.reset();
-    }
-
-    // PUMP1 and PUMP2 answer; GHOST (number 7) is on no line.
-    int32_t OpenLine(int32_t portIndex = 0, bool withGhost = false) {
-        CVfdaDrvDoc document;
-        document.SerialPort().m_portIndex = portIndex;
-        for (const auto& [name, number] :
-             std::vector<std::pair<std::string, int>>{{"PUMP1", 1}, {"PUMP2", 2}, {"GHOST", 7}}) {
-            if (name == "GHOST" && !withGhost) {
-                continue;
-            }
-            auto station = std::make_unique<CStationInfo>();
-            station->m_name = name;
-            station->m_stationNumber = number;
-            document.AddStation(std::move(station));
-        }
-        document.SetPath(folder_.File("line.cfg"));
-        EXPECT_TRUE(document.SaveFile());
-        instance_ = module_->Open(document.Path().c_str());
-        return instance_;
-    }
-
-    int32_t Tag(uint32_t id, const std::string& name, const char* device, const char* address,
-                uint16_t type = kAnalog) {
-        host_->SetTagName(id, name);
-        return module_->RegisterTag(instance_, device, address, type, 0, id);
-    }
-
-    void Start() {
-        module_->BuildPollMasks(instance_);
-        module_->Enable(instance_, nullptr, 1);
-    }
-
-    int32_t Write(int32_t handle, double value) {
-        CTagVal tag(value);
-        return module_->WriteTag(instance_, static_cast<uint32_t>(handle), &tag);
-    }
-
-    // The latest value the tag database received for the tag, if any.
-    std::optional<double> Latest(uint32_t id) const {
-        std::optional<double> latest;
-        for (const auto& update : host_->TagValues()) {
-            if (update.tagId == id) {
-                latest = update.value;
-            }
-        }
-        return latest;
-    }
-
-    bool WaitForValue(uint32_t id, double expected) {
-        return WaitFor([&] {
-            const auto value = Latest(id);
-            return value && std::fabs(*value - expected) < 1e-9;
-        });
-    }
-
-    size_t LogCount(const std::string& fragment) const {
-        size_t count = 0;
-        for (const auto& line : host_->EventLog()) {
-            count += line.text.find(fragment) != std::string::npos ? 1 : 0;
-        }
-        return count;
-    }
-
-    uint16_t DriveWord(int station, sim::Area area, int number) {
-        uint16_t word = 0;
-        line_->Drives().GetWord(station, area, number, word);
-        return word;
-    }
-
-    TempFolder folder_;
-    std::unique_ptr<SimulatedLine> line_;
-    int32_t instance_ = -1;
-};
-
-// Texts of the event log, in CP949.
-const std::string kStarted = "\xC5\xEB\xBD\xC5\xBD\xC3\xC0\xDB"; // 통신시작
-const std::string kEnded = "\xC5\xEB\xBD\xC5\xC1\xBE\xB7\xE1";   // 통신종료
-const std::string kPortReady = "\xC5\xEB\xBD\xC5\xC6\xF7\xC6\xAE \xC3\xCA\xB1\xE2\xC8\xAD";
-const std::string kLinkLost = "]\xB0\xFA \xC5\xEB\xBD\xC5\xC7\xD2 \xBC\xF6"; // ]과 통신할 수
-const std::string kRestored = "\xBA\xB9\xB1\xB8";                            // 복구
-const std::string kTimeout = "Time Out";
-const std::string kNotWritable = "\xBE\xB2\xB1\xE2 \xB0\xA1\xB4\xC9\xC7\xD1"; // 쓰기 가능한
-
-} // namespace
 
 TEST_F(RuntimeTest, StatusValuesReachTheTagDatabaseScaled) {
     ASSERT_GE(OpenLine(), 0);
@@ -287,19 +172,7 @@ TEST_F(RuntimeTest, StartAndStopAreIdempotentAndStopEndsDelivery) {
 }
 
 TEST_F(RuntimeTest, StopReturnsWhileTheLineIsNoisy) {
-    ASSERT_GE(OpenLine(), 0);
-    ASSERT_EQ(module_->InitComm(instance_), 0);
-    Tag(1, "F1", "X.PUMP1", "D0");
-    Start();
-    ASSERT_TRUE(WaitFor([&] { return Latest(1).has_value(); }));
-    // PUMP1 falls silent while the line carries noise that never holds its letter: each
-    // receive must still end at its limit, and so must the stop.
-    line_->Drives().SetFault(2, sim::FaultKind::NoiseStream);
-    line_->Drives().SetFault(1, sim::FaultKind::Silent);
-    ASSERT_TRUE(WaitFor([&] { return LogCount(kTimeout) >= 2; }));
-    EXPECT_GT(line_->NoiseBytesSent(), 0u);
-    EXPECT_EQ(module_->Stop(instance_), 0); // returns: a receive cannot be held by noise
-    EXPECT_EQ(LogCount(kEnded), 1u);
+    ExpectStopReturnsOnANoisyLine(2);
 }
 
 TEST_F(RuntimeTest, ASecondInitCommClosesTheFirstPort) {

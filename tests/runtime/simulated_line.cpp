@@ -7,16 +7,28 @@
 
 namespace testing_support {
 
-SimulatedLine::SimulatedLine(const std::vector<int>& stations, bool wireTiming)
-    : simulator_(stations, 4800) {
+SimulatedLine::SimulatedLine(const std::vector<int>& stations, const LineSettings& settings)
+    : simulator_(stations, settings.baud) {
     std::string error;
     pty_ = platform::TerminalLine::CreatePseudoTerminal(error);
     if (!pty_) {
         throw std::runtime_error("no pseudo-terminal: " + error);
     }
     sim::LineOptions options;
-    options.wireTiming = wireTiming;
-    options.turnaroundMs = wireTiming ? 10 : 0;
+    options.baud = settings.baud;
+    options.wireTiming = settings.wireTiming;
+    options.turnaroundMs = settings.wireTiming ? settings.turnaroundMs : 0;
+    options.observer = [this](sim::LineMoment moment, std::span<const uint8_t> bytes,
+                              std::chrono::steady_clock::time_point at) {
+        std::lock_guard guard(requestsLock_);
+        if (moment == sim::LineMoment::RequestReceived) {
+            requests_.emplace_back(bytes.begin(), bytes.end());
+            lastRequestAt_ = at;
+        } else if (moment == sim::LineMoment::AnswerFirstByte) {
+            answerDelays_.push_back(
+                std::chrono::duration_cast<std::chrono::milliseconds>(at - lastRequestAt_));
+        }
+    };
     server_ = std::make_unique<sim::LineServer>(simulator_, *pty_, options);
     server_->Start();
     platform::SetSerialDeviceFolder(devices_.Path().string());
@@ -41,6 +53,16 @@ void SimulatedLine::MapNowhere(int number) {
 uint64_t SimulatedLine::FramesFor(int station) const {
     const auto counters = simulator_.Counters(station);
     return counters ? counters->framesReceived : 0;
+}
+
+std::vector<std::string> SimulatedLine::Requests() const {
+    std::lock_guard guard(requestsLock_);
+    return requests_;
+}
+
+std::vector<std::chrono::milliseconds> SimulatedLine::AnswerDelays() const {
+    std::lock_guard guard(requestsLock_);
+    return answerDelays_;
 }
 
 } // namespace testing_support

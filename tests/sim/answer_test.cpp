@@ -45,12 +45,12 @@ TEST_F(AnswerTest, QueryGroupsZeroToTwoCarryOneMonitorWordEach) {
 
 TEST_F(AnswerTest, QueryGroupThreeCarriesStatusBytesAfterARunCommand) {
     ASSERT_EQ(simulator.SetWord(1, sim::Area::Parameter, 0, 3), sim::Outcome::Ok);
-    Send('C', "01050300"); // run reverse at 30.0 Hz
+    Send('C', "01030300"); // run reverse at 30.0 Hz
     clock.Advance(100);
     sim::Answer answer = Send('Q', "0103");
     ASSERT_EQ(answer.size(), 11u);
     EXPECT_EQ(answer[2], 0x06);
-    EXPECT_EQ(answer[7], 5);    // D3: the command word as sent
+    EXPECT_EQ(answer[7], 3);    // D3: the command word as sent
     EXPECT_EQ(answer[8], 0x33); // D5 source 3; D4 running and reverse, not yet at frequency
     EXPECT_EQ(answer[10], 0);   // D6: no fault
 

@@ -75,7 +75,7 @@ TEST_F(DriveTest, DeceleratesWithItsOwnTimeAndCoastsWhenTold) {
 TEST_F(DriveTest, ReversingRampsDownThroughZeroAndUpAgain) {
     drive.Command(sim::command::kRun, 600);
     Step(20'000);
-    drive.Command(sim::command::kRun | sim::command::kReverse, 600);
+    drive.Command(sim::command::kReverse, 600);
     Step(5000); // half way down
     EXPECT_EQ(OutputFrequency(drive), 300);
     Step(7500); // 5 s more to zero, then 2.5 s up in reverse
@@ -114,15 +114,19 @@ TEST_F(DriveTest, TripStopsTheMotorAndNeedsAReset) {
     EXPECT_EQ(record, 4);
 
     EXPECT_EQ(drive.Command(sim::command::kRun, 600), Outcome::NotAllowed);
-    EXPECT_EQ(drive.Command(sim::command::kRun | sim::command::kReset, 600), Outcome::Ok);
+    EXPECT_EQ(drive.Command(sim::command::kReset, 600), Outcome::Ok);
     EXPECT_EQ(drive.Status().errorCode, 0);
+    Step(1000);
+    EXPECT_EQ(OutputFrequency(drive), 0) << "a reset alone does not start the motor";
+    EXPECT_EQ(drive.Command(sim::command::kRun, 600), Outcome::Ok);
     Step(1000);
     EXPECT_EQ(OutputFrequency(drive), 60);
 }
 
 TEST_F(DriveTest, ReverseInhibitRefusesAReverseRun) {
     drive.WriteParameter(sim::param::kReverseInhibit, 1);
-    EXPECT_EQ(drive.Command(sim::command::kRun | sim::command::kReverse, 100), Outcome::NotAllowed);
+    EXPECT_EQ(drive.Command(sim::command::kReverse, 100), Outcome::NotAllowed);
+    EXPECT_EQ(drive.Command(5, 100), Outcome::NotAllowed) << "a reverse jog";
     EXPECT_EQ(drive.Command(sim::command::kRun, 100), Outcome::Ok);
 }
 
@@ -168,3 +172,36 @@ TEST(ParameterTable, DefaultsLieInTheirRangesAndFitFourDigits) {
 }
 
 } // namespace
+
+TEST_F(DriveTest, OperationCommandsAreTheManualsNumbers) {
+    drive.Command(sim::command::kRun, 600);
+    Step(20'000);
+    ASSERT_EQ(OutputFrequency(drive), 600);
+    EXPECT_EQ(drive.Command(sim::command::kStop, 400), Outcome::Ok) << "0 stops";
+    Step(20'000);
+    EXPECT_EQ(OutputFrequency(drive), 0);
+    EXPECT_EQ(Monitor(drive, sim::monitor::kFrequencyCommand), 400);
+    EXPECT_EQ(drive.Command(6, 300), Outcome::Ok) << "a forward jog runs";
+    Step(20'000);
+    EXPECT_EQ(OutputFrequency(drive), 300);
+    EXPECT_EQ(drive.Command(sim::command::kStopToo, 300), Outcome::Ok);
+    Step(20'000);
+    EXPECT_EQ(OutputFrequency(drive), 0);
+    EXPECT_EQ(drive.Command(9, 300), Outcome::OutOfRange);
+    EXPECT_EQ(drive.Command(13, 300), Outcome::OutOfRange);
+    EXPECT_EQ(Monitor(drive, sim::monitor::kCommandWord), sim::command::kStopToo);
+}
+
+TEST_F(DriveTest, ADriveThatReportsWhatItRunsMarksD3WhileTheMotorTurns) {
+    drive.SetReportsRunning(true);
+    EXPECT_EQ(Monitor(drive, sim::monitor::kCommandWord), 0);
+    drive.Command(5, 300); // jog reverse
+    Step(5000);
+    EXPECT_EQ(Monitor(drive, sim::monitor::kCommandWord), 133);
+    EXPECT_EQ(drive.Status().commandWord, 0x85);
+    drive.Command(sim::command::kStop, 300);
+    Step(1000);
+    EXPECT_EQ(drive.Status().commandWord, 0x80) << "still ramping down";
+    Step(20'000);
+    EXPECT_EQ(drive.Status().commandWord, 0);
+}

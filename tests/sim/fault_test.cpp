@@ -102,6 +102,14 @@ TEST_F(FaultTest, CountedFaultEndsByItself) {
     EXPECT_EQ(simulator.ActiveFault(1), sim::FaultKind::None);
 }
 
+TEST_F(FaultTest, AFaultForOneLetterLetsTheOthersPassAndCountsOnlyItsOwn) {
+    ASSERT_TRUE(simulator.SetFault(1, sim::FaultKind::Silent, 1, 'P'));
+    EXPECT_EQ(ReadP5().bytes, kGoodP5);
+    EXPECT_TRUE(simulator.Handle(MakeRequest('P', "01050200")).bytes.empty());
+    EXPECT_EQ(simulator.Handle(MakeRequest('P', "01050200")).bytes.size(), 11u);
+    EXPECT_EQ(simulator.Counters(1)->faultsInjected, 1u);
+}
+
 TEST_F(FaultTest, FaultsStayWithTheirStation) {
     Inject(sim::FaultKind::Silent);
     EXPECT_EQ(simulator.Handle(MakeRequest('R', "0205")).bytes.size(), 11u);
