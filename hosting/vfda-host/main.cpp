@@ -40,6 +40,12 @@ int Finished(int exitCode) {
     return exitCode;
 }
 
+// The demo's usage line stands under the others; alone it gets their "usage:".
+const char* DemoHelp() {
+    static const std::string text = "usage:" + std::string(vfdahost::DemoUsage()).substr(6);
+    return text.c_str();
+}
+
 struct Command {
     const char* name;
     int (*run)(const std::vector<std::string>&);
@@ -52,7 +58,7 @@ const Command kCommands[] = {
     {"edit", vfdahost::EditCommand, [] { return "usage: vfda-host edit CONFIG\n"; }},
     {"run", vfdahost::RunCommand, [] { return vfdahost::kRunUsage; }},
     {"scan", vfdahost::ScanCommand, [] { return vfdahost::kScanUsage; }},
-    {"demo", vfdahost::DemoCommand, vfdahost::DemoUsage},
+    {"demo", vfdahost::DemoCommand, DemoHelp},
 };
 
 bool AsksForHelp(const std::vector<std::string>& words) {
