@@ -14,7 +14,7 @@ constexpr size_t kMaxEchoedLength = 32; // of an operator's word quoted in an er
 constexpr std::string_view kHelp =
     "commands:\n"
     "  fault STATION KIND [COUNT]  kinds: silent refused bad-byte1 wrong-station wrong-param\n"
-    "                              bad-digits short noise-before late noise-stream\n"
+    "                              bad-digits short noise-before late noise-stream echo\n"
     "  clear STATION|all\n"
     "  set STATION Pn|D0|D3|D6 VALUE\n"
     "  get STATION Pn|Dn\n"
@@ -263,7 +263,8 @@ Console::Result Console::Stats(const std::vector<std::string_view>& words) {
             text += " bytes-in " + std::to_string(l.bytesReceived) + " bytes-out " +
                     std::to_string(l.bytesSent) + " noise " + std::to_string(l.noiseBytesSent) +
                     " requests " + std::to_string(l.requests) + " skipped " +
-                    std::to_string(l.skippedBytes) + " dropped " + std::to_string(l.droppedFrames);
+                    std::to_string(l.skippedBytes) + " dropped " + std::to_string(l.droppedFrames) +
+                    " wrong-baud " + std::to_string(l.wrongBaudFrames);
         }
         text += "\n";
     }

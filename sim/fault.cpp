@@ -10,7 +10,7 @@ struct FaultNameEntry {
     std::string_view name;
 };
 
-constexpr std::array<FaultNameEntry, 11> kFaultNames = {{
+constexpr std::array<FaultNameEntry, 12> kFaultNames = {{
     {FaultKind::None, "none"},
     {FaultKind::Silent, "silent"},
     {FaultKind::Refused, "refused"},
@@ -22,6 +22,7 @@ constexpr std::array<FaultNameEntry, 11> kFaultNames = {{
     {FaultKind::NoiseBefore, "noise-before"},
     {FaultKind::Late, "late"},
     {FaultKind::NoiseStream, "noise-stream"},
+    {FaultKind::Echo, "echo"},
 }};
 
 constexpr std::array<uint8_t, 8> kNoise = {0xFF, 0x00, 0x55, 0xAA, 0x7E, 0x13, 0x81, 0x30};
@@ -90,6 +91,7 @@ Reply SpoilAnswer(FaultKind kind, Answer answer) {
     case FaultKind::None:
     case FaultKind::Refused:
     case FaultKind::NoiseStream:
+    case FaultKind::Echo:
         break;
     }
     reply.bytes = std::move(answer);

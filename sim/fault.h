@@ -23,6 +23,7 @@ enum class FaultKind {
     NoiseBefore,  // noise bytes (never a request letter) come before the answer
     Late,         // the answer comes after the driver's 1000 ms receive limit
     NoiseStream,  // line-wide: noise bytes whenever the line is idle
+    Echo,         // the adapter repeats the request before the drive's answer
 };
 
 inline constexpr uint32_t kLateAnswerMs = 1500;

@@ -53,6 +53,7 @@ LineCounters LineServer::Counters() const {
     counters.requests = requests_;
     counters.skippedBytes = skippedBytes_;
     counters.droppedFrames = droppedFrames_;
+    counters.wrongBaudFrames = wrongBaudFrames_;
     return counters;
 }
 
@@ -91,6 +92,11 @@ void LineServer::Serve(std::span<const uint8_t> bytes, SteadyTime receivedAt) {
         const std::span<const uint8_t> received(request.bytes.data(), request.length);
         Observe(LineMoment::RequestReceived, received, receivedAt);
         Trace("rx", received);
+        if (options_.matchBaud && line_.LineBaud() != options_.baud) {
+            ++wrongBaudFrames_;
+            TraceText("not understood at " + std::to_string(line_.LineBaud()) + " baud");
+            continue;
+        }
         Answer(request, simulator_.Handle(request), receivedAt);
         if (stopping_) {
             return;

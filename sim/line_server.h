@@ -34,6 +34,9 @@ struct LineOptions {
     uint32_t turnaroundMs = 10;
     // A partial frame is dropped after this long without a byte.
     uint32_t frameGapMs = 50;
+    // Answer only while the line runs at `baud`: a drive cannot read a request sent at
+    // another speed. On a pseudo-terminal the speed is the one the client set.
+    bool matchBaud = false;
     // Receives one line of text per frame received or sent; empty: no trace.
     std::function<void(const std::string&)> trace;
     // Told of every request and answer as it crosses the line; empty: nobody is told.
@@ -43,11 +46,12 @@ struct LineOptions {
 
 struct LineCounters {
     uint64_t bytesReceived = 0;
-    uint64_t bytesSent = 0;      // answer bytes, noise before an answer included
-    uint64_t noiseBytesSent = 0; // noise stream only
-    uint64_t requests = 0;       // complete request frames
-    uint64_t skippedBytes = 0;   // bytes that started or continued no request
-    uint64_t droppedFrames = 0;  // partial frames dropped after a gap
+    uint64_t bytesSent = 0;       // answer bytes, noise before an answer included
+    uint64_t noiseBytesSent = 0;  // noise stream only
+    uint64_t requests = 0;        // complete request frames
+    uint64_t skippedBytes = 0;    // bytes that started or continued no request
+    uint64_t droppedFrames = 0;   // partial frames dropped after a gap
+    uint64_t wrongBaudFrames = 0; // requests sent at another baud rate, left unanswered
 };
 
 class LineServer {
@@ -94,6 +98,7 @@ private:
     std::atomic<uint64_t> requests_{0};
     std::atomic<uint64_t> skippedBytes_{0};
     std::atomic<uint64_t> droppedFrames_{0};
+    std::atomic<uint64_t> wrongBaudFrames_{0};
 };
 
 } // namespace sim

@@ -80,6 +80,10 @@ int main(int argc, char** argv) {
         std::cout << sim::UsageText();
         return 0;
     }
+    if (options.version) {
+        std::cout << "vfda-sim " << VFDA_VERSION << '\n';
+        return 0;
+    }
     std::unique_ptr<platform::TerminalLine> line =
         options.pseudoTerminal
             ? platform::TerminalLine::CreatePseudoTerminal(error)
@@ -101,6 +105,7 @@ int main(int argc, char** argv) {
     lineOptions.wireTiming = options.wireTiming;
     lineOptions.turnaroundMs = options.turnaroundMs;
     lineOptions.frameGapMs = options.frameGapMs;
+    lineOptions.matchBaud = options.matchBaud;
     if (options.trace) {
         lineOptions.trace = [&printer](const std::string& text) { printer.Line(text); };
     }

@@ -45,7 +45,24 @@ bool ParseStationList(std::string_view text, std::vector<int>& stations) {
     return true;
 }
 
-bool ParseOptions(const std::vector<std::string_view>& args, Options& options, std::string& error) {
+// "--name=value" as the two words "--name" "value".
+std::vector<std::string_view> SplitJoinedValues(const std::vector<std::string_view>& words) {
+    std::vector<std::string_view> split;
+    for (const std::string_view word : words) {
+        const size_t equals = word.find('=');
+        if (word.starts_with("--") && equals != std::string_view::npos) {
+            split.push_back(word.substr(0, equals));
+            split.push_back(word.substr(equals + 1));
+        } else {
+            split.push_back(word);
+        }
+    }
+    return split;
+}
+
+bool ParseOptions(const std::vector<std::string_view>& words, Options& options,
+                  std::string& error) {
+    const std::vector<std::string_view> args = SplitJoinedValues(words);
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -66,8 +83,12 @@ bool ParseOptions(const std::vector<std::string_view>& args, Options& options, s
             options.keepRunning = true;
         } else if (arg == "--report-running") {
             options.reportsRunning = true;
+        } else if (arg == "--match-baud") {
+            options.matchBaud = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--device") {
             if (!needsValue(arg) || value.empty()) {
                 error = "--device needs a path";
@@ -106,7 +127,7 @@ bool ParseOptions(const std::vector<std::string_view>& args, Options& options, s
             return false;
         }
     }
-    if (!options.help && options.pseudoTerminal == !options.device.empty()) {
+    if (!options.help && !options.version && options.pseudoTerminal == !options.device.empty()) {
         error = "give exactly one of --pty and --device PATH";
         return false;
     }
@@ -116,7 +137,8 @@ bool ParseOptions(const std::vector<std::string_view>& args, Options& options, s
 std::string UsageText() {
     return "usage: vfda-sim (--pty | --device PATH) [--stations LIST] [--baud 1200|2400|4800]\n"
            "                [--turnaround MS] [--frame-gap MS] [--no-wire-timing] [--trace]\n"
-           "                [--keep-running] [--report-running]\n"
+           "                [--keep-running] [--report-running] [--match-baud]\n"
+           "       vfda-sim --help | --version\n"
            "Simulates DELTA VFD-A drives on one serial line; reads commands on standard input\n"
            "(type 'help'). See sim/README.md.\n";
 }

@@ -19,10 +19,13 @@ struct Options {
     bool trace = false;
     bool keepRunning = false;    // at the end of standard input, serve on until a signal
     bool reportsRunning = false; // D3 carries 0x80 while the motor turns
+    bool matchBaud = false;      // answer only while the line runs at `baud`
     bool help = false;
+    bool version = false;
 };
 
-// args without the program name.
+// args without the program name. An option's value may follow it or be joined to it with
+// '=' ("--baud=2400").
 bool ParseOptions(const std::vector<std::string_view>& args, Options& options, std::string& error);
 
 // "1,2,5-8": station numbers 0-31, sorted, each once.

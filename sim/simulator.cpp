@@ -62,6 +62,10 @@ Reply Simulator::Handle(const Request& request) {
     } else {
         reply = SpoilAnswer(fault, Execute(station->drive, request, counters.refusals));
     }
+    if (fault == FaultKind::Echo) {
+        reply.bytes.insert(reply.bytes.begin(), request.bytes.begin(),
+                           request.bytes.begin() + static_cast<std::ptrdiff_t>(request.length));
+    }
     if (fault != FaultKind::None) {
         ++counters.faultsInjected;
     }

@@ -10,8 +10,14 @@ Arguments::Arguments(const std::vector<std::string>& words,
                      const std::set<std::string>& flagOptions) {
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
+        const size_t equals = word.find('=');
         if (word.rfind("--", 0) != 0) {
             positional_.push_back(word);
+        } else if (equals != std::string::npos) {
+            if (!TakeJoinedValue(word.substr(0, equals), word.substr(equals + 1), valueOptions,
+                                 flagOptions)) {
+                return;
+            }
         } else if (flagOptions.count(word) != 0) {
             values_[word] = "";
         } else if (valueOptions.count(word) != 0) {
@@ -26,6 +32,19 @@ Arguments::Arguments(const std::vector<std::string>& words,
             return;
         }
     }
+}
+
+bool Arguments::TakeJoinedValue(const std::string& option, const std::string& value,
+                                const std::set<std::string>& valueOptions,
+                                const std::set<std::string>& flagOptions) {
+    if (valueOptions.count(option) != 0) {
+        values_[option] = value;
+        allValues_.emplace(option, value);
+        return true;
+    }
+    error_ =
+        flagOptions.count(option) != 0 ? option + " takes no value" : "unknown option " + option;
+    return false;
 }
 
 std::optional<std::string> Arguments::Value(const std::string& option) const {

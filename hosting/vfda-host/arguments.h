@@ -11,8 +11,9 @@ namespace vfdahost {
 
 class Arguments {
 public:
-    // valueOptions take the next word as their value; flagOptions take none. Any other
-    // word that starts with "--" is an error.
+    // valueOptions take the next word as their value, or the text after '=' in the same
+    // word ("--port=COM1"); flagOptions take none. Any other word that starts with "--" is
+    // an error.
     Arguments(const std::vector<std::string>& words, const std::set<std::string>& valueOptions,
               const std::set<std::string>& flagOptions);
 
@@ -26,6 +27,11 @@ public:
     std::vector<std::string> Values(const std::string& option) const;
 
 private:
+    // "--option=value": false with the error set when the option takes no value.
+    bool TakeJoinedValue(const std::string& option, const std::string& value,
+                         const std::set<std::string>& valueOptions,
+                         const std::set<std::string>& flagOptions);
+
     std::vector<std::string> positional_;
     std::map<std::string, std::string> values_;
     std::multimap<std::string, std::string> allValues_;

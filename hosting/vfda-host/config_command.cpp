@@ -188,7 +188,9 @@ std::optional<Refusal> Apply(const std::string& action, CVfdaDrvDoc& document,
     return std::nullopt;
 }
 
-const char* kUsage =
+} // namespace
+
+const char* const kConfigUsage =
     "usage: vfda-host config CONFIG init\n"
     "       vfda-host config CONFIG set [--port COMn] [--baud 1200|2400|4800] [--rtscts on|off]\n"
     "       vfda-host config CONFIG add-station NAME --number N [--model M] [--description TEXT]\n"
@@ -196,6 +198,8 @@ const char* kUsage =
     "                                [--description TEXT]\n"
     "       vfda-host config CONFIG delete-station NAME\n"
     "       (every action takes --lock-wait SECONDS: how long to wait for another writer)\n";
+
+namespace {
 
 // The longest wait a user may ask for: a day.
 constexpr long kMaxLockWaitSeconds = 86400;
@@ -248,7 +252,7 @@ int ConfigCommand(const std::vector<std::string>& words) {
         if (!arguments.Ok()) {
             std::fprintf(stderr, "vfda-host: %s\n", arguments.Error().c_str());
         }
-        std::fputs(kUsage, stderr);
+        std::fputs(kConfigUsage, stderr);
         return kExitRefused;
     }
     const std::string& path = positional[0];

@@ -1,6 +1,10 @@
 // vfda-host: a command-line host for the DELTA VFD-A driver module.
 #include "commands.h"
 
+#include "run_options.h"
+#include "scan_options.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,11 +17,17 @@ const char* kUsage =
     "actions)\n"
     "       vfda-host edit CONFIG\n"
     "       vfda-host run CONFIG --tags TAGS [--port COMn=PATH]... [--seconds N] [--json] "
-    "[--trace]\n";
+    "[--trace]\n"
+    "       vfda-host scan --port COMn[=PATH] [--baud 1200|2400|4800|auto] [--stations LIST]\n"
+    "                      [--add-to CONFIG] [--json]\n";
+const char* kTail = "       vfda-host --help | --version\n"
+                    "       (every command takes --help; options take a value as --opt VALUE "
+                    "or --opt=VALUE)\n";
 
-void PrintUsage() {
-    std::fputs(kUsage, stderr);
-    std::fputs(vfdahost::DemoUsage(), stderr);
+void PrintUsage(std::FILE* out) {
+    std::fputs(kUsage, out);
+    std::fputs(vfdahost::DemoUsage(), out);
+    std::fputs(kTail, out);
 }
 
 // Every command's output, checked once it is all written: a full disk or a closed pipe is a
@@ -30,29 +40,59 @@ int Finished(int exitCode) {
     return exitCode;
 }
 
+// The demo's usage line stands under the others; alone it gets their "usage:".
+const char* DemoHelp() {
+    static const std::string text = "usage:" + std::string(vfdahost::DemoUsage()).substr(6);
+    return text.c_str();
+}
+
+struct Command {
+    const char* name;
+    int (*run)(const std::vector<std::string>&);
+    const char* (*usage)();
+};
+
+const Command kCommands[] = {
+    {"show", vfdahost::ShowCommand, [] { return "usage: vfda-host show CONFIG [--json]\n"; }},
+    {"config", vfdahost::ConfigCommand, [] { return vfdahost::kConfigUsage; }},
+    {"edit", vfdahost::EditCommand, [] { return "usage: vfda-host edit CONFIG\n"; }},
+    {"run", vfdahost::RunCommand, [] { return vfdahost::kRunUsage; }},
+    {"scan", vfdahost::ScanCommand, [] { return vfdahost::kScanUsage; }},
+    {"demo", vfdahost::DemoCommand, DemoHelp},
+};
+
+bool AsksForHelp(const std::vector<std::string>& words) {
+    return std::find_if(words.begin(), words.end(), [](const std::string& word) {
+               return word == "--help" || word == "-h";
+           }) != words.end();
+}
+
 int Dispatch(int argc, char** argv) {
     if (argc < 2) {
-        PrintUsage();
+        PrintUsage(stderr);
         return vfdahost::kExitRefused;
     }
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
-    if (command == "show") {
-        return vfdahost::ShowCommand(words);
+    if (command == "--help" || command == "-h") {
+        PrintUsage(stdout);
+        return vfdahost::kExitOk;
     }
-    if (command == "config") {
-        return vfdahost::ConfigCommand(words);
+    if (command == "--version") {
+        std::printf("vfda-host %s\n", VFDA_VERSION);
+        return vfdahost::kExitOk;
     }
-    if (command == "edit") {
-        return vfdahost::EditCommand(words);
+    for (const Command& known : kCommands) {
+        if (command != known.name) {
+            continue;
+        }
+        if (AsksForHelp(words)) {
+            std::fputs(known.usage(), stdout);
+            return vfdahost::kExitOk;
+        }
+        return known.run(words);
     }
-    if (command == "run") {
-        return vfdahost::RunCommand(words);
-    }
-    if (command == "demo") {
-        return vfdahost::DemoCommand(words);
-    }
-    PrintUsage();
+    PrintUsage(stderr);
     return vfdahost::kExitRefused;
 }
 

@@ -39,6 +39,11 @@ public:
     // Discards input not yet read and output not yet sent.
     void Purge();
 
+    // The baud rate the line is set to now (1200, 2400 or 4800), or 0 for any other or
+    // unknown rate. On a pseudo-terminal this is what the client last set on the slave
+    // side, so a simulated drive can tell a client at the wrong speed.
+    uint32_t LineBaud() const;
+
 private:
     struct State;
     explicit TerminalLine(std::unique_ptr<State> state);

@@ -31,12 +31,15 @@ public:
     // RTS/DTR, otherwise RTS and DTR raised and no flow control. One-byte reads wait at most
     // 1000 ms for a byte. Failures here are not reported: an opened port counts as ready.
     void Configure(uint32_t baudRate, bool rtsCts);
+    // How long a one-byte read waits for its byte from now on (1 .. 1000 ms); a port starts
+    // at 1000 ms. A caller that knows when an answer must have come (a line scan) waits less.
+    void SetReadTimeout(uint32_t timeoutMs);
     // Discards what is waiting in the input and the output.
     void Purge();
     // Writes all bytes; false when the write fails or has not completed within timeoutMs.
     // A write that gives up is cancelled before this returns.
     bool Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs);
-    // Reads one byte, waiting at most the port's read time-out (1000 ms) for it.
+    // Reads one byte, waiting at most the port's read time-out for it.
     ReadResult ReadByte(uint8_t& byte);
     // Reads what has arrived, up to `capacity` bytes, waiting at most the read time-out for
     // the first one: the count read, 0 when none came, -1 when the read failed.

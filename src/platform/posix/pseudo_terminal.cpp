@@ -192,6 +192,20 @@ void TerminalLine::Purge() {
     tcflush(state_->fd, TCIOFLUSH);
 }
 
+uint32_t TerminalLine::LineBaud() const {
+    termios settings{};
+    if (tcgetattr(state_->fd, &settings) != 0) {
+        return 0;
+    }
+    for (const uint32_t baud : {1200u, 2400u, 4800u}) {
+        speed_t speed{};
+        if (BaudConstant(baud, speed) && cfgetospeed(&settings) == speed) {
+            return baud;
+        }
+    }
+    return 0;
+}
+
 bool IsLineBaud(uint32_t baud) {
     speed_t speed{};
     return BaudConstant(baud, speed);

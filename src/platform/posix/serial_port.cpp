@@ -17,7 +17,7 @@
 namespace platform {
 namespace {
 
-constexpr int kReadTimeoutMs = 1000;
+constexpr uint32_t kLongestReadTimeoutMs = 1000;
 
 std::mutex g_folderLock;
 std::string g_folder;
@@ -70,6 +70,7 @@ struct SerialPort::State {
     int fd = -1;
     bool lost = false;
     uint32_t baudRate = 4800;
+    uint32_t readTimeoutMs = kLongestReadTimeoutMs;
 };
 
 SerialPort::SerialPort() : state_(std::make_unique<State>()) {}
@@ -175,6 +176,10 @@ bool SerialPort::Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs) {
     }
 }
 
+void SerialPort::SetReadTimeout(uint32_t timeoutMs) {
+    state_->readTimeoutMs = std::clamp<uint32_t>(timeoutMs, 1, kLongestReadTimeoutMs);
+}
+
 SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte) {
     const long got = Read(&byte, 1);
     return got == 1 ? ReadResult::Byte : got == 0 ? ReadResult::NoByte : ReadResult::Failed;
@@ -197,7 +202,7 @@ long SerialPort::Read(uint8_t* buffer, size_t capacity) {
             state_->lost = state_->lost || DeviceGone(errno);
             return -1;
         }
-        const int left = Remaining(start, kReadTimeoutMs);
+        const int left = Remaining(start, state_->readTimeoutMs);
         if (left == 0) {
             return 0;
         }
@@ -210,7 +215,7 @@ long SerialPort::Read(uint8_t* buffer, size_t capacity) {
             // The other end is gone (an unplugged adapter): no byte will come. Wait out the
             // read time-out as a silent line would, so the caller's pacing stays the same.
             state_->lost = true;
-            SleepMs(static_cast<uint32_t>(Remaining(start, kReadTimeoutMs)));
+            SleepMs(static_cast<uint32_t>(Remaining(start, state_->readTimeoutMs)));
             return 0;
         }
     }

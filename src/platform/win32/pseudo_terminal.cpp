@@ -36,6 +36,10 @@ size_t TerminalLine::Write(const uint8_t* /*data*/, size_t /*count*/, uint32_t /
 
 void TerminalLine::Purge() {}
 
+uint32_t TerminalLine::LineBaud() const {
+    return 0;
+}
+
 bool IsLineBaud(uint32_t baud) {
     return baud == 1200 || baud == 2400 || baud == 4800;
 }

@@ -61,6 +61,7 @@ bool DeviceGone(DWORD error) {
 struct SerialPort::State {
     HANDLE handle = INVALID_HANDLE_VALUE;
     bool lost = false;
+    DWORD readTimeoutMs = 1000;
 };
 
 SerialPort::SerialPort() : state_(std::make_unique<State>()) {}
@@ -119,15 +120,26 @@ void SerialPort::Configure(uint32_t baudRate, bool rtsCts) {
     SetCommState(port, &state);
 
     // A one-byte read returns at once when a byte is waiting, else with the next byte or,
-    // with none, after 1000 ms. Writes have no time-out of their own.
+    // with none, after the read time-out. Writes have no time-out of their own.
     COMMTIMEOUTS timeouts{};
     GetCommTimeouts(port, &timeouts);
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = 0;
-    timeouts.ReadTotalTimeoutConstant = 1000;
+    timeouts.ReadTotalTimeoutConstant = state_->readTimeoutMs;
     timeouts.WriteTotalTimeoutMultiplier = 0;
     timeouts.WriteTotalTimeoutConstant = 0;
     SetCommTimeouts(port, &timeouts);
+}
+
+void SerialPort::SetReadTimeout(uint32_t timeoutMs) {
+    state_->readTimeoutMs = timeoutMs < 1 ? 1 : timeoutMs > 1000 ? 1000 : timeoutMs;
+    if (!IsOpen()) {
+        return;
+    }
+    COMMTIMEOUTS timeouts{};
+    GetCommTimeouts(state_->handle, &timeouts);
+    timeouts.ReadTotalTimeoutConstant = state_->readTimeoutMs;
+    SetCommTimeouts(state_->handle, &timeouts);
 }
 
 void SerialPort::Purge() {

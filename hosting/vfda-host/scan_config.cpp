@@ -1,0 +1,102 @@
+#include "scan_config.h"
+
+#include "config/vfda_drv_doc.h"
+#include "config_path.h"
+#include "host_libraries.h"
+#include "resources/texts.h"
+#include "text_output.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace vfdahost {
+namespace {
+
+std::string StationName(int number) {
+    return std::string("VFD") + static_cast<char>('0' + number / 10) +
+           static_cast<char>('0' + number % 10);
+}
+
+std::string CheckText(int code) {
+    const char* text = resources::StringTableText(static_cast<uint32_t>(code));
+    return text != nullptr ? ToUtf8(text) : "check " + std::to_string(code);
+}
+
+bool HasNumber(const CVfdaDrvDoc& document, int number) {
+    for (const CStationInfo* station : document.Stations()) {
+        if (station->m_stationNumber == number) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void AddStation(CVfdaDrvDoc& document, int number) {
+    const std::string name = StationName(number);
+    int code = document.ValidateStationName(name, nullptr);
+    if (code == 0) {
+        code = document.ValidateStationNumber(number, nullptr);
+    }
+    if (code != 0) {
+        std::fprintf(stderr, "vfda-host: station %s not added: %s\n", name.c_str(),
+                     CheckText(code).c_str());
+        return;
+    }
+    auto station = std::make_unique<CStationInfo>();
+    station->m_name = name;
+    station->m_stationNumber = number;
+    document.AddStation(std::move(station));
+}
+
+void SetLine(CVfdaDrvDoc& document, int portNumber, const std::vector<FoundStation>& found) {
+    CSerialPort& port = document.SerialPort();
+    port.m_portIndex = portNumber - 1;
+    for (const FoundStation& station : found) {
+        if (station.baud != found.front().baud) {
+            return;
+        }
+    }
+    for (int32_t index = 0; index < 3; ++index) {
+        if (static_cast<uint32_t>(CSerialPort::BaudRate(index)) == found.front().baud) {
+            port.m_baudIndex = index;
+        }
+    }
+}
+
+} // namespace
+
+bool AddFoundStations(const std::string& path, int portNumber,
+                      const std::vector<FoundStation>& found) {
+    if (const auto why = WhyNotWritable(path)) {
+        std::fprintf(stderr, "vfda-host: %s\n", why->c_str());
+        return false;
+    }
+    hostkit::HostLibraries host; // shows the host's message boxes (2005) on stderr
+    host.onMessageBox = [](const hostkit::MessageBox& box) {
+        std::fprintf(stderr, "vfda-host: %s\n", ToUtf8(box.message).c_str());
+    };
+    CWriterLock lock;
+    if (lock.Acquire(path, CWriterLock::kDefaultWaitMs) != CWriterLock::Outcome::Held) {
+        std::fprintf(stderr, "vfda-host: cannot lock %s\n", path.c_str());
+        return false;
+    }
+    CVfdaDrvDoc document;
+    document.SetPath(path);
+    std::error_code failure;
+    if (std::filesystem::exists(path, failure) && !document.LoadFile(path)) {
+        std::fprintf(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
+        return false;
+    }
+    for (const FoundStation& station : found) {
+        if (!HasNumber(document, station.number)) {
+            AddStation(document, station.number);
+        }
+    }
+    if (!found.empty()) {
+        SetLine(document, portNumber, found);
+    }
+    return document.SaveFile(lock);
+}
+
+} // namespace vfdahost

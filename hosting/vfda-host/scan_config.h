@@ -1,0 +1,19 @@
+// vfda-host scan --add-to CONFIG: the stations a scan found, written into a configuration.
+#pragma once
+
+#include "scan_line.h"
+
+#include <string>
+#include <vector>
+
+namespace vfdahost {
+
+// Adds every found number the configuration lacks as a station "VFDnn" (the station
+// dialog's checks apply: a refused one is named on stderr and left out), and sets the port
+// and, when all found stations share one rate, the baud rate. Creates the file when it is
+// missing; holds its writer lock from the load to the save. False when the file cannot be
+// read or written.
+bool AddFoundStations(const std::string& path, int portNumber,
+                      const std::vector<FoundStation>& found);
+
+} // namespace vfdahost

@@ -1,0 +1,56 @@
+#include "scan_frame.h"
+
+namespace vfdahost {
+namespace {
+
+constexpr char kQueryLetter = 'Q';
+constexpr uint8_t kFrameMark = 0x03;
+constexpr uint8_t kRequestMark = 0x01;
+constexpr uint8_t kAccepted = 0x06;
+constexpr uint8_t kRefused = 0x07;
+constexpr size_t kAnswerLength = 11;
+constexpr size_t kQueryLength = 7;
+// A drive answers within tens of milliseconds; this leaves room for a slow adapter.
+constexpr uint32_t kTurnaroundAllowanceMs = 150;
+
+char Digit(int value) {
+    return static_cast<char>('0' + value % 10);
+}
+
+bool IsAnswerAt(const std::vector<uint8_t>& received, size_t at, int station) {
+    const uint8_t* answer = received.data() + at;
+    return answer[0] == kQueryLetter && answer[1] == kFrameMark &&
+           (answer[2] == kAccepted || answer[2] == kRefused) &&
+           answer[3] == static_cast<uint8_t>(Digit(station / 10)) &&
+           answer[4] == static_cast<uint8_t>(Digit(station));
+}
+
+} // namespace
+
+std::string ScanQuery(int station) {
+    std::string frame;
+    frame += kQueryLetter;
+    frame += static_cast<char>(kFrameMark);
+    frame += static_cast<char>(kRequestMark);
+    frame += Digit(station / 10);
+    frame += Digit(station);
+    frame += "00";
+    return frame;
+}
+
+bool HoldsScanAnswer(const std::vector<uint8_t>& received, int station) {
+    for (size_t at = 0; at + kAnswerLength <= received.size(); ++at) {
+        if (IsAnswerAt(received, at, station)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+uint32_t ScanAnswerWaitMs(uint32_t baud) {
+    const uint32_t characters = 2 * kQueryLength + kAnswerLength;
+    const uint32_t wireMs = (characters * 11 * 1000 + baud - 1) / baud;
+    return wireMs + kTurnaroundAllowanceMs;
+}
+
+} // namespace vfdahost

@@ -1,0 +1,72 @@
+#include "scan_line.h"
+
+#include "platform/clock.h"
+#include "platform/serial_port.h"
+#include "scan_frame.h"
+
+#include <algorithm>
+
+namespace vfdahost {
+namespace {
+
+constexpr uint32_t kWriteLimitMs = 1000;
+// More than an echo, an answer and some noise; a line that sends more is not a drive.
+constexpr size_t kMostBytesKept = 64;
+
+bool Asks(platform::SerialPort& port, int station, uint32_t baud) {
+    const std::string query = ScanQuery(station);
+    port.Purge();
+    if (!port.Write(reinterpret_cast<const uint8_t*>(query.data()), query.size(), kWriteLimitMs)) {
+        return false;
+    }
+    const uint32_t start = platform::TickCount();
+    const uint32_t waitMs = ScanAnswerWaitMs(baud);
+    std::vector<uint8_t> received;
+    for (;;) {
+        const uint32_t spent = platform::TickCount() - start;
+        if (spent >= waitMs) {
+            return false;
+        }
+        port.SetReadTimeout(waitMs - spent);
+        uint8_t byte = 0;
+        const auto result = port.ReadByte(byte);
+        if (result == platform::SerialPort::ReadResult::Failed) {
+            return false;
+        }
+        if (result == platform::SerialPort::ReadResult::Byte && received.size() < kMostBytesKept) {
+            received.push_back(byte);
+            if (HoldsScanAnswer(received, station)) {
+                return true;
+            }
+        }
+    }
+}
+
+bool AlreadyFound(const std::vector<FoundStation>& found, int station) {
+    return std::any_of(found.begin(), found.end(),
+                       [station](const FoundStation& entry) { return entry.number == station; });
+}
+
+} // namespace
+
+bool ScanLine(int portNumber, const std::vector<uint32_t>& bauds, const std::vector<int>& stations,
+              const FoundReporter& report, std::vector<FoundStation>& found, std::string& error) {
+    platform::SerialPort port;
+    const std::string device = "\\\\.\\COM" + std::to_string(portNumber);
+    if (!port.Open(device)) {
+        error = "cannot open COM" + std::to_string(portNumber);
+        return false;
+    }
+    for (const uint32_t baud : bauds) {
+        port.Configure(baud, false);
+        for (const int station : stations) {
+            if (!AlreadyFound(found, station) && Asks(port, station, baud)) {
+                found.push_back({station, baud});
+                report(found.back());
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace vfdahost

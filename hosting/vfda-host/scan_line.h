@@ -1,0 +1,27 @@
+// Asks each station number of a line whether a drive answers, at one baud rate after
+// another. The scan makes its own short transactions on the port: the module waits up to a
+// second for every answer, which would make a scan of a silent line take minutes, while
+// the wire time tells when an answer must have come.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vfdahost {
+
+struct FoundStation {
+    int number = 0;
+    uint32_t baud = 0;
+};
+
+// Called once for every station found, as it is found.
+using FoundReporter = std::function<void(const FoundStation&)>;
+
+// Scans the COM port `portNumber`. A station found at one rate is not asked again at the
+// next. False with `error` set when the port cannot be opened.
+bool ScanLine(int portNumber, const std::vector<uint32_t>& bauds, const std::vector<int>& stations,
+              const FoundReporter& report, std::vector<FoundStation>& found, std::string& error);
+
+} // namespace vfdahost

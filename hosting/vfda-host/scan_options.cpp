@@ -1,0 +1,140 @@
+#include "scan_options.h"
+
+#include "arguments.h"
+#include "config/serial_port.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace vfdahost {
+namespace {
+
+constexpr int kLastStation = 31;
+
+std::optional<int> StationNumber(const std::string& text) {
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c)) != 0;
+        })) {
+        return std::nullopt;
+    }
+    const int number = std::stoi(text);
+    return number <= kLastStation ? std::optional<int>(number) : std::nullopt;
+}
+
+bool AddRange(const std::string& item, std::vector<int>& stations) {
+    const size_t dash = item.find('-');
+    const auto first = StationNumber(item.substr(0, dash));
+    const auto last = dash == std::string::npos ? first : StationNumber(item.substr(dash + 1));
+    if (!first || !last || *last < *first) {
+        return false;
+    }
+    for (int number = *first; number <= *last; ++number) {
+        stations.push_back(number);
+    }
+    return true;
+}
+
+bool ParsePort(const std::string& text, ScanOptions& options, std::string& error) {
+    if (text.find('=') != std::string::npos) {
+        PortMapping mapping;
+        if (!ParsePortMapping(text, mapping, error)) {
+            return false;
+        }
+        options.portNumber = mapping.number;
+        options.mapping = mapping;
+        return true;
+    }
+    error = "--port takes COMn or COMn=PATH with n from 1 to " +
+            std::to_string(CSerialPort::kPortCount);
+    if (text.size() < 4 || text.size() > 5) {
+        return false;
+    }
+    for (size_t i = 0; i < 3; ++i) {
+        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i]) {
+            return false;
+        }
+    }
+    const auto number = ParseInteger(text.substr(3));
+    if (!number || *number < 1 || *number > CSerialPort::kPortCount ||
+        !std::isdigit(static_cast<unsigned char>(text[3]))) {
+        return false;
+    }
+    options.portNumber = static_cast<int>(*number);
+    error.clear();
+    return true;
+}
+
+bool ParseBauds(const std::optional<std::string>& text, std::vector<uint32_t>& bauds) {
+    if (!text || *text == "auto") {
+        bauds = {4800, 2400, 1200};
+        return true;
+    }
+    for (const uint32_t baud : {1200u, 2400u, 4800u}) {
+        if (*text == std::to_string(baud)) {
+            bauds = {baud};
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+const char* const kScanUsage =
+    "usage: vfda-host scan --port COMn[=PATH] [--baud 1200|2400|4800|auto] [--stations LIST]\n"
+    "                      [--add-to CONFIG] [--json]\n"
+    "       LIST: station numbers 0-31 such as 0-31 or 1,3,5-7 (default 0-31)\n";
+
+std::optional<std::vector<int>> ParseStationNumbers(const std::string& text) {
+    std::vector<int> stations;
+    size_t at = 0;
+    for (;;) {
+        const size_t comma = std::min(text.find(',', at), text.size());
+        if (!AddRange(text.substr(at, comma - at), stations)) {
+            return std::nullopt;
+        }
+        if (comma == text.size()) {
+            break;
+        }
+        at = comma + 1;
+    }
+    std::sort(stations.begin(), stations.end());
+    stations.erase(std::unique(stations.begin(), stations.end()), stations.end());
+    return stations;
+}
+
+bool ParseScanOptions(const std::vector<std::string>& words, ScanOptions& options,
+                      std::string& error) {
+    const Arguments arguments(words, {"--port", "--baud", "--stations", "--add-to"}, {"--json"});
+    if (!arguments.Ok()) {
+        error = arguments.Error();
+        return false;
+    }
+    if (!arguments.Positional().empty()) {
+        error = "scan takes no file; name the line with --port";
+        return false;
+    }
+    const auto port = arguments.Value("--port");
+    if (!port) {
+        error = "scan needs --port COMn[=PATH]";
+        return false;
+    }
+    if (!ParsePort(*port, options, error)) {
+        return false;
+    }
+    if (!ParseBauds(arguments.Value("--baud"), options.bauds)) {
+        error = "--baud must be 1200, 2400, 4800 or auto";
+        return false;
+    }
+    const auto stations = ParseStationNumbers(arguments.Value("--stations").value_or("0-31"));
+    if (!stations) {
+        error = "--stations takes station numbers 0-31 such as 0-31 or 1,3,5-7";
+        return false;
+    }
+    options.stations = *stations;
+    options.addTo = arguments.Value("--add-to");
+    options.json = arguments.Has("--json");
+    return true;
+}
+
+} // namespace vfdahost

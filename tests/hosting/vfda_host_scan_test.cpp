@@ -1,0 +1,221 @@
+// vfda-host scan as a user runs it: the host program in a child process, the drives
+// simulated on a pseudo-terminal that answers only at the drives' own baud rate.
+#include "json_lines.h"
+#include "json_value.h"
+#include "platform/pseudo_terminal.h"
+#include "run_program.h"
+#include "sim/line_server.h"
+#include "sim/simulator.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace testing_support;
+
+namespace {
+
+std::string HostProgram() {
+    return (BinFolder() / ProgramFile("vfda-host")).string();
+}
+
+struct Found {
+    int number;
+    int baud;
+    bool operator==(const Found&) const = default;
+};
+
+// The station events of a --json scan, in order, and the end's count; every line is parsed
+// strictly.
+struct ScanReport {
+    std::vector<Found> stations;
+    int endFound = -1;
+};
+
+ScanReport ParseReport(const std::string& out) {
+    ScanReport report;
+    for (const std::string& line : SplitLines(out)) {
+        const auto value = ParseJson(line);
+        EXPECT_TRUE(value) << line;
+        if (!value) {
+            continue;
+        }
+        const std::string event = value->Find("event")->text;
+        EXPECT_NE(value->Find("t"), nullptr) << line;
+        if (event == "station") {
+            report.stations.push_back({static_cast<int>(value->Find("number")->number),
+                                       static_cast<int>(value->Find("baud")->number)});
+        } else if (event == "end") {
+            report.endFound = static_cast<int>(value->Find("found")->number);
+        }
+    }
+    return report;
+}
+
+class VfdaHostScanTest : public ::testing::Test {
+protected:
+    void Serve(const std::vector<int>& stations, uint32_t baud) {
+        drives_ = std::make_unique<sim::Simulator>(stations, baud);
+        std::string error;
+        line_ = platform::TerminalLine::CreatePseudoTerminal(error);
+        ASSERT_TRUE(line_) << error;
+        sim::LineOptions options;
+        options.baud = baud;
+        options.wireTiming = false;
+        options.matchBaud = true;
+        server_ = std::make_unique<sim::LineServer>(*drives_, *line_, options);
+        server_->Start();
+    }
+
+    void TearDown() override {
+        if (server_) {
+            server_->Stop();
+        }
+    }
+
+    ProgramResult Host(const std::vector<std::string>& words) {
+        return RunProgram(HostProgram(), words);
+    }
+
+    ProgramResult Scan(const std::vector<std::string>& more) {
+        std::vector<std::string> words = {"scan", "--port", "COM3=" + line_->Path()};
+        words.insert(words.end(), more.begin(), more.end());
+        return Host(words);
+    }
+
+    std::unique_ptr<sim::Simulator> drives_;
+    std::unique_ptr<platform::TerminalLine> line_;
+    std::unique_ptr<sim::LineServer> server_;
+    TempFolder folder_;
+};
+
+TEST_F(VfdaHostScanTest, AutoFindsTheDrivesAtTheirOwnRateOnly) {
+    Serve({1, 3, 6}, 2400);
+    const ProgramResult result = Scan({"--baud=auto", "--stations=0-7", "--json"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const ScanReport report = ParseReport(result.out);
+    EXPECT_EQ(report.stations, (std::vector<Found>{{1, 2400}, {3, 2400}, {6, 2400}}));
+    EXPECT_EQ(report.endFound, 3);
+    EXPECT_GT(server_->Counters().wrongBaudFrames, 0u) << "the 4800 pass was not understood";
+}
+
+TEST_F(VfdaHostScanTest, FindsAllThirtyTwoNumbersInText) {
+    std::vector<int> all;
+    for (int number = 0; number <= 31; ++number) {
+        all.push_back(number);
+    }
+    Serve(all, 4800);
+    const ProgramResult result = Scan({"--baud", "4800"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> lines = SplitLines(result.out);
+    ASSERT_EQ(lines.size(), 33u) << result.out;
+    EXPECT_EQ(lines[0], "station 00 answers at 4800 baud");
+    EXPECT_EQ(lines[31], "station 31 answers at 4800 baud");
+    EXPECT_EQ(lines[32], "32 station(s) found");
+}
+
+TEST_F(VfdaHostScanTest, AnAdapterEchoIsNotTakenForAnAnswer) {
+    Serve({2, 5}, 4800);
+    ASSERT_TRUE(drives_->SetFault(2, sim::FaultKind::Echo));
+    ASSERT_TRUE(drives_->SetFault(5, sim::FaultKind::Echo));
+    const ProgramResult result = Scan({"--baud", "4800", "--stations", "1-6", "--json"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(ParseReport(result.out).stations, (std::vector<Found>{{2, 4800}, {5, 4800}}));
+    EXPECT_EQ(drives_->Counters(2)->faultsInjected, 1u) << "the echo was on the line";
+}
+
+TEST_F(VfdaHostScanTest, ASilentLineExits3WithNoneFound) {
+    Serve({}, 4800);
+    const ProgramResult result = Scan({"--baud", "1200", "--stations", "0-2", "--json"});
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+    const ScanReport report = ParseReport(result.out);
+    EXPECT_TRUE(report.stations.empty());
+    EXPECT_EQ(report.endFound, 0);
+}
+
+TEST_F(VfdaHostScanTest, AddToCreatesThenExtendsTheConfiguration) {
+    Serve({1, 4}, 2400);
+    const std::string config = folder_.File("line.cfg");
+    ASSERT_EQ(Scan({"--baud", "2400", "--stations", "0-4", "--add-to", config}).exitCode, 0);
+    drives_->ClearAllFaults();
+    ASSERT_EQ(Host({"config", config, "edit-station", "VFD04", "--name", "PUMP4"}).exitCode, 0);
+    ASSERT_EQ(Scan({"--baud", "2400", "--stations", "0-4", "--add-to=" + config}).exitCode, 0);
+
+    const ProgramResult shown = Host({"show", config, "--json"});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    const auto value = ParseJson(shown.out);
+    ASSERT_TRUE(value) << shown.out;
+    EXPECT_EQ(value->Find("port")->text, "COM3");
+    EXPECT_EQ(value->Find("baud")->number, 2400);
+    std::vector<std::pair<std::string, int>> stations;
+    for (const JsonValue& station : value->Find("stations")->items) {
+        stations.emplace_back(station.Find("name")->text,
+                              static_cast<int>(station.Find("number")->number));
+    }
+    EXPECT_EQ(stations, (std::vector<std::pair<std::string, int>>{{"VFD01", 1}, {"PUMP4", 4}}))
+        << "a number already configured is not added twice";
+}
+
+TEST_F(VfdaHostScanTest, WrongCommandLinesExit2) {
+    Serve({1}, 4800);
+    for (const std::vector<std::string>& more : {std::vector<std::string>{"--stations", "32"},
+                                                 {"--stations", "5-3"},
+                                                 {"--stations", "1,,2"},
+                                                 {"--stations", ""},
+                                                 {"--stations", "a"},
+                                                 {"--baud", "9600"},
+                                                 {"--json=yes"},
+                                                 {"extra"}}) {
+        const ProgramResult result = Scan(more);
+        EXPECT_EQ(result.exitCode, 2) << more.front();
+        EXPECT_NE(result.err.find("usage: vfda-host scan"), std::string::npos) << result.err;
+        EXPECT_EQ(drives_->Counters(1)->framesReceived, 0u) << "nothing was asked";
+    }
+    EXPECT_EQ(Host({"scan", "--port", "COM0"}).exitCode, 2);
+    EXPECT_EQ(Host({"scan"}).exitCode, 2);
+}
+
+TEST(VfdaHostConventionsTest, HelpOnStdoutExits0ForTheToolAndEachCommand) {
+    for (const std::vector<std::string>& words : {std::vector<std::string>{"--help"},
+                                                  {"-h"},
+                                                  {"show", "--help"},
+                                                  {"config", "--help"},
+                                                  {"config", "x.cfg", "set", "-h"},
+                                                  {"edit", "-h"},
+                                                  {"run", "--help"},
+                                                  {"scan", "--help"},
+                                                  {"demo", "--help"}}) {
+        const ProgramResult result = RunProgram(HostProgram(), words);
+        EXPECT_EQ(result.exitCode, 0) << words[0];
+        EXPECT_NE(result.out.find("usage:"), std::string::npos) << words[0];
+        EXPECT_EQ(result.err, "") << words[0];
+    }
+    const ProgramResult version = RunProgram(HostProgram(), {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("vfda-host ", 0), 0u) << version.out;
+    const ProgramResult simVersion =
+        RunProgram((BinFolder() / ProgramFile("vfda-sim")).string(), {"--version"});
+    EXPECT_EQ(simVersion.exitCode, 0);
+    EXPECT_EQ(simVersion.out.rfind("vfda-sim ", 0), 0u) << simVersion.out;
+}
+
+TEST(VfdaHostConventionsTest, OptionValuesMayBeJoinedWithEquals) {
+    TempFolder folder;
+    const std::string config = folder.File("line.cfg");
+    ASSERT_EQ(RunProgram(HostProgram(), {"config", config, "init"}).exitCode, 0);
+    ASSERT_EQ(
+        RunProgram(HostProgram(), {"config", config, "set", "--baud=1200", "--port=COM7"}).exitCode,
+        0);
+    const ProgramResult shown = RunProgram(HostProgram(), {"show", config, "--json"});
+    const auto value = ParseJson(shown.out);
+    ASSERT_TRUE(value) << shown.out;
+    EXPECT_EQ(value->Find("baud")->number, 1200);
+    EXPECT_EQ(value->Find("port")->text, "COM7");
+    EXPECT_EQ(RunProgram(HostProgram(), {"show", config, "--json=1"}).exitCode, 2)
+        << "a flag takes no value";
+}
+
+} // namespace
