@@ -7,8 +7,9 @@
 namespace vfdahost {
 
 constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;  // a file or the module could not be used
-constexpr int kExitRefused = 2; // a check refused the input, or the command line is wrong
+constexpr int kExitFailed = 1;     // a file or the module could not be used
+constexpr int kExitRefused = 2;    // a check refused the input, or the command line is wrong
+constexpr int kExitIncomplete = 3; // the line was used, but the drives did not all answer
 
 int ShowCommand(const std::vector<std::string>& words);
 int ConfigCommand(const std::vector<std::string>& words);
