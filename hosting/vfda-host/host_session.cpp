@@ -341,6 +341,7 @@ void HostSession::PrintStationStatistics(const std::string& utf8, const std::str
 }
 
 void HostSession::PrintStatistics(const std::optional<std::string>& station) {
+    diagnoses_.Settle(running_ ? std::optional(StationDiagnoses::Clock::now()) : std::nullopt);
     if (station) {
         std::string name;
         if (StationText(*station, name)) {

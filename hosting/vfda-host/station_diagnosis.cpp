@@ -114,6 +114,13 @@ void StationDiagnoses::Sent(std::span<const uint8_t> frame, Clock::time_point at
     sentAt_ = at;
 }
 
+void StationDiagnoses::Settle(std::optional<Clock::time_point> now) {
+    std::lock_guard guard(lock_);
+    if (!now || *now - sentAt_ > kReceiveLimit) {
+        CloseWaiting();
+    }
+}
+
 void StationDiagnoses::Received(std::span<const uint8_t> bytes, Clock::time_point at) {
     std::lock_guard guard(lock_);
     if (!waitingStation_) {
@@ -183,10 +190,12 @@ std::vector<Hint> HintsFor(const std::vector<NamedStation>& stations,
     int64_t asked = 0;
     int64_t answered = 0;
     int64_t echoes = 0;
+    size_t stationsAsked = 0;
     std::vector<Hint> silent;
     for (const NamedStation& station : stations) {
         const StationDiagnosis figures = diagnoses.Of(station.number);
         asked += figures.requests;
+        stationsAsked += figures.requests > 0 ? 1 : 0;
         answered += figures.Count(AnswerCause::Answered);
         echoes += figures.Count(AnswerCause::Echo);
         if (figures.answeredAs) {
@@ -206,7 +215,7 @@ std::vector<Hint> HintsFor(const std::vector<NamedStation>& stations,
     if (echoes > 0) {
         hints.insert(hints.begin(), {std::nullopt, "the adapter echoes every request: turn "
                                                    "its RS-485 echo off"});
-    } else if (asked > 0 && answered == 0 && silent.size() == stations.size()) {
+    } else if (asked > 0 && answered == 0 && silent.size() == stationsAsked) {
         hints.insert(hints.begin(), {std::nullopt, "no station answers at all: check the port, "
                                                    "the baud rate and the wiring"});
         return hints;

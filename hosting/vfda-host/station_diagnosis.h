@@ -60,7 +60,13 @@ public:
     // Response times kept per station: a long run keeps the latest ones only.
     static constexpr size_t kKeptTimes = 1000;
 
+    // The driver waits this long for an answer before it gives up.
+    static constexpr std::chrono::milliseconds kReceiveLimit{1000};
+
     void Sent(std::span<const uint8_t> frame, Clock::time_point at);
+    // Counts a request still waiting at `now` as timed out once the driver has given up on
+    // it, or at once with no time given (the line has stopped).
+    void Settle(std::optional<Clock::time_point> now);
     void Received(std::span<const uint8_t> bytes, Clock::time_point at);
     // The figures of a station number; all zero when it was never asked.
     StationDiagnosis Of(int number) const;

@@ -104,6 +104,12 @@ TEST(StationDiagnosesTest, TimesAndCausesAreCountedPerStation) {
     EXPECT_FALSE(two.response);
     EXPECT_EQ(diagnoses.Asked(), (std::vector<int>{1, 2}));
 
+    // The driver gives up after its receive limit; a stopped line answers nothing more.
+    diagnoses.Settle(start + StationDiagnoses::kReceiveLimit);
+    EXPECT_EQ(diagnoses.Of(1).Count(AnswerCause::TimeOut), 0);
+    diagnoses.Settle(std::nullopt);
+    EXPECT_EQ(diagnoses.Of(1).Count(AnswerCause::TimeOut), 1);
+
     diagnoses.Clear(2);
     EXPECT_EQ(diagnoses.Of(2).requests, 0);
     EXPECT_EQ(diagnoses.Of(1).requests, 21);
@@ -112,11 +118,14 @@ TEST(StationDiagnosesTest, TimesAndCausesAreCountedPerStation) {
 TEST(StationDiagnosesTest, HintsSayWhatToCheck) {
     const std::vector<NamedStation> stations = {{"PUMP1", 1}, {"PUMP2", 2}};
     const Clock::time_point now{};
-    {
+    for (const bool secondAsked : {true, false}) {
         StationDiagnoses silentLine;
         silentLine.Sent(Request("01"), now);
-        silentLine.Sent(Request("02"), now);
+        if (secondAsked) {
+            silentLine.Sent(Request("02"), now);
+        }
         silentLine.Sent(Request("01"), now);
+        silentLine.Settle(now + std::chrono::seconds(2));
         const auto hints = HintsFor(stations, silentLine);
         ASSERT_EQ(hints.size(), 1u);
         EXPECT_FALSE(hints[0].station);
