@@ -48,9 +48,7 @@ HostSession::~HostSession() {
     if (communicationInitialised_) {
         module_.Stop(instance_);
     }
-    if (tracing_) {
-        SetLineTraceSink(nullptr, nullptr);
-    }
+    SetLineTraceSink(nullptr, nullptr);
 }
 
 bool HostSession::Open(const std::string& configPath, std::string& error) {
@@ -69,17 +67,83 @@ bool HostSession::Open(const std::string& configPath, std::string& error) {
         error = configPath + " changed while it was read";
         return false;
     }
+    // The trace feeds the statistics of every run; --trace prints the frames as well.
+    SetLineTraceSink(&HostSession::ReceiveFrame, this);
     return true;
 }
 
 void HostSession::TraceFrames() {
-    SetLineTraceSink(&HostSession::ReceiveFrame, &events_);
     tracing_ = true;
 }
 
 void HostSession::ReceiveFrame(void* context, LineDirection direction, const uint8_t* bytes,
                                size_t count) {
-    static_cast<RunEvents*>(context)->Frame(direction, bytes, count);
+    HostSession& session = *static_cast<HostSession*>(context);
+    const std::span<const uint8_t> frame(bytes, count);
+    const auto now = StationDiagnoses::Clock::now();
+    if (direction == LineDirection::Sent) {
+        session.diagnoses_.Sent(frame, now);
+    } else {
+        session.diagnoses_.Received(frame, now);
+    }
+    if (session.tracing_) {
+        session.events_.Frame(direction, bytes, count);
+    }
+}
+
+LineSettings HostSession::Settings(const std::vector<PortMapping>& ports) const {
+    const CSerialPort& serial = document_.SerialPort();
+    LineSettings settings;
+    const int portNumber = serial.m_portIndex + 1;
+    settings.port = "COM" + std::to_string(portNumber);
+    for (const PortMapping& mapping : ports) {
+        if (mapping.number == portNumber) {
+            settings.device = mapping.path;
+        }
+    }
+    settings.baud = CSerialPort::BaudRate(serial.m_baudIndex);
+    settings.framing = FramingText(serial);
+    settings.rtsCts = (serial.m_options & CSerialPort::kOptionRtsCts) != 0;
+    for (const CStationInfo* station : document_.Stations()) {
+        std::set<int> groups;
+        for (size_t i = 0; i < tags_.size(); ++i) {
+            const std::optional<int> group = PolledGroup(tags_[i].address);
+            if (handles_[i] >= 0 && group && StationOfTag(tags_[i]) == station->m_name) {
+                groups.insert(*group);
+            }
+        }
+        settings.stations.push_back(
+            {ToUtf8(station->m_name), station->m_stationNumber, static_cast<int>(groups.size())});
+    }
+    settings.refreshMs = PassMs(settings.baud, CharacterBits(serial), settings.stations);
+    return settings;
+}
+
+std::vector<NamedStation> HostSession::NumberedStations() const {
+    std::vector<NamedStation> stations;
+    for (const CStationInfo* station : document_.Stations()) {
+        stations.push_back({ToUtf8(station->m_name), station->m_stationNumber});
+    }
+    return stations;
+}
+
+bool HostSession::EveryStationAnswered() const {
+    if (!portOpen_) {
+        return false;
+    }
+    for (const NamedStation& station : NumberedStations()) {
+        const StationDiagnosis figures = diagnoses_.Of(station.number);
+        if (figures.requests > 0 && figures.Count(AnswerCause::Answered) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void HostSession::PrintHints() {
+    for (const Hint& hint : HintsFor(NumberedStations(), diagnoses_)) {
+        events_.HintLine(hint);
+    }
 }
 
 int32_t HostSession::InitComm() {
@@ -271,10 +335,13 @@ void HostSession::PrintStationStatistics(const std::string& utf8, const std::str
         events_.NoStationStats(utf8, status); // the module filled in nothing
         return;
     }
-    events_.Stats(utf8, status, Counters(counters));
+    const CStationInfo* station = document_.FindStation(cp949.c_str());
+    const StationDiagnosis diagnosis = diagnoses_.Of(station->m_stationNumber);
+    events_.Stats(utf8, status, Counters(counters), &diagnosis);
 }
 
 void HostSession::PrintStatistics(const std::optional<std::string>& station) {
+    diagnoses_.Settle(running_ ? std::optional(StationDiagnoses::Clock::now()) : std::nullopt);
     if (station) {
         std::string name;
         if (StationText(*station, name)) {
@@ -288,6 +355,7 @@ void HostSession::PrintStatistics(const std::optional<std::string>& station) {
     int32_t counters[4] = {}; // the instance-wide query adds onto these
     const int32_t status = module_.GetStatistics(instance_, nullptr, counters);
     events_.Stats(std::nullopt, status, Counters(counters));
+    PrintHints();
 }
 
 void HostSession::ResetStatistics(const std::optional<std::string>& station) {
@@ -295,6 +363,7 @@ void HostSession::ResetStatistics(const std::optional<std::string>& station) {
     if (!station) {
         queuedWrites_.ClearingAll(WriteCounters());
         module_.ResetStatistics(instance_, nullptr);
+        diagnoses_.Clear();
         fields.Null("station");
         events_.Result("reset", fields, "statistics of all stations cleared", kStationFound);
         return;
@@ -307,6 +376,9 @@ void HostSession::ResetStatistics(const std::optional<std::string>& station) {
         queuedWrites_.Clearing(*configured, WriteCounter(*configured));
     }
     module_.ResetStatistics(instance_, name.c_str());
+    if (const CStationInfo* configured = document_.FindStation(name.c_str())) {
+        diagnoses_.Clear(configured->m_stationNumber);
+    }
     fields.Text("station", *station);
     const bool known = KnownStation(name);
     events_.Result("reset", fields,

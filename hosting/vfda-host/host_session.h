@@ -6,10 +6,14 @@
 #include "config/vfda_drv_doc.h"
 #include "driver_module.h"
 #include "host_libraries.h"
+#include "line_settings.h"
 #include "queued_writes.h"
 #include "run_events.h"
+#include "run_options.h"
+#include "station_diagnosis.h"
 #include "tag_file.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -34,6 +38,10 @@ public:
     bool Open(const std::string& configPath, std::string& error);
     // Reports every frame on the line from now on.
     void TraceFrames();
+    // The line's settings and refresh time, from the configuration and the registered tags.
+    LineSettings Settings(const std::vector<PortMapping>& ports) const;
+    // True when the port opened and every station that was asked something answered.
+    bool EveryStationAnswered() const;
     // DrvInitComm, reported as a "port" event.
     int32_t InitComm();
     // Registers every tag in order and names them for the module's messages.
@@ -91,12 +99,17 @@ private:
     // Waits, bounded, for the queued writes to reach the line; reports those that did not.
     void SendQueuedWrites();
 
+    // The stations as the trace knows them: configured names with their numbers.
+    std::vector<NamedStation> NumberedStations() const;
+    void PrintHints();
+
     RunEvents& events_;
+    StationDiagnoses diagnoses_;  // fed by the trace sink on the poll thread
     hostkit::HostLibraries host_; // outlives the module, which calls into it
     hostkit::DriverModule module_;
     CVfdaDrvDoc document_; // the host's own read of the configuration, for station names
     int32_t instance_ = -1;
-    bool tracing_ = false;
+    std::atomic<bool> tracing_{false}; // the frames are printed too
     bool communicationInitialised_ = false;
     bool portOpen_ = false;
     bool running_ = false;

@@ -43,11 +43,16 @@ int RunCommand(const std::vector<std::string>& words) {
     }
     session.InitComm();
     session.RegisterTags(std::move(tags));
+    events.Settings(session.Settings(options.ports));
     session.Start();
     const std::string reason = RunUntilEnd(session, events, options.seconds);
     session.Finish();
     events.End(reason);
-    return OutputFailed() ? kExitFailed : kExitOk;
+    if (OutputFailed()) {
+        return kExitFailed;
+    }
+    // --strict: a line that did not work is a failure for scripts.
+    return options.strict && !session.EveryStationAnswered() ? kExitNotDone : kExitOk;
 }
 
 } // namespace vfdahost

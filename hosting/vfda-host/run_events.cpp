@@ -1,5 +1,6 @@
 #include "run_events.h"
 
+#include "message_number.h"
 #include "text_output.h"
 
 namespace vfdahost {
@@ -57,7 +58,96 @@ std::string HexBytes(const uint8_t* bytes, size_t count) {
     return hex;
 }
 
+// The causes of failed transactions, as the JSON fields name them.
+struct CauseName {
+    AnswerCause cause;
+    const char* field;
+    const char* text;
+};
+constexpr CauseName kCauseNames[] = {
+    {AnswerCause::TimeOut, "timeouts", "time-out"},
+    {AnswerCause::Refused, "refused", "refused by the drive"},
+    {AnswerCause::OtherStation, "other_station", "answer from another station"},
+    {AnswerCause::OtherParameter, "other_parameter", "answer for another parameter"},
+    {AnswerCause::Garbled, "garbled", "garbled"},
+    {AnswerCause::Echo, "echo", "adapter echo"},
+};
+
+std::string Milliseconds(double ms) {
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.0f", ms);
+    return text;
+}
+
+void AddDiagnosis(const StationDiagnosis& diagnosis, JsonFields& fields, std::string& text) {
+    fields.Integer("requests", diagnosis.requests);
+    if (diagnosis.response) {
+        const ResponseTimes& times = *diagnosis.response;
+        fields.Number("response_min_ms", times.minMs)
+            .Number("response_median_ms", times.medianMs)
+            .Number("response_p95_ms", times.p95Ms)
+            .Number("response_max_ms", times.maxMs);
+        text += "; response ms min " + Milliseconds(times.minMs) + ", median " +
+                Milliseconds(times.medianMs) + ", p95 " + Milliseconds(times.p95Ms) + ", max " +
+                Milliseconds(times.maxMs);
+    } else {
+        fields.Null("response_min_ms")
+            .Null("response_median_ms")
+            .Null("response_p95_ms")
+            .Null("response_max_ms");
+        text += "; no answer timed";
+    }
+    std::string causes;
+    for (const CauseName& name : kCauseNames) {
+        const int64_t count = diagnosis.Count(name.cause);
+        fields.Integer(name.field, count);
+        if (count > 0) {
+            causes += (causes.empty() ? "" : ", ") + std::to_string(count) + " " + name.text;
+        }
+    }
+    if (diagnosis.answeredAs) {
+        fields.Integer("answered_as", *diagnosis.answeredAs);
+    } else {
+        fields.Null("answered_as");
+    }
+    if (!causes.empty()) {
+        text += "; failures: " + causes;
+    }
+}
+
 } // namespace
+
+void RunEvents::Settings(const LineSettings& settings) {
+    std::string stations;
+    std::string names;
+    for (const StationSettings& station : settings.stations) {
+        const std::string number =
+            (station.number < 10 ? "0" : "") + std::to_string(station.number);
+        stations += (stations.empty() ? "" : ", ") + station.name + " (" + number + ")";
+        names += (names.empty() ? "" : ",") + station.name + "=" + std::to_string(station.number);
+    }
+    JsonFields fields;
+    fields.Text("port", settings.port)
+        .TextOrNull("device", settings.device)
+        .Integer("baud", settings.baud)
+        .Text("framing", settings.framing)
+        .Text("rts_cts", settings.rtsCts ? "on" : "off")
+        .Integer("station_count", static_cast<long long>(settings.stations.size()))
+        .Text("stations", names)
+        .Integer("refresh_ms", settings.refreshMs);
+    printer_.Print("settings", fields,
+                   "line   " + settings.port + " (" + settings.device.value_or("system port") +
+                       "), " + std::to_string(settings.baud) + " baud " + settings.framing +
+                       ", RTS/CTS " + (settings.rtsCts ? "on" : "off") + ", stations " +
+                       (stations.empty() ? "none" : stations) + ", values refresh every " +
+                       std::to_string(settings.refreshMs) + " ms");
+}
+
+void RunEvents::HintLine(const Hint& hint) {
+    JsonFields fields;
+    fields.TextOrNull("station", hint.station).Text("text", hint.text);
+    printer_.Print("hint", fields, "hint   " + hint.text);
+}
 
 void RunEvents::Value(const TagDefinition* tag, uint32_t id, double value) {
     JsonFields fields;
@@ -71,6 +161,9 @@ void RunEvents::Log(uint32_t flags, const std::string& cp949) {
     const std::string text = ToUtf8(cp949);
     JsonFields fields;
     fields.Integer("flags", flags).Text("text", text);
+    if (const std::optional<int> number = MessageNumber(cp949)) {
+        fields.Integer("number", *number);
+    }
     printer_.Print("log", fields, "log    " + text);
 }
 
@@ -106,7 +199,7 @@ void RunEvents::PortOpened(int32_t result) {
 }
 
 void RunEvents::Stats(const std::optional<std::string>& station, int32_t status,
-                      const StationCounters& counters) {
+                      const StationCounters& counters, const StationDiagnosis* diagnosis) {
     JsonFields fields;
     fields.TextOrNull("station", station)
         .Integer("status", status)
@@ -116,12 +209,15 @@ void RunEvents::Stats(const std::optional<std::string>& station, int32_t status,
         .Integer("write_failures", counters.writeFailures);
     const std::string who = station ? *station : "all stations";
     const char* state = station ? StationStatusText(status) : InstanceStatusText(status);
-    printer_.Print("stats", fields,
-                   "stats  " + who + ": " + state + " (" + std::to_string(status) + "), reads " +
-                       std::to_string(counters.reads) + " (" +
+    std::string text = "stats  " + who + ": " + state + " (" + std::to_string(status) +
+                       "), reads " + std::to_string(counters.reads) + " (" +
                        std::to_string(counters.readFailures) + " failed), writes " +
                        std::to_string(counters.writes) + " (" +
-                       std::to_string(counters.writeFailures) + " failed)");
+                       std::to_string(counters.writeFailures) + " failed)";
+    if (diagnosis != nullptr) {
+        AddDiagnosis(*diagnosis, fields, text);
+    }
+    printer_.Print("stats", fields, text);
 }
 
 void RunEvents::NoStationStats(const std::string& station, int32_t status) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "event_printer.h"
+#include "line_settings.h"
+#include "station_diagnosis.h"
 #include "tag_file.h"
 #include "toolkit/line_trace.h"
 
@@ -35,8 +37,13 @@ public:
     // The result of opening the configuration's COM port.
     void PortOpened(int32_t result);
     // Statistics of one station (UTF-8 name), or of the whole instance without one.
+    // A station's statistics also carry what the line trace says about it (`diagnosis`).
     void Stats(const std::optional<std::string>& station, int32_t status,
-               const StationCounters& counters);
+               const StationCounters& counters, const StationDiagnosis* diagnosis = nullptr);
+    // The settings of the line, once at the start.
+    void Settings(const LineSettings& settings);
+    // What to check for a trouble the statistics make clear.
+    void HintLine(const Hint& hint);
     // Statistics asked for a station the configuration does not have: the counters are
     // null, since the module filled in nothing.
     void NoStationStats(const std::string& station, int32_t status);

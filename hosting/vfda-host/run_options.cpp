@@ -9,7 +9,7 @@ namespace vfdahost {
 
 const char* const kRunUsage =
     "usage: vfda-host run CONFIG --tags TAGS [--port COMn=PATH]... [--seconds N] [--json] "
-    "[--trace]\n";
+    "[--trace] [--strict]\n";
 
 bool ParseSeconds(const Arguments& arguments, std::optional<long>& seconds, std::string& error) {
     if (const auto text = arguments.Value("--seconds")) {
@@ -48,7 +48,8 @@ bool ParsePortMapping(const std::string& text, PortMapping& mapping, std::string
 
 bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
                      std::string& error) {
-    const Arguments arguments(words, {"--tags", "--port", "--seconds"}, {"--json", "--trace"});
+    const Arguments arguments(words, {"--tags", "--port", "--seconds"},
+                              {"--json", "--trace", "--strict"});
     if (!arguments.Ok()) {
         error = arguments.Error();
         return false;
@@ -76,6 +77,7 @@ bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
     }
     options.json = arguments.Has("--json");
     options.trace = arguments.Has("--trace");
+    options.strict = arguments.Has("--strict");
     return true;
 }
 

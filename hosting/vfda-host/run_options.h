@@ -22,6 +22,7 @@ struct RunOptions {
     std::optional<long> seconds;
     bool json = false;
     bool trace = false;
+    bool strict = false; // exit 3 when the port did not open or a station never answered
 };
 
 // The longest run --seconds asks for: a week.

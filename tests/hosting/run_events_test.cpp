@@ -73,7 +73,7 @@ TEST_F(RunEventsTest, LogLinesAreUtf8AndEscaped) {
     events_.Log(256, "tag[\"a\x01\"]");
     EXPECT_EQ(Printed(),
               "{\"event\":\"log\",\"t\":0,\"flags\":258,\"text\":\"[DELTA VFD-A] "
-              "통신시작\"}\n"
+              "통신시작\",\"number\":1}\n"
               "{\"event\":\"log\",\"t\":0,\"flags\":256,\"text\":\"tag[\\\"a\\u0001\\\"]\"}\n");
 }
 

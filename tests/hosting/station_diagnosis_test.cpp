@@ -1,0 +1,191 @@
+// The trace-based diagnosis of a run, fed with scripted frames as the line carries them.
+#include "line_settings.h"
+#include "message_number.h"
+#include "station_diagnosis.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace vfdahost;
+
+namespace {
+
+using Clock = StationDiagnoses::Clock;
+
+std::vector<uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+// A request and answer of station `station` for R parameter 05.
+std::vector<uint8_t> Request(const std::string& station) {
+    return Bytes(std::string("R\x03\x01") + station + "05");
+}
+std::vector<uint8_t> Answer(const std::string& station, const std::string& rest = "050123",
+                            char mark = '\x06') {
+    return Bytes(std::string("R\x03") + mark + station + rest);
+}
+
+} // namespace
+
+TEST(AnswerClassificationTest, EachFaultOfAnAnswerHasItsCause) {
+    const auto sent = Request("01");
+    EXPECT_EQ(ClassifyAnswer(sent, Answer("01")), AnswerCause::Answered);
+    EXPECT_EQ(ClassifyAnswer(sent, {}), AnswerCause::TimeOut);
+    EXPECT_EQ(ClassifyAnswer(sent, Answer("01", "050123", '\x07')), AnswerCause::Refused);
+    EXPECT_EQ(ClassifyAnswer(sent, Answer("05")), AnswerCause::OtherStation);
+    EXPECT_EQ(ClassifyAnswer(sent, Answer("01", "060123")), AnswerCause::OtherParameter);
+    EXPECT_EQ(ClassifyAnswer(sent, Answer("01", "0501X3")), AnswerCause::Garbled);
+    EXPECT_EQ(ClassifyAnswer(sent, Bytes("R\x02\x06"
+                                         "010501")),
+              AnswerCause::Garbled);
+    EXPECT_EQ(ClassifyAnswer(sent, Bytes("R\x03\x06"
+                                         "010")),
+              AnswerCause::Garbled);
+}
+
+TEST(AnswerClassificationTest, TheRequestComingBackIsAnAdapterEcho) {
+    // The adapter repeats the 7-byte request; the receiver keeps 11 bytes from its letter.
+    const auto sent = Request("01");
+    std::vector<uint8_t> received = sent;
+    received.insert(received.end(), {'R', 0x03, 0x06, '0'});
+    EXPECT_EQ(ClassifyAnswer(sent, received), AnswerCause::Echo);
+    // A write's echo is the whole request.
+    const auto write = Bytes("P\x03\x01"
+                             "01100075");
+    EXPECT_EQ(ClassifyAnswer(write, write), AnswerCause::Echo);
+    EXPECT_EQ(ClassifyAnswer(write, Bytes("P\x03\x06"
+                                          "01100075")),
+              AnswerCause::Answered);
+}
+
+TEST(AnswerClassificationTest, StatusBytesAndRunCommandsAreNotValueDigits) {
+    EXPECT_EQ(ClassifyAnswer(Bytes("Q\x03\x01"
+                                   "0103"),
+                             Bytes("Q\x03\x06"
+                                   "0103\x85\x9A"
+                                   "0\x01")),
+              AnswerCause::Answered);
+    EXPECT_EQ(ClassifyAnswer(Bytes("C\x03\x01"
+                                   "01000001"),
+                             Bytes("C\x03\x06"
+                                   "01??????")),
+              AnswerCause::Answered);
+}
+
+TEST(StationDiagnosesTest, TimesAndCausesAreCountedPerStation) {
+    StationDiagnoses diagnoses;
+    const Clock::time_point start{};
+    for (int i = 1; i <= 20; ++i) {
+        diagnoses.Sent(Request("01"), start);
+        diagnoses.Received(Answer("01"), start + std::chrono::milliseconds(i));
+    }
+    diagnoses.Sent(Request("02"), start); // no answer before the next request: a time-out
+    diagnoses.Sent(Request("02"), start);
+    diagnoses.Received(Answer("07"), start);
+    diagnoses.Sent(Request("01"), start); // still waiting: not counted yet
+
+    const StationDiagnosis one = diagnoses.Of(1);
+    EXPECT_EQ(one.requests, 21);
+    EXPECT_EQ(one.Count(AnswerCause::Answered), 20);
+    EXPECT_EQ(one.Count(AnswerCause::TimeOut), 0);
+    ASSERT_TRUE(one.response);
+    EXPECT_DOUBLE_EQ(one.response->minMs, 1);
+    EXPECT_DOUBLE_EQ(one.response->medianMs, 10);
+    EXPECT_DOUBLE_EQ(one.response->p95Ms, 19);
+    EXPECT_DOUBLE_EQ(one.response->maxMs, 20);
+
+    const StationDiagnosis two = diagnoses.Of(2);
+    EXPECT_EQ(two.requests, 2);
+    EXPECT_EQ(two.Count(AnswerCause::TimeOut), 1);
+    EXPECT_EQ(two.Count(AnswerCause::OtherStation), 1);
+    EXPECT_EQ(two.answeredAs, 7);
+    EXPECT_FALSE(two.response);
+    EXPECT_EQ(diagnoses.Asked(), (std::vector<int>{1, 2}));
+
+    // The driver gives up after its receive limit; a stopped line answers nothing more.
+    diagnoses.Settle(start + StationDiagnoses::kReceiveLimit);
+    EXPECT_EQ(diagnoses.Of(1).Count(AnswerCause::TimeOut), 0);
+    diagnoses.Settle(std::nullopt);
+    EXPECT_EQ(diagnoses.Of(1).Count(AnswerCause::TimeOut), 1);
+
+    diagnoses.Clear(2);
+    EXPECT_EQ(diagnoses.Of(2).requests, 0);
+    EXPECT_EQ(diagnoses.Of(1).requests, 21);
+}
+
+TEST(StationDiagnosesTest, HintsSayWhatToCheck) {
+    const std::vector<NamedStation> stations = {{"PUMP1", 1}, {"PUMP2", 2}};
+    const Clock::time_point now{};
+    for (const bool secondAsked : {true, false}) {
+        StationDiagnoses silentLine;
+        silentLine.Sent(Request("01"), now);
+        if (secondAsked) {
+            silentLine.Sent(Request("02"), now);
+        }
+        silentLine.Sent(Request("01"), now);
+        silentLine.Settle(now + std::chrono::seconds(2));
+        const auto hints = HintsFor(stations, silentLine);
+        ASSERT_EQ(hints.size(), 1u);
+        EXPECT_FALSE(hints[0].station);
+        EXPECT_NE(hints[0].text.find("no station answers at all"), std::string::npos);
+    }
+    {
+        StationDiagnoses oneSilent;
+        oneSilent.Sent(Request("01"), now);
+        oneSilent.Received(Answer("01"), now);
+        oneSilent.Sent(Request("02"), now);
+        oneSilent.Sent(Request("01"), now);
+        const auto hints = HintsFor(stations, oneSilent);
+        ASSERT_EQ(hints.size(), 1u);
+        EXPECT_EQ(hints[0].station, "PUMP2");
+        EXPECT_NE(hints[0].text.find("PUMP2 (02) never answers"), std::string::npos);
+    }
+    {
+        StationDiagnoses echoing;
+        auto echoed = Request("01");
+        echoed.insert(echoed.end(), {'R', 0x03, 0x06, '0'});
+        echoing.Sent(Request("01"), now);
+        echoing.Received(echoed, now);
+        const auto hints = HintsFor(stations, echoing);
+        ASSERT_EQ(hints.size(), 1u);
+        EXPECT_NE(hints[0].text.find("RS-485 echo"), std::string::npos);
+    }
+    {
+        StationDiagnoses renumbered;
+        renumbered.Sent(Request("01"), now);
+        renumbered.Received(Answer("05"), now);
+        const auto hints = HintsFor(stations, renumbered);
+        ASSERT_EQ(hints.size(), 1u);
+        EXPECT_NE(hints[0].text.find("PUMP1 (01) is answered under number 05"), std::string::npos);
+    }
+    {
+        StationDiagnoses healthy;
+        healthy.Sent(Request("01"), now);
+        healthy.Received(Answer("01"), now);
+        EXPECT_TRUE(HintsFor(stations, healthy).empty());
+    }
+}
+
+TEST(MessageNumberTest, LinesOfTheModuleAreNumbered) {
+    // The texts are the module's own, in CP949: "스테이션[PUMP1]과 통신할 수 없습니다."
+    const std::string lost = "[DELTA VFD-A] \xBD\xBA\xC5\xD7\xC0\xCC\xBC\xC7[PUMP1]\xB0\xFA "
+                             "\xC5\xEB\xBD\xC5\xC7\xD2 \xBC\xF6 \xBE\xF8\xBD\xC0\xB4\xCF\xB4\xD9.";
+    EXPECT_EQ(MessageNumber(lost), 14);
+    EXPECT_EQ(MessageNumber("[DELTA VFD-A] \xC5\xEB\xBD\xC5\xBD\xC3\xC0\xDB"), 1); // 통신시작
+    EXPECT_FALSE(MessageNumber(lost.substr(14)));                                  // no prefix
+    EXPECT_FALSE(MessageNumber("[DELTA VFD-A] something else"));
+}
+
+TEST(LineSettingsTest, APassCountsEveryGroupQueryAndItsPause) {
+    // 18 bytes of 11 bits at 4800 baud: 42 ms on the wire, then the 100 ms pause.
+    EXPECT_EQ(PassMs(4800, 11, {{"A", 1, 3}, {"B", 2, 1}}), 4 * (42 + 100));
+    EXPECT_EQ(PassMs(1200, 11, {{"A", 1, 1}}), 165 + 100);
+    EXPECT_EQ(PassMs(4800, 11, {}), 100); // a pass lasts 100 ms at least
+    EXPECT_EQ(PolledGroup("D1"), 1);
+    EXPECT_EQ(PolledGroup("d4.0"), 3);
+    EXPECT_EQ(PolledGroup("D3"), 3);
+    EXPECT_FALSE(PolledGroup("P10"));
+    EXPECT_FALSE(PolledGroup("D"));
+}
