@@ -144,3 +144,17 @@ TEST_F(VfdaHostRunTest, ASilentLineSaysNoStationAnswers) {
     Expect(*host, HintContaining("no station answers at all"), "line hint");
     EXPECT_EQ(host->WaitForExit(), 3);
 }
+
+TEST_F(VfdaHostRunTest, AnAdapterThatEchoesIsNamedAsTheCause) {
+    ASSERT_TRUE(drives_.SetFault(1, sim::FaultKind::Echo));
+    auto host = RunJson();
+    Expect(*host, Event("value", {{"tag", Quoted("OUT2")}}), "PUMP2 still answers");
+    host->Type("stats");
+    const std::string echoed =
+        Expect(*host, Event("stats", {{"station", Quoted("PUMP1")}}), "PUMP1");
+    EXPECT_GT(NumberField(echoed, "echo"), 0) << echoed;
+    EXPECT_EQ(NumberField(echoed, "garbled"), 0) << echoed;
+    Expect(*host, HintContaining("echoes every request"), "echo hint");
+    host->Type("quit");
+    EXPECT_EQ(host->WaitForExit(), 0);
+}
