@@ -15,6 +15,8 @@ int ConfigCommand(const std::vector<std::string>& words);
 int RunCommand(const std::vector<std::string>& words);
 int DemoCommand(const std::vector<std::string>& words);
 int EditCommand(const std::vector<std::string>& words);
+int ReadCommand(const std::vector<std::string>& words);
+int WriteCommand(const std::vector<std::string>& words);
 
 // The demo's usage line; on a build without the drive simulator it says the demo is missing.
 const char* DemoUsage();

@@ -13,7 +13,9 @@ const char* kUsage =
     "actions)\n"
     "       vfda-host edit CONFIG\n"
     "       vfda-host run CONFIG --tags TAGS [--port COMn=PATH]... [--seconds N] [--json] "
-    "[--trace]\n";
+    "[--trace]\n"
+    "       vfda-host read CONFIG STATION ADDRESS... [--port COMn=PATH]... [--json]\n"
+    "       vfda-host write CONFIG STATION ADDRESS=VALUE... [--port COMn=PATH]... [--json]\n";
 
 void PrintUsage() {
     std::fputs(kUsage, stderr);
@@ -48,6 +50,12 @@ int Dispatch(int argc, char** argv) {
     }
     if (command == "run") {
         return vfdahost::RunCommand(words);
+    }
+    if (command == "read") {
+        return vfdahost::ReadCommand(words);
+    }
+    if (command == "write") {
+        return vfdahost::WriteCommand(words);
     }
     if (command == "demo") {
         return vfdahost::DemoCommand(words);
