@@ -15,7 +15,9 @@ const char* kUsage =
     "       vfda-host run CONFIG --tags TAGS [--port COMn=PATH]... [--seconds N] [--json] "
     "[--trace]\n"
     "       vfda-host read CONFIG STATION ADDRESS... [--port COMn=PATH]... [--json]\n"
-    "       vfda-host write CONFIG STATION ADDRESS=VALUE... [--port COMn=PATH]... [--json]\n";
+    "       vfda-host write CONFIG STATION ADDRESS=VALUE... [--port COMn=PATH]... [--json]\n"
+    "       vfda-host backup CONFIG STATION... [--out PATH] [--port COMn=PATH]... [--json]\n"
+    "       vfda-host compare CONFIG BACKUP [--station NAME] [--port COMn=PATH]... [--json]\n";
 
 void PrintUsage() {
     std::fputs(kUsage, stderr);
@@ -56,6 +58,12 @@ int Dispatch(int argc, char** argv) {
     }
     if (command == "write") {
         return vfdahost::WriteCommand(words);
+    }
+    if (command == "backup") {
+        return vfdahost::BackupCommand(words);
+    }
+    if (command == "compare") {
+        return vfdahost::CompareCommand(words);
     }
     if (command == "demo") {
         return vfdahost::DemoCommand(words);

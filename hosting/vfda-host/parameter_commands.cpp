@@ -3,14 +3,21 @@
 #include "arguments.h"
 #include "commands.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 
 namespace vfdahost {
 
 bool ParseParameterCommandLine(const std::vector<std::string>& words, const char* usage,
-                               size_t minimumPositional, ParameterCommandLine& line) {
-    const Arguments arguments(words, {"--port"}, {"--json"});
+                               size_t minimumPositional, ParameterCommandLine& line,
+                               const std::set<std::string>& extraValues,
+                               const std::set<std::string>& extraFlags) {
+    std::set<std::string> valueOptions = extraValues;
+    std::set<std::string> flagOptions = extraFlags;
+    valueOptions.insert("--port");
+    flagOptions.insert("--json");
+    const Arguments arguments(words, valueOptions, flagOptions);
     std::string error = arguments.Error();
     if (error.empty() && arguments.Positional().size() < minimumPositional) {
         error = "missing arguments";
@@ -28,6 +35,16 @@ bool ParseParameterCommandLine(const std::vector<std::string>& words, const char
     }
     line.positional = arguments.Positional();
     line.json = arguments.Has("--json");
+    for (const std::string& option : extraValues) {
+        if (const std::optional<std::string> value = arguments.Value(option)) {
+            line.values[option] = *value;
+        }
+    }
+    for (const std::string& flag : extraFlags) {
+        if (arguments.Has(flag)) {
+            line.flags.insert(flag);
+        }
+    }
     return true;
 }
 
@@ -39,6 +56,42 @@ int OpenSession(const ParameterCommandLine& line, const std::string& configPath,
         return kExitFailed;
     }
     return kExitOk;
+}
+
+int StartOnStations(const ParameterCommandLine& line, const std::string& configPath,
+                    const std::vector<std::string>& names, PortFolder& ports,
+                    ParameterSession& session, std::vector<const CStationInfo*>& stations) {
+    if (const int failed = OpenSession(line, configPath, ports, session)) {
+        return failed;
+    }
+    for (const std::string& name : names) {
+        const CStationInfo* station = session.FindStation(name);
+        if (station == nullptr) {
+            std::fprintf(stderr, "vfda-host: no station named %s\n", name.c_str());
+            return kExitRefused;
+        }
+        stations.push_back(station);
+    }
+    std::string error;
+    if (!session.Start(stations, error)) {
+        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+ParameterBackup ReadBackup(ParameterSession& session, const CStationInfo& station,
+                           const std::string& name) {
+    ParameterBackup backup;
+    backup.station = name;
+    backup.number = station.m_stationNumber;
+    backup.model = station.m_modelIndex;
+    backup.baud = 1200 << session.Document().SerialPort().m_baudIndex;
+    backup.readAt = UtcNowText();
+    const std::vector<std::optional<double>> values =
+        session.ReadParameters(station, 0, kBackupParameters);
+    std::copy(values.begin(), values.end(), backup.values.begin());
+    return backup;
 }
 
 std::optional<WordAddress> ParseWordAddress(const std::string& text) {

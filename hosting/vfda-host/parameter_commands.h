@@ -2,10 +2,12 @@
 // the named stations, and the addresses they take.
 #pragma once
 
+#include "backup_file.h"
 #include "event_printer.h"
 #include "parameter_session.h"
 #include "port_folder.h"
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -20,17 +22,31 @@ struct ParameterCommandLine {
     std::vector<std::string> positional;
     std::vector<PortMapping> ports;
     bool json = false;
+    std::map<std::string, std::string> values; // the command's own options with a value
+    std::set<std::string> flags;               // and those without
 };
 
 // False (reported with the usage) for a wrong command line; `extraValues`/`extraFlags` are
 // the command's own options besides --port and --json.
 bool ParseParameterCommandLine(const std::vector<std::string>& words, const char* usage,
-                               size_t minimumPositional, ParameterCommandLine& line);
+                               size_t minimumPositional, ParameterCommandLine& line,
+                               const std::set<std::string>& extraValues = {},
+                               const std::set<std::string>& extraFlags = {});
 
 // The ports mapped, the module loaded and the configuration opened; kExitOk or the code to
 // exit with (reported).
 int OpenSession(const ParameterCommandLine& line, const std::string& configPath, PortFolder& ports,
                 ParameterSession& session);
+
+// OpenSession, then communication started on the named stations (`stations` in the same
+// order); kExitOk, else 2 for a name the configuration lacks or 1 (reported).
+int StartOnStations(const ParameterCommandLine& line, const std::string& configPath,
+                    const std::vector<std::string>& names, PortFolder& ports,
+                    ParameterSession& session, std::vector<const CStationInfo*>& stations);
+
+// P0..P80 of a started station, with what the backup file records about it.
+ParameterBackup ReadBackup(ParameterSession& session, const CStationInfo& station,
+                           const std::string& name);
 
 // An address of one station's word: P0..P80 or D0..D6.
 struct WordAddress {

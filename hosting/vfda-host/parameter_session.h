@@ -28,6 +28,7 @@ public:
 
     // Loads the module and opens the configuration; false with `error` set.
     bool Open(const std::string& configPath, std::string& error);
+    const CVfdaDrvDoc& Document() const { return document_; }
     // The configured station of that name (UTF-8, case ignored), or null.
     const CStationInfo* FindStation(const std::string& utf8) const;
     // Registers every P, C and D word of the stations and starts communication; false with

@@ -37,29 +37,14 @@ bool ParseWordWrite(const std::string& text, WordWrite& write) {
     return true;
 }
 
-// The station started on, or null with `exitCode` set: 2 for a name the configuration does
-// not have, 1 for a port that does not open.
-const CStationInfo* StartOn(ParameterSession& session, const std::string& name, int& exitCode) {
-    const CStationInfo* station = session.FindStation(name);
-    std::string error = "no station named " + name;
-    exitCode = station == nullptr ? kExitRefused : kExitFailed;
-    if (station == nullptr || !session.Start({station}, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
-        return nullptr;
-    }
-    exitCode = kExitOk;
-    return station;
-}
-
 // The session started on the command line's CONFIG and STATION; `station` stays null when
 // that fails, and the exit code says why.
 int OpenOnStation(const ParameterCommandLine& line, PortFolder& ports, ParameterSession& session,
                   const CStationInfo*& station) {
-    if (const int failed = OpenSession(line, line.positional[0], ports, session)) {
-        return failed;
-    }
-    int exitCode = kExitOk;
-    station = StartOn(session, line.positional[1], exitCode);
+    std::vector<const CStationInfo*> stations;
+    const int exitCode =
+        StartOnStations(line, line.positional[0], {line.positional[1]}, ports, session, stations);
+    station = exitCode == kExitOk ? stations[0] : nullptr;
     return exitCode;
 }
 

@@ -2,6 +2,7 @@
 // simulated on a pseudo-terminal, every frame the drives received recorded.
 #pragma once
 
+#include "comm/scaled_parameters.h"
 #include "json_value.h"
 #include "platform/pseudo_terminal.h"
 #include "run_program.h"
@@ -87,6 +88,26 @@ protected:
         uint16_t value = 0;
         drives_.GetWord(station, sim::Area::Parameter, number, value);
         return value;
+    }
+
+    // A backup file of what the drive holds now, as a backup names it, made here from the
+    // drive's raw words and the module's table of scaled parameters.
+    std::string BackupOfDrive(int station, const std::string& name, const std::string& path,
+                              int model = 0) {
+        std::string text = "{\"format\":\"vfda-parameters/1\",\"station\":\"" + name +
+                           "\",\"number\":" + std::to_string(station) +
+                           ",\"model\":" + std::to_string(model) +
+                           ",\"baud\":4800,\"read_at\":\"2026-12-08T15:00:00Z\",\"parameters\":[";
+        for (int p = 0; p <= 80; ++p) {
+            const uint16_t raw = DriveParameter(station, p);
+            const bool scaled = comm::ScaledParameters[static_cast<size_t>(p)];
+            std::ostringstream value;
+            value << (scaled ? raw / 10.0 : raw);
+            text += (p > 0 ? "," : "") + std::string("{\"parameter\":") + std::to_string(p) +
+                    ",\"raw\":" + std::to_string(raw) + ",\"value\":" + value.str() + "}";
+        }
+        WriteText(path, text + "]}");
+        return path;
     }
 
     // The frames the drives received whose letter is `letter`.
