@@ -47,18 +47,6 @@ bool ReportMissed(EventPrinter& printer, const ParameterBackup& backup) {
     return complete;
 }
 
-std::string ValueText(const std::optional<double>& value) {
-    return value ? NumberText(*value) : "not read";
-}
-
-void NumberOrNull(JsonFields& fields, const char* key, const std::optional<double>& value) {
-    if (value) {
-        fields.Number(key, *value);
-    } else {
-        fields.Null(key);
-    }
-}
-
 } // namespace
 
 int BackupCommand(const std::vector<std::string>& words) {
@@ -99,22 +87,15 @@ int CompareCommand(const std::vector<std::string>& words) {
     if (!ParseParameterCommandLine(words, kCompareUsage, 2, line, {"--station"})) {
         return kExitRefused;
     }
-    ParameterBackup file;
-    std::string error;
-    if (const int failed = LoadBackup(line.positional[1], file, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
-        return failed;
-    }
-    const auto named = line.values.find("--station");
-    const std::string name = named != line.values.end() ? named->second : file.station;
+    BackupTarget target;
     PortFolder ports;
     ParameterSession session;
-    std::vector<const CStationInfo*> stations;
-    if (const int failed =
-            StartOnStations(line, line.positional[0], {name}, ports, session, stations)) {
+    if (const int failed = StartOnBackupStation(line, ports, session, target)) {
         return failed;
     }
-    const ParameterBackup drive = ReadBackup(session, *stations[0], name);
+    const std::string& name = target.name;
+    const ParameterBackup& file = target.file;
+    const ParameterBackup drive = ReadBackup(session, *target.station, name);
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
     int exitCode = kExitOk;
     for (int p = 0; p < kBackupParameters; ++p) {

@@ -19,6 +19,8 @@ int ReadCommand(const std::vector<std::string>& words);
 int WriteCommand(const std::vector<std::string>& words);
 int BackupCommand(const std::vector<std::string>& words);
 int CompareCommand(const std::vector<std::string>& words);
+int RestoreCommand(const std::vector<std::string>& words);
+int CloneCommand(const std::vector<std::string>& words);
 
 // The demo's usage line; on a build without the drive simulator it says the demo is missing.
 const char* DemoUsage();

@@ -17,7 +17,10 @@ const char* kUsage =
     "       vfda-host read CONFIG STATION ADDRESS... [--port COMn=PATH]... [--json]\n"
     "       vfda-host write CONFIG STATION ADDRESS=VALUE... [--port COMn=PATH]... [--json]\n"
     "       vfda-host backup CONFIG STATION... [--out PATH] [--port COMn=PATH]... [--json]\n"
-    "       vfda-host compare CONFIG BACKUP [--station NAME] [--port COMn=PATH]... [--json]\n";
+    "       vfda-host compare CONFIG BACKUP [--station NAME] [--port COMn=PATH]... [--json]\n"
+    "       vfda-host restore CONFIG BACKUP [--station NAME] [--port COMn=PATH]... [--force] "
+    "[--dry-run] [--json]\n"
+    "       vfda-host clone CONFIG FROM TO... [--port COMn=PATH]... [--force] [--json]\n";
 
 void PrintUsage() {
     std::fputs(kUsage, stderr);
@@ -64,6 +67,12 @@ int Dispatch(int argc, char** argv) {
     }
     if (command == "compare") {
         return vfdahost::CompareCommand(words);
+    }
+    if (command == "restore") {
+        return vfdahost::RestoreCommand(words);
+    }
+    if (command == "clone") {
+        return vfdahost::CloneCommand(words);
     }
     if (command == "demo") {
         return vfdahost::DemoCommand(words);

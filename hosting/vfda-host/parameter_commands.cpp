@@ -94,6 +94,34 @@ ParameterBackup ReadBackup(ParameterSession& session, const CStationInfo& statio
     return backup;
 }
 
+int StartOnBackupStation(const ParameterCommandLine& line, PortFolder& ports,
+                         ParameterSession& session, BackupTarget& target) {
+    std::string error;
+    if (const int failed = LoadBackup(line.positional[1], target.file, error)) {
+        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        return failed;
+    }
+    const auto named = line.values.find("--station");
+    target.name = named != line.values.end() ? named->second : target.file.station;
+    std::vector<const CStationInfo*> stations;
+    const int exitCode =
+        StartOnStations(line, line.positional[0], {target.name}, ports, session, stations);
+    target.station = exitCode == kExitOk ? stations[0] : nullptr;
+    return exitCode;
+}
+
+std::string ValueText(const std::optional<double>& value) {
+    return value ? NumberText(*value) : "not read";
+}
+
+void NumberOrNull(JsonFields& fields, const char* key, const std::optional<double>& value) {
+    if (value) {
+        fields.Number(key, *value);
+    } else {
+        fields.Null(key);
+    }
+}
+
 std::optional<WordAddress> ParseWordAddress(const std::string& text) {
     if (text.size() < 2 || text.size() > 3) {
         return std::nullopt;

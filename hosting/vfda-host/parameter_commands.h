@@ -48,6 +48,22 @@ int StartOnStations(const ParameterCommandLine& line, const std::string& configP
 ParameterBackup ReadBackup(ParameterSession& session, const CStationInfo& station,
                            const std::string& name);
 
+// A restore's or compare's file (CONFIG BACKUP) and the station it is for: --station, else
+// the file's own.
+struct BackupTarget {
+    ParameterBackup file;
+    std::string name;
+    const CStationInfo* station = nullptr;
+};
+// Loads line.positional[1] and starts communication on the target station; kExitOk or the
+// exit code (reported): 1 for a file that cannot be read, 2 for a damaged one.
+int StartOnBackupStation(const ParameterCommandLine& line, PortFolder& ports,
+                         ParameterSession& session, BackupTarget& target);
+
+// A parameter's value for people ("not read" when missing) and for JSON (null then).
+std::string ValueText(const std::optional<double>& value);
+void NumberOrNull(JsonFields& fields, const char* key, const std::optional<double>& value);
+
 // An address of one station's word: P0..P80 or D0..D6.
 struct WordAddress {
     char area = 'P';
