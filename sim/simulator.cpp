@@ -16,7 +16,8 @@ Simulator::Simulator(const std::vector<int>& stations, uint32_t baud, TickSource
     const uint32_t now = clock_();
     for (int station : stations) {
         if (station >= 0 && station <= kLastStation) {
-            stations_.try_emplace(station, Station{Drive(station, BaudIndex(baud), now), {}, {}});
+            stations_.try_emplace(station,
+                                  Station{Drive(station, BaudIndex(baud), now), {}, {}, {}});
         }
     }
 }
@@ -57,6 +58,9 @@ Reply Simulator::Handle(const Request& request) {
     station->drive.Advance(clock_());
     const FaultKind fault = TakeFault(station->fault, request.letter);
     Reply reply;
+    if (request.letter == kLetterRead && station->hiddenParameters.count(request.parameter) != 0) {
+        return reply;
+    }
     if (fault == FaultKind::Refused) {
         reply.bytes = RefusedAnswer(request, Refusal::Scripted);
     } else {
@@ -73,6 +77,16 @@ Reply Simulator::Handle(const Request& request) {
         ++counters.answersSent;
     }
     return reply;
+}
+
+bool Simulator::HideParameter(int station, int number) {
+    std::lock_guard guard(lock_);
+    Station* found = Find(station);
+    if (found == nullptr || !IsParameterNumber(number)) {
+        return false;
+    }
+    found->hiddenParameters.insert(number);
+    return true;
 }
 
 void Simulator::Count(StationCounters& counters, uint8_t letter) {

@@ -14,6 +14,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace sim {
@@ -63,6 +64,10 @@ public:
     // Makes the drive report what it runs in D3 (Drive::SetReportsRunning).
     bool SetReportsRunning(int station, bool on);
 
+    // The drive never answers a read of that parameter (as if its answers were lost on
+    // the line every time); other requests pass.
+    bool HideParameter(int station, int number);
+
     std::optional<StationCounters> Counters(int station) const;
     // Frames addressed to a station number that no drive here has.
     uint64_t FramesForAbsentStations() const;
@@ -77,6 +82,7 @@ private:
         Drive drive;
         FaultPlan fault;
         StationCounters counters;
+        std::set<int> hiddenParameters;
     };
 
     Station* Find(int station);

@@ -16,6 +16,12 @@ int ConfigCommand(const std::vector<std::string>& words);
 int RunCommand(const std::vector<std::string>& words);
 int DemoCommand(const std::vector<std::string>& words);
 int EditCommand(const std::vector<std::string>& words);
+int ReadCommand(const std::vector<std::string>& words);
+int WriteCommand(const std::vector<std::string>& words);
+int BackupCommand(const std::vector<std::string>& words);
+int CompareCommand(const std::vector<std::string>& words);
+int RestoreCommand(const std::vector<std::string>& words);
+int CloneCommand(const std::vector<std::string>& words);
 int ScanCommand(const std::vector<std::string>& words);
 
 extern const char* const kConfigUsage;

@@ -40,6 +40,12 @@ JsonFields& JsonFields::Number(std::string_view key, double value) {
     return *this;
 }
 
+JsonFields& JsonFields::Boolean(std::string_view key, bool value) {
+    Key(key);
+    body_ += value ? "true" : "false";
+    return *this;
+}
+
 JsonFields& JsonFields::Null(std::string_view key) {
     Key(key);
     body_ += "null";

@@ -18,6 +18,7 @@ public:
     // The shortest form that reads back as the same double; null for NaN and infinities.
     JsonFields& Number(std::string_view key, double value);
     JsonFields& Null(std::string_view key);
+    JsonFields& Boolean(std::string_view key, bool value);
     // The fields of `more`, after these.
     JsonFields& Append(const JsonFields& more);
 

@@ -18,6 +18,13 @@ const char* kUsage =
     "       vfda-host edit CONFIG\n"
     "       vfda-host run CONFIG --tags TAGS [--port COMn=PATH]... [--seconds N] [--json] "
     "[--trace]\n"
+    "       vfda-host read CONFIG STATION ADDRESS... [--port COMn=PATH]... [--json]\n"
+    "       vfda-host write CONFIG STATION ADDRESS=VALUE... [--port COMn=PATH]... [--json]\n"
+    "       vfda-host backup CONFIG STATION... [--out PATH] [--port COMn=PATH]... [--json]\n"
+    "       vfda-host compare CONFIG BACKUP [--station NAME] [--port COMn=PATH]... [--json]\n"
+    "       vfda-host restore CONFIG BACKUP [--station NAME] [--port COMn=PATH]... [--force] "
+    "[--dry-run] [--json]\n"
+    "       vfda-host clone CONFIG FROM TO... [--port COMn=PATH]... [--force] [--json]\n"
     "       vfda-host scan --port COMn[=PATH] [--baud 1200|2400|4800|auto] [--stations LIST]\n"
     "                      [--add-to CONFIG] [--json]\n";
 const char* kTail = "       vfda-host --help | --version\n"
@@ -58,6 +65,35 @@ const Command kCommands[] = {
     {"edit", vfdahost::EditCommand, [] { return "usage: vfda-host edit CONFIG\n"; }},
     {"run", vfdahost::RunCommand, [] { return vfdahost::kRunUsage; }},
     {"scan", vfdahost::ScanCommand, [] { return vfdahost::kScanUsage; }},
+    {"read", vfdahost::ReadCommand,
+     [] {
+         return "usage: vfda-host read CONFIG STATION ADDRESS... [--port COMn=PATH]... [--json]\n";
+     }},
+    {"write", vfdahost::WriteCommand,
+     [] {
+         return "usage: vfda-host write CONFIG STATION ADDRESS=VALUE... [--port COMn=PATH]... "
+                "[--json]\n";
+     }},
+    {"backup", vfdahost::BackupCommand,
+     [] {
+         return "usage: vfda-host backup CONFIG STATION... [--out PATH] [--port COMn=PATH]... "
+                "[--json]\n";
+     }},
+    {"compare", vfdahost::CompareCommand,
+     [] {
+         return "usage: vfda-host compare CONFIG BACKUP [--station NAME] [--port COMn=PATH]... "
+                "[--json]\n";
+     }},
+    {"restore", vfdahost::RestoreCommand,
+     [] {
+         return "usage: vfda-host restore CONFIG BACKUP [--station NAME] [--port COMn=PATH]... "
+                "[--force] [--dry-run] [--json]\n";
+     }},
+    {"clone", vfdahost::CloneCommand,
+     [] {
+         return "usage: vfda-host clone CONFIG FROM TO... [--port COMn=PATH]... [--force] "
+                "[--json]\n";
+     }},
     {"demo", vfdahost::DemoCommand, DemoHelp},
 };
 

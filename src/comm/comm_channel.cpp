@@ -119,6 +119,12 @@ bool CCommChannel::ServiceBatch() {
     if (m_currentBatch == nullptr) {
         return false;
     }
+    if (m_link != nullptr) {
+        if (std::optional<CCommRequest> ahead = TakeAheadOfRangeRead()) {
+            ahead->Execute(*m_link);
+            return true;
+        }
+    }
     if (m_link != nullptr && m_currentBatch->ExecuteNext(*m_link)) {
         return true;
     }
@@ -130,6 +136,22 @@ bool CCommChannel::ServiceBatch() {
     }
     m_currentBatch.reset();
     return false;
+}
+
+// A range read of 81 parameters takes seconds; a stop command must not wait for it. The
+// current batch's own requests were queued before the pending ones, so they come first.
+std::optional<CCommRequest> CCommChannel::TakeAheadOfRangeRead() {
+    if (!m_currentBatch->NextIsRangeRead()) {
+        return std::nullopt;
+    }
+    if (std::optional<CCommRequest> ahead = m_currentBatch->TakeFirstNotRangeRead()) {
+        return ahead;
+    }
+    std::lock_guard guard(m_batchLock);
+    if (m_pendingBatch == nullptr) {
+        return std::nullopt;
+    }
+    return m_pendingBatch->TakeFirstNotRangeRead();
 }
 
 void CCommChannel::DiscardRequests() {

@@ -16,6 +16,7 @@
 #include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -59,7 +60,9 @@ public:
     void QueueRequests(std::initializer_list<CCommRequest> requests);
     // One step of the poll thread: executes the next request of the current batch (true),
     // or retires an exhausted batch or finds nothing to do (false). A new current batch is
-    // taken from the pending one only when there is none.
+    // taken from the pending one only when there is none. While a range read is worked
+    // through, every other request queued (a write, the read that goes with it) goes ahead
+    // of its parameters not yet read, in the order those requests were queued.
     bool ServiceBatch();
     // Drops every request not yet executed.
     void DiscardRequests();
@@ -126,6 +129,8 @@ private:
     // Runs a thread's body; an exception ends communication instead of the process.
     void GuardedThread(void (CCommChannel::*body)());
     void PollThread();
+    // The next request that goes ahead of the current batch's range read, or none.
+    std::optional<CCommRequest> TakeAheadOfRangeRead();
     void PollStepOrSkip(CCommBlock& block);
     void DeliveryThread();
     void DeliverWaitingChanges();

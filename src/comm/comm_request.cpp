@@ -91,6 +91,10 @@ void CCommRequest::CountRefusedWrite(CStationInfo& station) {
     station.m_lastFailureTime = platform::CalendarTime();
 }
 
+bool CCommRequest::IsRangeRead() const {
+    return m_command == kReadParameter;
+}
+
 bool CCommRequest::IsWrite() const {
     return m_command == kCommand || m_command == kWriteParameter;
 }

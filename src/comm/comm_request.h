@@ -58,6 +58,8 @@ public:
     // For a read: the value last decoded from the answer.
     uint16_t Value() const { return m_value; }
     bool IsWrite() const;
+    // An 'R' request: one parameter of a range read.
+    bool IsRangeRead() const;
 
 private:
     // Puts the drive's known word into a run command's other half; false when it is not

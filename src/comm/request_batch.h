@@ -6,6 +6,7 @@
 #include "comm/comm_request.h"
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 class CCommChannel;
@@ -26,6 +27,11 @@ public:
 
     // Executes the next request whatever its outcome; false when none is left.
     bool ExecuteNext(comm::CommLink& link);
+    // True when the next request to execute is part of a range read.
+    bool NextIsRangeRead() const;
+    // Removes and returns the first request not yet executed that is not part of a range
+    // read, or none.
+    std::optional<CCommRequest> TakeFirstNotRangeRead();
 
     CCommChannel& Channel() const { return m_channel; }
     size_t Count() const { return m_requests.size(); }
@@ -33,6 +39,8 @@ public:
     const CCommRequest& Request(size_t index) const { return m_requests[index]; }
 
 private:
+    void Remove(size_t index);
+
     CCommChannel& m_channel;
     size_t m_next = 0;
     std::vector<CCommRequest> m_requests;

@@ -32,7 +32,7 @@ TEST_F(CommChannelTest, BatchServiceRunsOneRequestPerStepAndRetiresTheBatch) {
     Channel().QueueRequest(*block_, 'R', 1, 0);
     Channel().QueueRequest(*block_, 'R', 2, 0);
     EXPECT_TRUE(Channel().ServiceBatch());
-    Channel().QueueRequest(*block_, 'P', 3, 7); // goes to a new pending batch
+    Channel().QueueRequest(*block_, 'R', 3, 0); // goes to a new pending batch
     EXPECT_EQ(link.sent.size(), 1u);
     EXPECT_TRUE(Channel().ServiceBatch());
     EXPECT_FALSE(Channel().ServiceBatch()) << "the exhausted batch is retired";
@@ -41,7 +41,7 @@ TEST_F(CommChannelTest, BatchServiceRunsOneRequestPerStepAndRetiresTheBatch) {
     EXPECT_FALSE(Channel().ServiceBatch());
     EXPECT_FALSE(Channel().ServiceBatch()) << "nothing left at all";
     EXPECT_EQ(link.sent, (std::vector<std::string>{Request('R', "0101"), Request('R', "0102"),
-                                                   Request('P', "01030007")}));
+                                                   Request('R', "0103")}));
 }
 
 TEST_F(CommChannelTest, DiscardDropsRequestsNotYetExecuted) {

@@ -1,0 +1,211 @@
+#include "parameter_session.h"
+
+#include <algorithm>
+
+#include "host/vemor_sub.h"
+#include "platform/text_codec.h"
+
+#include <chrono>
+#include <thread>
+
+namespace vfdahost {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Tag ids: 100 a station, P0..P80 from 1, then C0..C2, then D0..D6.
+constexpr uint32_t kIdsPerStation = 100;
+constexpr int kParameters = 81;
+constexpr uint32_t kFirstC = 1 + kParameters;
+constexpr uint32_t kFirstD = kFirstC + 3;
+constexpr int kMonitorWords = 7;
+
+// A wait ends once nothing has moved on the line for this long.
+constexpr std::chrono::milliseconds kStall(4000);
+constexpr std::chrono::milliseconds kLook(10);
+
+uint32_t Offset(char area, int number) {
+    const uint32_t n = static_cast<uint32_t>(number);
+    return area == 'P' ? 1 + n : area == 'C' ? kFirstC + n : kFirstD + n;
+}
+
+} // namespace
+
+ParameterSession::ParameterSession() {
+    host_.onTagValue = [this](const hostkit::TagValue& update) { ReceiveValue(update); };
+}
+
+ParameterSession::~ParameterSession() {
+    if (started_) {
+        module_.Stop(instance_);
+    }
+}
+
+bool ParameterSession::Open(const std::string& configPath, std::string& error) {
+    host_.Attach();
+    if (!module_.Load()) {
+        error = std::string("cannot load ") + hostkit::DriverModule::kFileName;
+        return false;
+    }
+    instance_ = module_.Open(configPath.c_str());
+    if (instance_ < 0 || !document_.LoadFile(configPath)) {
+        error = "cannot open " + configPath;
+        return false;
+    }
+    return true;
+}
+
+const CStationInfo* ParameterSession::FindStation(const std::string& utf8) const {
+    std::string cp949;
+    if (!platform::Utf8ToCp949(utf8, cp949)) {
+        return nullptr;
+    }
+    return document_.FindStation(cp949.c_str());
+}
+
+bool ParameterSession::Start(const std::vector<const CStationInfo*>& stations, std::string& error) {
+    stations_ = stations;
+    started_ = true;
+    if (module_.InitComm(instance_) != 0) {
+        error = "the port of the configuration could not be opened";
+        return false;
+    }
+    for (const CStationInfo* station : stations_) {
+        const auto add = [&](char area, int number) {
+            const uint32_t id = TagId(*station, area, number);
+            const std::string address = area + std::to_string(number);
+            handles_[id] =
+                module_.RegisterTag(instance_, station->m_name.c_str(), address.c_str(), 1, 0, id);
+        };
+        for (int p = 0; p < kParameters; ++p) {
+            add('P', p);
+        }
+        for (int c = 0; c < 3; ++c) {
+            add('C', c);
+        }
+        for (int d = 0; d < kMonitorWords; ++d) {
+            add('D', d);
+        }
+    }
+    module_.BuildPollMasks(instance_);
+    module_.Enable(instance_, nullptr, 1);
+    return true;
+}
+
+uint32_t ParameterSession::TagId(const CStationInfo& station, char area, int number) const {
+    uint32_t index = 0;
+    while (index < stations_.size() && stations_[index] != &station) {
+        ++index;
+    }
+    return index * kIdsPerStation + Offset(area, number);
+}
+
+void ParameterSession::ReceiveValue(const hostkit::TagValue& update) {
+    std::lock_guard guard(valuesLock_);
+    values_[update.tagId] = update.value;
+}
+
+std::optional<double> ParameterSession::Value(uint32_t tagId) const {
+    std::lock_guard guard(valuesLock_);
+    const auto found = values_.find(tagId);
+    return found != values_.end() ? std::optional<double>(found->second) : std::nullopt;
+}
+
+void ParameterSession::Forget(uint32_t tagId) {
+    std::lock_guard guard(valuesLock_);
+    values_.erase(tagId);
+}
+
+ParameterSession::Counters ParameterSession::StationCounters(const CStationInfo& station) const {
+    int32_t raw[4] = {};
+    module_.GetStatistics(instance_, station.m_name.c_str(), raw);
+    return {raw[0], raw[1], raw[2], raw[3]};
+}
+
+bool ParameterSession::WriteWord(uint32_t tagId, double value) {
+    const auto handle = handles_.find(tagId);
+    if (handle == handles_.end() || handle->second < 0) {
+        return false;
+    }
+    CTagVal written(value);
+    return module_.WriteTag(instance_, static_cast<uint32_t>(handle->second), &written) == 0;
+}
+
+// The chunk's answers and failures together cover it once every request has been answered;
+// a value is delivered after its request is counted, so the values are what is waited for.
+std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStationInfo& station,
+                                                                    int first, int count) {
+    std::vector<std::optional<double>> values;
+    for (int start = first; start < first + count; start += kChunk) {
+        const int size = std::min(kChunk, first + count - start);
+        for (int p = start; p < start + size; ++p) {
+            Forget(TagId(station, 'P', p));
+        }
+        const int32_t failuresBefore = StationCounters(station).readFailures;
+        WriteWord(TagId(station, 'C', 1), start);
+        WriteWord(TagId(station, 'C', 2), size);
+        WriteWord(TagId(station, 'C', 0), 1);
+        int seen = -1;
+        Clock::time_point lastChange = Clock::now();
+        while (Clock::now() - lastChange < kStall) {
+            int arrived = 0;
+            for (int p = start; p < start + size; ++p) {
+                arrived += Value(TagId(station, 'P', p)) ? 1 : 0;
+            }
+            const int failed = StationCounters(station).readFailures - failuresBefore;
+            if (arrived + failed >= size) {
+                break;
+            }
+            if (arrived + failed != seen) {
+                seen = arrived + failed;
+                lastChange = Clock::now();
+            }
+            std::this_thread::sleep_for(kLook);
+        }
+        for (int p = start; p < start + size; ++p) {
+            values.push_back(Value(TagId(station, 'P', p)));
+        }
+    }
+    return values;
+}
+
+std::optional<double> ParameterSession::ReadMonitor(const CStationInfo& station, int number) {
+    const uint32_t id = TagId(station, 'D', number);
+    const int32_t failuresBefore = StationCounters(station).readFailures;
+    const Clock::time_point start = Clock::now();
+    while (Clock::now() - start < kStall) {
+        if (std::optional<double> value = Value(id)) {
+            return value;
+        }
+        if (StationCounters(station).readFailures - failuresBefore >= 3) {
+            break; // the drive does not answer its status queries
+        }
+        std::this_thread::sleep_for(kLook);
+    }
+    return Value(id);
+}
+
+// A request is counted as it starts. The poll thread works one request at a time, and the
+// session polls the drive's status words, so once a later read has started the write has
+// been answered and any refusal counted.
+bool ParameterSession::Write(const CStationInfo& station, char area, int number, double value) {
+    const Counters before = StationCounters(station);
+    if (!WriteWord(TagId(station, area, number), value)) {
+        return false;
+    }
+    std::optional<int32_t> readsAtWrite;
+    Counters now = before;
+    const Clock::time_point start = Clock::now();
+    while (Clock::now() - start < kStall) {
+        std::this_thread::sleep_for(kLook);
+        now = StationCounters(station);
+        if (!readsAtWrite && now.writes > before.writes) {
+            readsAtWrite = now.reads;
+        } else if (readsAtWrite && now.reads > *readsAtWrite) {
+            return now.writeFailures == before.writeFailures;
+        }
+    }
+    return false;
+}
+
+} // namespace vfdahost

@@ -1,0 +1,71 @@
+// One driver instance opened for commissioning work on a few stations: their parameters
+// read through the module's range read in small chunks, and single writes that count only
+// once the drive has answered them. Everything goes through the module's entry table.
+#pragma once
+
+#include "config/vfda_drv_doc.h"
+#include "driver_module.h"
+#include "host_libraries.h"
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vfdahost {
+
+class ParameterSession {
+public:
+    // Parameters read per range read, so the line keeps serving the other stations.
+    static constexpr int kChunk = 8;
+
+    ParameterSession();
+    ~ParameterSession();
+    ParameterSession(const ParameterSession&) = delete;
+    ParameterSession& operator=(const ParameterSession&) = delete;
+
+    // Loads the module and opens the configuration; false with `error` set.
+    bool Open(const std::string& configPath, std::string& error);
+    const CVfdaDrvDoc& Document() const { return document_; }
+    // The configured station of that name (UTF-8, case ignored), or null.
+    const CStationInfo* FindStation(const std::string& utf8) const;
+    // Registers every P, C and D word of the stations and starts communication; false with
+    // `error` set when the port does not open.
+    bool Start(const std::vector<const CStationInfo*>& stations, std::string& error);
+
+    // Parameters first .. first+count-1; nothing for one the drive did not return.
+    std::vector<std::optional<double>> ReadParameters(const CStationInfo& station, int first,
+                                                      int count);
+    // A monitor word D0..D6, as the module polls it.
+    std::optional<double> ReadMonitor(const CStationInfo& station, int number);
+    // Writes P or D (letter 'P'/'D'); true once the drive has answered it without refusal.
+    bool Write(const CStationInfo& station, char area, int number, double value);
+
+private:
+    struct Counters {
+        int32_t reads = 0;
+        int32_t readFailures = 0;
+        int32_t writes = 0;
+        int32_t writeFailures = 0;
+    };
+    Counters StationCounters(const CStationInfo& station) const;
+    uint32_t TagId(const CStationInfo& station, char area, int number) const;
+    bool WriteWord(uint32_t tagId, double value);
+    void Forget(uint32_t tagId);
+    std::optional<double> Value(uint32_t tagId) const;
+    void ReceiveValue(const hostkit::TagValue& update);
+
+    hostkit::HostLibraries host_; // outlives the module, which calls into it
+    hostkit::DriverModule module_;
+    CVfdaDrvDoc document_;
+    int32_t instance_ = -1;
+    bool started_ = false;
+    std::vector<const CStationInfo*> stations_;
+    std::map<uint32_t, int32_t> handles_; // tag id -> handle
+    mutable std::mutex valuesLock_;       // the delivery thread records, the host reads
+    std::map<uint32_t, double> values_;
+};
+
+} // namespace vfdahost

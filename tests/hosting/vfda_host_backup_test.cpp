@@ -1,0 +1,134 @@
+// vfda-host backup and compare against simulated drives: the file holds what the drive holds,
+// scaled as the module delivers it, and a parameter the drive did not return is named.
+#include "parameter_fixture.h"
+
+#include <filesystem>
+#include <fstream>
+
+using testing_support::JsonValue;
+using testing_support::ParameterCommandTest;
+
+namespace {
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class BackupTest : public ParameterCommandTest {
+protected:
+    // The backup file parsed strictly; fails the test when it is not JSON.
+    JsonValue BackupOf(const std::string& path) {
+        std::string error;
+        const std::optional<JsonValue> file = testing_support::ParseJson(FileText(path), &error);
+        EXPECT_TRUE(file) << error;
+        return file.value_or(JsonValue{});
+    }
+
+    // Checks every entry of the file against the drive's raw words: raw as the drive holds it,
+    // value scaled for the parameters that carry a decimal place.
+    void ExpectFileMatchesDrive(const JsonValue& file, int station) {
+        const JsonValue* parameters = file.Find("parameters");
+        ASSERT_NE(parameters, nullptr);
+        ASSERT_EQ(parameters->items.size(), 81u);
+        for (int p = 0; p <= 80; ++p) {
+            const JsonValue& entry = parameters->items[static_cast<size_t>(p)];
+            ASSERT_EQ(entry.Find("parameter")->number, p);
+            EXPECT_EQ(entry.Find("raw")->number, DriveParameter(station, p)) << "P" << p;
+        }
+    }
+
+    std::string Path(const char* name) { return folder_.File(name); }
+};
+
+// Two stations at once (each read takes 81 of the drive's answers): one whole, one that
+// never returns P12.
+TEST_F(BackupTest, EachStationIsSavedWithRawWordsScaledValuesAndWhatWasMissed) {
+    ASSERT_EQ(drives_.SetWord(1, sim::Area::Parameter, 10, 125), sim::Outcome::Ok);
+    ASSERT_EQ(drives_.SetWord(1, sim::Area::Parameter, 0, 3), sim::Outcome::Ok);
+    ASSERT_TRUE(drives_.HideParameter(2, 12));
+    const auto result =
+        Host("backup", {"PUMP1", "PUMP2", "--out", folder_.Path().string(), "--json"});
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+
+    const JsonValue pump1 = BackupOf(Path("PUMP1.parameters.json"));
+    EXPECT_EQ(pump1.Find("format")->text, "vfda-parameters/1");
+    EXPECT_EQ(pump1.Find("station")->text, "PUMP1");
+    EXPECT_EQ(pump1.Find("number")->number, 1);
+    EXPECT_EQ(pump1.Find("baud")->number, 4800);
+    EXPECT_EQ(pump1.Find("read_at")->text.size(), 20u);
+    ExpectFileMatchesDrive(pump1, 1);
+    EXPECT_EQ(pump1.Find("parameters")->items[10].Find("value")->number, 12.5);
+    EXPECT_EQ(pump1.Find("parameters")->items[0].Find("value")->number, 3);
+
+    const JsonValue pump2 = BackupOf(Path("PUMP2.parameters.json"));
+    const JsonValue& p12 = pump2.Find("parameters")->items[12];
+    EXPECT_EQ(p12.Find("raw")->kind, JsonValue::Kind::Null);
+    EXPECT_EQ(p12.Find("value")->kind, JsonValue::Kind::Null);
+    EXPECT_EQ(pump2.Find("parameters")->items[13].Find("raw")->number, DriveParameter(2, 13));
+
+    const std::vector<JsonValue> lines = JsonLines(result.out);
+    ASSERT_EQ(lines.size(), 3u) << result.out;
+    EXPECT_EQ(lines[0].Find("event")->text, "saved");
+    EXPECT_TRUE(lines[0].Find("complete")->boolean);
+    EXPECT_EQ(lines[1].Find("event")->text, "missed");
+    EXPECT_EQ(lines[1].Find("station")->text, "PUMP2");
+    EXPECT_EQ(lines[1].Find("parameter")->number, 12);
+    EXPECT_FALSE(lines[2].Find("complete")->boolean);
+    EXPECT_EQ(FramesWithLetter('P'), 0u) << "a backup writes nothing to the drive";
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.Path())) {
+        EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
+    }
+}
+
+TEST_F(BackupTest, CompareNamesEveryDifferenceAndPassesAnEqualDrive) {
+    const std::string file = BackupOfDrive(1, "PUMP1", Path("pump1.json"));
+    EXPECT_EQ(Host("compare", {file}).exitCode, 0);
+
+    ASSERT_EQ(drives_.SetWord(1, sim::Area::Parameter, 10, 75), sim::Outcome::Ok);
+    ASSERT_EQ(drives_.SetWord(1, sim::Area::Parameter, 1, 2), sim::Outcome::Ok);
+    const auto json = Host("compare", {file, "--json"});
+    EXPECT_EQ(json.exitCode, 3);
+    const std::vector<JsonValue> lines = JsonLines(json.out);
+    ASSERT_EQ(lines.size(), 2u) << json.out;
+    EXPECT_EQ(lines[0].Find("event")->text, "difference");
+    EXPECT_EQ(lines[0].Find("parameter")->number, 1);
+    EXPECT_EQ(lines[1].Find("parameter")->number, 10);
+    EXPECT_EQ(lines[1].Find("file")->number, 10);
+    EXPECT_EQ(lines[1].Find("drive")->number, 7.5);
+
+    ASSERT_EQ(drives_.SetWord(3, sim::Area::Parameter, 10, 75), sim::Outcome::Ok);
+    const auto text = Host("compare", {file, "--station", "PUMP3"});
+    EXPECT_EQ(text.exitCode, 3);
+    EXPECT_NE(text.out.find("  P10: file 10, drive 7.5\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("  P58: file 1, drive 3\n"), std::string::npos) << text.out;
+}
+
+TEST_F(BackupTest, ADamagedBackupIsRefusedWithTheReason) {
+    const std::string out = BackupOfDrive(1, "PUMP1", Path("pump1.json"));
+    const std::string good = FileText(out);
+    const auto refusedWith = [&](const std::string& text, const char* reason) {
+        testing_support::WriteText(out, text);
+        const auto result = Host("compare", {out});
+        EXPECT_EQ(result.exitCode, 2) << reason;
+        EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
+    };
+    refusedWith(good.substr(0, good.size() / 2), "expected");
+    refusedWith(good + "{}", "text after the object");
+    std::string scaled = good;
+    scaled.replace(scaled.find("\"raw\":100,\"value\":10}"), 22, "\"raw\":100,\"value\":100}");
+    refusedWith(scaled, "does not match the raw word");
+    std::string other = good;
+    other.replace(other.find("vfda-parameters/1"), 17, "vfda-parameters/2");
+    refusedWith(other, "not a vfda-parameters/1 file");
+    std::string twice = good;
+    twice.replace(twice.find("\"number\""), 8, "\"model\"");
+    refusedWith(twice, "duplicate key");
+    std::string short80 = good;
+    short80.replace(short80.rfind(",{"), std::string::npos, "]}");
+    refusedWith(short80, "expected ','");
+    EXPECT_EQ(Host("compare", {Path("none.json")}).exitCode, 1);
+    EXPECT_EQ(FramesWithLetter('R'), 0u) << "a refused file never reaches the line";
+}
+
+} // namespace
