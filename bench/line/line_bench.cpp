@@ -44,7 +44,7 @@ constexpr uint16_t kDigital = 13;
 constexpr uint32_t kWriteParameter = 10; // P10, acceleration time: a harmless write
 
 struct Options {
-    std::string mode = "driver"; // or "baseline"
+    std::string mode = "driver"; // or "baseline" (the script), "baseline-c" (the C poller)
     int drives = 1;
     uint32_t baud = 4800;
     uint32_t turnaroundMs = 10;
@@ -54,6 +54,7 @@ struct Options {
     std::string samples;
     std::string python = "/usr/bin/python3";
     std::string baselineScript;
+    std::string baselineProgram;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -80,13 +81,17 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.python = value;
         } else if (name == "--baseline-script") {
             options.baselineScript = value;
+        } else if (name == "--baseline-program") {
+            options.baselineProgram = value;
         } else {
             return false;
         }
     }
     return (argc % 2) == 1 && options.drives >= 1 && options.drives <= 32 &&
            platform::IsLineBaud(options.baud) && options.seconds > options.warmupSeconds &&
-           (options.mode == "driver" || !options.baselineScript.empty());
+           (options.mode == "driver" ||
+            (options.mode == "baseline" && !options.baselineScript.empty()) ||
+            (options.mode == "baseline-c" && !options.baselineProgram.empty()));
 }
 
 int BaudIndex(uint32_t baud) {
@@ -328,17 +333,19 @@ void RunModule(Bench& bench, ModuleRun& run) {
 
 // --- The baseline poller -----------------------------------------------------------------
 
-// The baseline prints "V t_ns station address value" for each value it shows, "W t_ns
-// station parameter" when a host write is handed to it, "C t_ns cpu_ns rss_kb" at the end
-// of its warm-up and at its end.
+// Either baseline (the script or the C poller) prints "V t_ns station address value" for each value
+// it shows, "W t_ns station parameter" when a host write is handed to it, "C t_ns cpu_ns rss_kb" at
+// the end of its warm-up and at its end.
 bool RunBaseline(Bench& bench) {
     const Options& options = bench.options;
-    const std::string command = options.python + " " + options.baselineScript + " --device " +
-                                bench.pty->Path() + " --drives " + std::to_string(options.drives) +
-                                " --baud " + std::to_string(options.baud) + " --seconds " +
-                                std::to_string(options.seconds) + " --warmup " +
-                                std::to_string(options.warmupSeconds) + " --write-interval " +
-                                std::to_string(options.writeIntervalMs);
+    const std::string program = options.mode == "baseline-c"
+                                    ? options.baselineProgram
+                                    : options.python + " " + options.baselineScript;
+    const std::string command =
+        program + " --device " + bench.pty->Path() + " --drives " + std::to_string(options.drives) +
+        " --baud " + std::to_string(options.baud) + " --seconds " +
+        std::to_string(options.seconds) + " --warmup " + std::to_string(options.warmupSeconds) +
+        " --write-interval " + std::to_string(options.writeIntervalMs);
     bench.startNs = NowNs();
     FILE* output = popen(command.c_str(), "r");
     if (output == nullptr) {
@@ -422,10 +429,11 @@ void Report(const Bench& bench) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: vfda-line-bench [--mode driver|baseline] [--drives 1-32] "
-                             "[--baud 1200|2400|4800] [--turnaround MS] [--seconds S] [--warmup S] "
-                             "[--write-interval MS] [--samples FILE] [--baseline-script PATH] "
-                             "[--python PATH]\n");
+        std::fprintf(stderr,
+                     "usage: vfda-line-bench [--mode driver|baseline|baseline-c] [--drives 1-32] "
+                     "[--baud 1200|2400|4800] [--turnaround MS] [--seconds S] [--warmup S] "
+                     "[--write-interval MS] [--samples FILE] [--baseline-script PATH] "
+                     "[--baseline-program PATH] [--python PATH]\n");
         return 2;
     }
     Bench bench(options);
