@@ -4,19 +4,16 @@
 // stream of host writes. Prints one JSON object: the cost of all lines together and per
 // line, and each line's figures, so that a line slowed by its neighbours shows.
 #include "line_record.h"
+#include "line_rig.h"
 #include "process_probe.h"
 
-#include "config/station_info.h"
-#include "config/vfda_drv_doc.h"
 #include "driver_module.h"
 #include "host/vemor_sub.h"
 #include "host/vemor_tables.h"
 #include "host_libraries.h"
 #include "platform/dynamic_library.h"
-#include "platform/pseudo_terminal.h"
 #include "platform/serial_port.h"
 #include "sim/line_server.h"
-#include "sim/simulator.h"
 #include "stand_in_control.h"
 #include "toolkit/line_trace.h"
 
@@ -42,9 +39,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kMaxLines = 36; // COM1 to COM36
 constexpr size_t kRecordCapacity = 1 << 16;
 constexpr uint32_t kTagIdsPerLine = 1000; // a line's tag ids: line * 1000 + 1 and up
-constexpr uint16_t kAnalog = 1;
-constexpr uint16_t kDigital = 13;
-constexpr uint32_t kWriteParameter = 10; // P10, acceleration time: a harmless write
+constexpr uint32_t kWriteParameter = 10;  // P10, acceleration time: a harmless write
 
 struct Options {
     std::string mode = "driver"; // or "baseline-c"
@@ -91,63 +86,15 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             (options.mode == "baseline-c" && !options.baselineProgram.empty()));
 }
 
-int Digits(const uint8_t* bytes) {
-    return (bytes[0] - '0') * 10 + (bytes[1] - '0');
-}
-
-// One line: its drives on a pseudo-terminal and the record of its moments. Each record is
-// filled by one thread only: the line server's, the line's poll thread, its delivery thread
-// (or, for the baseline, the benchmark's own after the run) and the benchmark's writes.
+// One line: its drives and the record of its moments. Each record is filled by one thread
+// only: the line server's, the line's poll thread, its delivery thread (the baseline: the
+// benchmark's own after the run) and the benchmark's writes.
 struct Line {
     Line(int lineIndex, const Options& options)
-        : index(lineIndex), simulator(Stations(options.drives), options.baud) {}
-
-    static std::vector<int> Stations(int drives) {
-        std::vector<int> stations;
-        for (int number = 0; number < drives; ++number) {
-            stations.push_back(number);
-        }
-        return stations;
-    }
-
-    bool Start(const Options& options) {
-        std::string error;
-        pty = platform::TerminalLine::CreatePseudoTerminal(error);
-        if (!pty) {
-            std::fprintf(stderr, "no pseudo-terminal: %s\n", error.c_str());
-            return false;
-        }
-        sim::LineOptions lineOptions;
-        lineOptions.baud = options.baud;
-        lineOptions.wireTiming = true;
-        lineOptions.turnaroundMs = options.turnaroundMs;
-        lineOptions.observer = [this](sim::LineMoment moment, std::span<const uint8_t> bytes,
-                                      Clock::time_point at) { Observe(moment, bytes, at); };
-        server = std::make_unique<sim::LineServer>(simulator, *pty, lineOptions);
-        server->Start();
-        return true;
-    }
-
-    void Observe(sim::LineMoment moment, std::span<const uint8_t> bytes, Clock::time_point at) {
-        const int64_t ns =
-            std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
-        if (moment == sim::LineMoment::RequestReceived && bytes.size() >= 7) {
-            events.Add({LineEvent::Kind::Request, static_cast<char>(bytes[0]),
-                        static_cast<uint8_t>(bytes.size()), Digits(&bytes[3]), Digits(&bytes[5]),
-                        ns});
-            ++requests;
-        } else if (moment == sim::LineMoment::AnswerLastByte) {
-            events.Add({LineEvent::Kind::AnswerEnd, static_cast<char>(bytes[0]),
-                        static_cast<uint8_t>(bytes.size()), 0, 0, ns});
-        }
-    }
+        : index(lineIndex), drives(options.drives, options.baud, kRecordCapacity) {}
 
     int index;
-    sim::Simulator simulator;
-    std::unique_ptr<platform::TerminalLine> pty;
-    std::unique_ptr<sim::LineServer> server;
-    Record<LineEvent> events{kRecordCapacity};
-    std::atomic<size_t> requests{0};
+    DriveLine drives;
     Record<DriverMoment> driverMoments{kRecordCapacity};
     Record<Delivery> deliveries{kRecordCapacity};
     Record<HostWrite> writes{kRecordCapacity};
@@ -172,12 +119,7 @@ struct Run {
     explicit Run(const Options& chosen) : options(chosen) {}
 
     Schedule TheSchedule() const {
-        Schedule schedule;
-        schedule.baud = options.baud;
-        schedule.turnaroundMs = options.turnaroundMs;
-        schedule.drives = options.drives;
-        schedule.blocksPerDrive = 2; // the status tags' D block, the written P10's P block
-        return schedule;
+        return LineSchedule(options.baud, options.turnaroundMs, options.drives);
     }
 
     const Options& options;
@@ -262,12 +204,8 @@ struct ModuleHost {
 };
 
 bool LoadModule(Run& run, ModuleHost& host) {
-    host.host.Attach();
-    host.dbm = platform::LoadLibraryByName(host::kDbmLibrary);
-    auto setSink =
-        reinterpret_cast<SetTagValueSinkFn>(platform::FindExport(host.dbm, kSetTagValueSinkName));
-    if (!host.module.Load() || setSink == nullptr) {
-        std::fprintf(stderr, "the module or the tag database stand-in is missing\n");
+    auto setSink = LoadModuleAndTagDatabase(host.host, host.module, host.dbm);
+    if (setSink == nullptr) {
         return false;
     }
     g_lines = &run.lines;
@@ -279,34 +217,18 @@ bool LoadModule(Run& run, ModuleHost& host) {
 // The line's configuration (COMn, n = line + 1), its instance and its tags: in every
 // station the status words of all four groups, a bit of the status nibble, and P10.
 bool OpenInstance(const Run& run, ModuleHost& host, Line& line) {
-    CVfdaDrvDoc document;
-    document.SerialPort().m_portIndex = line.index;
-    document.SerialPort().m_baudIndex = static_cast<int32_t>(sim::BaudIndex(run.options.baud));
-    for (int number : Line::Stations(run.options.drives)) {
-        auto station = std::make_unique<CStationInfo>();
-        station->m_name = "S" + std::to_string(number);
-        station->m_stationNumber = number;
-        document.AddStation(std::move(station));
-    }
-    document.SetPath((run.folder / ("line" + std::to_string(line.index + 1) + ".cfg")).string());
-    if (!document.SaveFile()) {
+    const std::string path =
+        (run.folder / ("line" + std::to_string(line.index + 1) + ".cfg")).string();
+    if (!SaveLineConfig(path, line.index, run.options.baud, run.options.drives)) {
         return false;
     }
-    line.instance = host.module.Open(document.Path().c_str());
+    line.instance = host.module.Open(path.c_str());
     if (line.instance < 0 || host.module.InitComm(line.instance) != 0) {
         std::fprintf(stderr, "the module did not open COM%d\n", line.index + 1);
         return false;
     }
-    uint32_t tagId = static_cast<uint32_t>(line.index) * kTagIdsPerLine + 1;
-    for (int number : Line::Stations(run.options.drives)) {
-        const std::string device = "LINE.S" + std::to_string(number);
-        for (const char* address : {"D0", "D1", "D2", "D3", "D4", "D5", "D6", "D4.0"}) {
-            const uint16_t type = std::string(address) == "D4.0" ? kDigital : kAnalog;
-            host.module.RegisterTag(line.instance, device.c_str(), address, type, 0, tagId++);
-        }
-        line.writeHandles.push_back(static_cast<uint32_t>(
-            host.module.RegisterTag(line.instance, device.c_str(), "P10", kAnalog, 0, tagId++)));
-    }
+    line.writeHandles = RegisterLineTags(host.module, line.instance, run.options.drives,
+                                         static_cast<uint32_t>(line.index) * kTagIdsPerLine + 1);
     host.module.BuildPollMasks(line.instance);
     return true;
 }
@@ -403,7 +325,7 @@ bool StartBaseline(const Run& run, Line& line) {
     const uint32_t offsetMs =
         options.writeIntervalMs * static_cast<uint32_t>(line.index) / run.lines.size();
     const std::string command =
-        options.baselineProgram + " --device " + line.pty->Path() + " --drives " +
+        options.baselineProgram + " --device " + line.drives.Path() + " --drives " +
         std::to_string(options.drives) + " --baud " + std::to_string(options.baud) + " --seconds " +
         std::to_string(options.seconds) + " --warmup " + std::to_string(options.warmupSeconds) +
         " --write-interval " + std::to_string(options.writeIntervalMs) + " --write-offset " +
@@ -412,31 +334,18 @@ bool StartBaseline(const Run& run, Line& line) {
     return line.baseline != nullptr;
 }
 
-// The poller's output: "V t_ns station ...", "W t_ns station parameter", "C t_ns cpu_ns rss_kb".
 bool ReadBaseline(Line& line) {
     std::ifstream output(line.baselineOutput);
     std::string text;
-    int cpuLines = 0;
+    BaselineMarks marks;
     while (std::getline(output, text)) {
-        long long at = 0;
-        long long a = 0;
-        long long b = 0;
-        int station = 0;
-        if (std::sscanf(text.c_str(), "V %lld %d", &at, &station) == 2) {
-            line.deliveries.Add({static_cast<uint32_t>(station), at});
-        } else if (std::sscanf(text.c_str(), "W %lld %d %lld", &at, &station, &a) == 3) {
-            line.writes.Add({station, static_cast<int>(a), at});
-        } else if (std::sscanf(text.c_str(), "C %lld %lld %lld", &at, &a, &b) == 3) {
-            if (cpuLines++ == 0) {
-                line.steadyNs = at;
-                line.cpuAtSteadyNs = static_cast<uint64_t>(a);
-            } else {
-                line.cpuAtEndNs = static_cast<uint64_t>(a);
-            }
-            line.rssKb = static_cast<uint64_t>(b);
-        }
+        TakeBaselineLine(text.c_str(), line.deliveries, line.writes, marks);
     }
-    return cpuLines == 2;
+    line.steadyNs = marks.steadyNs;
+    line.cpuAtSteadyNs = marks.cpuAtSteadyNs;
+    line.cpuAtEndNs = marks.cpuAtEndNs;
+    line.rssKb = marks.rssKb;
+    return marks.cpuLines == 2;
 }
 
 bool RunBaseline(Run& run) {
@@ -490,7 +399,7 @@ Pooled PoolLines(const Run& run) {
     const bool driver = run.options.mode == "driver";
     for (const auto& line : run.lines) {
         const LineFigures figures =
-            Analyse(run.TheSchedule(), line->events.Items(), line->deliveries.Items(),
+            Analyse(run.TheSchedule(), line->drives.Events().Items(), line->deliveries.Items(),
                     line->writes.Items(), line->steadyNs);
         pooled.efficiency.push_back(figures.efficiency);
         pooled.addedP99.push_back(figures.addedDelay.p99);
@@ -501,15 +410,16 @@ Pooled PoolLines(const Run& run) {
                                figures.deliverySamples.end());
         pooled.write.push_back(figures.write.p50);
         if (driver) {
-            const DelayParts parts = SplitAddedDelay(run.TheSchedule(), line->events.Items(),
-                                                     line->driverMoments.Items(), line->steadyNs);
+            const DelayParts parts =
+                SplitAddedDelay(run.TheSchedule(), line->drives.Events().Items(),
+                                line->driverMoments.Items(), line->steadyNs);
             pooled.atPort.insert(pooled.atPort.end(), parts.atPortSamples.begin(),
                                  parts.atPortSamples.end());
         }
         pooled.transactions += figures.transactions;
         pooled.unanswered += figures.unanswered;
-        pooled.lost += line->events.Lost() + line->driverMoments.Lost() + line->deliveries.Lost() +
-                       line->writes.Lost();
+        pooled.lost += line->drives.Events().Lost() + line->driverMoments.Lost() +
+                       line->deliveries.Lost() + line->writes.Lost();
         pooled.cpuNs += line->cpuAtEndNs - line->cpuAtSteadyNs;
         pooled.baselineRssKb += line->rssKb;
     }
@@ -568,10 +478,10 @@ bool PrepareLines(Run& run) {
     std::filesystem::create_directories(run.folder);
     for (int index = 0; index < run.options.lines; ++index) {
         run.lines.push_back(std::make_unique<Line>(index, run.options));
-        if (!run.lines.back()->Start(run.options)) {
+        if (!run.lines.back()->drives.Start(run.options.turnaroundMs)) {
             return false;
         }
-        std::filesystem::create_symlink(run.lines.back()->pty->Path(),
+        std::filesystem::create_symlink(run.lines.back()->drives.Path(),
                                         run.folder / ("com" + std::to_string(index + 1)));
     }
     platform::SetSerialDeviceFolder(run.folder.string());
@@ -580,7 +490,7 @@ bool PrepareLines(Run& run) {
 
 void StopLines(Run& run) {
     for (auto& line : run.lines) {
-        line->server->Stop();
+        line->drives.Stop();
     }
     std::error_code error;
     std::filesystem::remove_all(run.folder, error);
