@@ -21,6 +21,7 @@ def read_jsonl(path):
 FIGURES = {
     "cpu_total": lambda r: r["cpu_percent"],
     "cpu_line": lambda r: r["cpu_percent_per_line"],
+    "cpu_poll": lambda r: r.get("poll_thread_cpu_percent_per_line"),
     "rss_line": lambda r: r["rss_kb_per_line"],
     "eff_worst": lambda r: r["efficiency"]["min"],
     "eff_median": lambda r: r["efficiency"]["p50"],
@@ -73,14 +74,15 @@ def figures_table(groups):
     out = ["| lines | impl | runs | threads | CPU % of a core, all lines | CPU % per line | "
            "RSS kB per line | efficiency, worst line | efficiency, median line | "
            "added delay p50 / p99 µs | at the port p50 / p99 µs | delivery p50 / p99 / max µs | "
-           "stolen ms | load |", "|" + "---|" * 14]
+           "stolen ms | load |", "|" + "---|" * 15]
     for (impl, lines), runs in sorted(groups.items(), key=lambda kv: (kv[0][1], kv[0][0] != "driver")):
         port = "-" if not runs.values("port_p50") else "%s / %s" % (
             runs.cell("port_p50", 0), runs.cell("port_p99", 0))
-        out.append("| %d | %s | %d | %d | %s | %s | %s | %s | %s | %s / %s | %s | %s / %s / %s "
+        out.append("| %d | %s | %d | %d | %s | %s | %s | %s | %s | %s | %s / %s | %s | %s / %s / %s "
                    "| %s | %s |" % (
                        lines, impl, len(runs.rows), runs.rows[0]["threads"],
                        runs.cell("cpu_total", 3), runs.cell("cpu_line", 4),
+                       runs.cell("cpu_poll", 4),
                        runs.cell("rss_line", 0), runs.cell("eff_worst", 4),
                        runs.cell("eff_median", 4), runs.cell("added_p50", 0),
                        runs.cell("added_p99", 0), port, runs.cell("delivery_p50", 0),

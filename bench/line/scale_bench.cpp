@@ -109,9 +109,12 @@ struct Line {
     FILE* baseline = nullptr;
     std::string baselineOutput;
 
+    std::atomic<int> pollThread{0}; // the driver thread that traces the line
     int64_t steadyNs = 0;
     uint64_t cpuAtSteadyNs = 0;
     uint64_t cpuAtEndNs = 0;
+    uint64_t pollCpuAtSteadyNs = 0;
+    uint64_t pollCpuAtEndNs = 0;
     uint64_t rssKb = 0; // the baseline's process
 };
 
@@ -156,7 +159,7 @@ void NoteThreadLine(int threadId, int line) {
     }
 }
 
-// The line of the calling driver thread, looked up once per thread; -1 while not yet known.
+// The line of the calling poll thread, looked up once per thread; -1 while not yet known.
 int LineOfThisThread() {
     thread_local int line = -1;
     if (line < 0) {
@@ -164,6 +167,7 @@ int LineOfThisThread() {
         for (size_t i = 0; i < g_threadLineCount.load(); ++i) {
             if (g_threadLines[i].thread.load() == self) {
                 line = g_threadLines[i].line.load();
+                (*g_lines)[static_cast<size_t>(line)]->pollThread = self;
             }
         }
     }
@@ -295,6 +299,7 @@ bool RunModule(Run& run) {
     for (auto& line : run.lines) {
         line->steadyNs = NowNs();
         line->cpuAtSteadyNs = DriverCpuNs(*line);
+        line->pollCpuAtSteadyNs = ThreadCpuNs(line->pollThread.load());
     }
     TakeSteady(run);
     const auto turn = std::chrono::duration_cast<Clock::duration>(
@@ -307,6 +312,7 @@ bool RunModule(Run& run) {
     std::this_thread::sleep_until(end);
     for (auto& line : run.lines) {
         line->cpuAtEndNs = DriverCpuNs(*line);
+        line->pollCpuAtEndNs = ThreadCpuNs(line->pollThread.load());
     }
     TakeEnd(run);
     for (auto& line : run.lines) {
@@ -391,6 +397,7 @@ struct Pooled {
     size_t unanswered = 0;
     size_t lost = 0;
     uint64_t cpuNs = 0;
+    uint64_t pollCpuNs = 0; // the driver's poll threads alone
     uint64_t baselineRssKb = 0;
 };
 
@@ -421,6 +428,7 @@ Pooled PoolLines(const Run& run) {
         pooled.lost += line->drives.Events().Lost() + line->driverMoments.Lost() +
                        line->deliveries.Lost() + line->writes.Lost();
         pooled.cpuNs += line->cpuAtEndNs - line->cpuAtSteadyNs;
+        pooled.pollCpuNs += line->pollCpuAtEndNs - line->pollCpuAtSteadyNs;
         pooled.baselineRssKb += line->rssKb;
     }
     return pooled;
@@ -462,6 +470,8 @@ void Report(const Run& run) {
         SpreadJson(SpreadOf(pooled.added)).c_str(), SpreadJson(SpreadOf(pooled.delivery)).c_str(),
         ListJson(pooled.write, "%.0f").c_str());
     if (driver) {
+        std::printf(",\"poll_thread_cpu_percent_per_line\":%.4f",
+                    minutes > 0 ? pooled.pollCpuNs / 1e6 / minutes / 600.0 / lines : 0);
         std::printf(",\"added_delay_at_port_us\":%s,\"rss_kb_before\":%llu,\"rss_kb\":%llu",
                     SpreadJson(SpreadOf(pooled.atPort)).c_str(),
                     static_cast<unsigned long long>(run.rssBeforeKb),
