@@ -114,7 +114,7 @@ run_line() { # mode drives baud seconds
     "${priority[@]}" "$bin/vfda-line-bench" --mode "$1" --drives "$2" --baud "$3" --seconds "$4" \
         --turnaround 10 --write-interval 1000 --samples "$out/samples.txt" \
         --baseline-script "$bin/baseline_poller.py" \
-        --baseline-program "$bin/vfda-baseline-poller" | tee -a "$out/line.jsonl"
+        --baseline-program "$bin/vfda-baseline-poller" | tag 1 | tee -a "$out/line.jsonl"
 }
 for drives in $line_drives; do
     for baud in $line_bauds; do
