@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Turns bench/results/ (line.jsonl, samples.txt, micro.json) into summary.md and a plot of
-the delivery latency distribution (delivery-latency.png, drawn with gnuplot)."""
+"""Turns bench/results/ (line.jsonl, scale.jsonl, probes.jsonl, samples.txt, micro.json) into
+summary.md, a plot of the delivery latency distribution (delivery-latency.png) and a plot of
+the many-lines figures (scale.png), both drawn with gnuplot."""
 import json
 import os
 import subprocess
 import sys
+
+import summarize_scale
 
 TARGETS = {"efficiency": 0.99, "added_p99_us": 1000, "delivery_p99_us": 1000,
            "delivery_max_us": 5000, "cpu_percent": 0.5}
@@ -70,7 +73,7 @@ def verdicts(rows):
             missed.append("delivery max %.0f µs" % r["delivery_us"]["max"])
         if drives == 32 and r["cpu_percent"] > TARGETS["cpu_percent"]:
             missed.append("CPU %.3f %%" % r["cpu_percent"])
-        b = pair.get("baseline")
+        b = pair.get("baseline-c", pair.get("baseline"))
         behind = []
         if b is not None:
             if r["efficiency"] < b["efficiency"]:
@@ -82,9 +85,16 @@ def verdicts(rows):
                 behind.append("CPU")
             if r["rss_kb"] > b["rss_kb"]:
                 behind.append("RSS")
-        out.append("- %d drives at %d baud: targets %s; against the baseline %s" % (
+        c = pair.get("baseline-c")
+        floor = ""
+        if c is not None and c["cpu_ms_per_min"] > 0:
+            floor = "; CPU %.2f× the C poller's, added-delay median %+.0f µs from it" % (
+                r["cpu_ms_per_min"] / c["cpu_ms_per_min"],
+                r["added_delay_us"]["p50"] - c["added_delay_us"]["p50"])
+        out.append("- %d drives at %d baud: targets %s; against the %s %s%s" % (
             drives, baud, "met" if not missed else "MISSED (" + ", ".join(missed) + ")",
-            "ahead on every figure" if not behind else "behind on " + ", ".join(behind)))
+            "C poller" if c is not None else "baseline",
+            "ahead on every figure" if not behind else "behind on " + ", ".join(behind), floor))
     return out
 
 
@@ -134,11 +144,12 @@ def plot(folder):
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else "bench/results"
     rows = [json.loads(t) for t in open(os.path.join(folder, "line.jsonl")) if t.strip()]
-    lines = ["# Benchmark figures", "", "## Line", ""] + line_table(rows)
+    lines = ["# Benchmark figures", ""] + summarize_scale.section(folder)
+    lines += ["", "## One line", ""] + line_table(rows)
     parts = parts_table(rows)
     if parts:
-        lines += ["", "## Where the driver's added delay goes", ""] + parts
-    lines += ["", "## Targets", ""] + verdicts(rows)
+        lines += ["", "### Where the driver's added delay goes", ""] + parts
+    lines += ["", "### Targets", ""] + verdicts(rows)
     lines += ["", "## Micro-benchmarks", ""] + micro_table(os.path.join(folder, "micro.json"))
     with open(os.path.join(folder, "summary.md"), "w") as f:
         f.write("\n".join(lines) + "\n")

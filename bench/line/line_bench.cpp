@@ -5,19 +5,15 @@
 // Prints one JSON object of figures; appends the delivery latencies to --samples.
 #include "allocation_count.h"
 #include "line_record.h"
+#include "line_rig.h"
 #include "process_probe.h"
 
-#include "config/station_info.h"
-#include "config/vfda_drv_doc.h"
 #include "driver_module.h"
 #include "host/vemor_sub.h"
 #include "host/vemor_tables.h"
 #include "host_libraries.h"
 #include "platform/dynamic_library.h"
-#include "platform/pseudo_terminal.h"
 #include "platform/serial_port.h"
-#include "sim/line_server.h"
-#include "sim/simulator.h"
 #include "stand_in_control.h"
 #include "toolkit/line_trace.h"
 
@@ -39,12 +35,10 @@ namespace {
 using namespace bench;
 
 constexpr size_t kRecordCapacity = 1 << 20;
-constexpr uint16_t kAnalog = 1;
-constexpr uint16_t kDigital = 13;
 constexpr uint32_t kWriteParameter = 10; // P10, acceleration time: a harmless write
 
 struct Options {
-    std::string mode = "driver"; // or "baseline"
+    std::string mode = "driver"; // or "baseline" (the script), "baseline-c" (the C poller)
     int drives = 1;
     uint32_t baud = 4800;
     uint32_t turnaroundMs = 10;
@@ -54,6 +48,7 @@ struct Options {
     std::string samples;
     std::string python = "/usr/bin/python3";
     std::string baselineScript;
+    std::string baselineProgram;
 };
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -80,86 +75,30 @@ bool ParseOptions(int argc, char** argv, Options& options) {
             options.python = value;
         } else if (name == "--baseline-script") {
             options.baselineScript = value;
+        } else if (name == "--baseline-program") {
+            options.baselineProgram = value;
         } else {
             return false;
         }
     }
     return (argc % 2) == 1 && options.drives >= 1 && options.drives <= 32 &&
            platform::IsLineBaud(options.baud) && options.seconds > options.warmupSeconds &&
-           (options.mode == "driver" || !options.baselineScript.empty());
-}
-
-int BaudIndex(uint32_t baud) {
-    return baud == 1200 ? 0 : baud == 2400 ? 1 : 2;
-}
-
-int Digits(const uint8_t* bytes) {
-    return (bytes[0] - '0') * 10 + (bytes[1] - '0');
+           (options.mode == "driver" ||
+            (options.mode == "baseline" && !options.baselineScript.empty()) ||
+            (options.mode == "baseline-c" && !options.baselineProgram.empty()));
 }
 
 // What every run shares: the drives on their line and the record of the line's moments.
 struct Bench {
-    explicit Bench(const Options& chosen) : options(chosen), simulator(Stations(), chosen.baud) {}
-
-    // Station numbers 0 to drives - 1: a line has numbers 0 to 31.
-    std::vector<int> Stations() const {
-        std::vector<int> stations;
-        for (int number = 0; number < options.drives; ++number) {
-            stations.push_back(number);
-        }
-        return stations;
-    }
-
-    bool StartLine() {
-        std::string error;
-        pty = platform::TerminalLine::CreatePseudoTerminal(error);
-        if (!pty) {
-            std::fprintf(stderr, "no pseudo-terminal: %s\n", error.c_str());
-            return false;
-        }
-        sim::LineOptions lineOptions;
-        lineOptions.baud = options.baud;
-        lineOptions.wireTiming = true;
-        lineOptions.turnaroundMs = options.turnaroundMs;
-        lineOptions.observer = [this](sim::LineMoment moment, std::span<const uint8_t> bytes,
-                                      std::chrono::steady_clock::time_point at) {
-            Observe(moment, bytes, at);
-        };
-        server = std::make_unique<sim::LineServer>(simulator, *pty, lineOptions);
-        server->Start();
-        return true;
-    }
-
-    void Observe(sim::LineMoment moment, std::span<const uint8_t> bytes,
-                 std::chrono::steady_clock::time_point at) {
-        const int64_t ns =
-            std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
-        if (moment == sim::LineMoment::RequestReceived && bytes.size() >= 7) {
-            line.Add({LineEvent::Kind::Request, static_cast<char>(bytes[0]),
-                      static_cast<uint8_t>(bytes.size()), Digits(&bytes[3]), Digits(&bytes[5]),
-                      ns});
-            ++requests;
-        } else if (moment == sim::LineMoment::AnswerLastByte) {
-            line.Add({LineEvent::Kind::AnswerEnd, static_cast<char>(bytes[0]),
-                      static_cast<uint8_t>(bytes.size()), 0, 0, ns});
-        }
-    }
+    explicit Bench(const Options& chosen)
+        : options(chosen), line(chosen.drives, chosen.baud, kRecordCapacity) {}
 
     Schedule TheSchedule() const {
-        Schedule schedule;
-        schedule.baud = options.baud;
-        schedule.turnaroundMs = options.turnaroundMs;
-        schedule.drives = options.drives;
-        schedule.blocksPerDrive = 2; // the status tags' D block, the written P10's P block
-        return schedule;
+        return LineSchedule(options.baud, options.turnaroundMs, options.drives);
     }
 
     const Options& options;
-    sim::Simulator simulator;
-    std::unique_ptr<platform::TerminalLine> pty;
-    std::unique_ptr<sim::LineServer> server;
-    Record<LineEvent> line{kRecordCapacity}; // the line server's thread only
-    std::atomic<size_t> requests{0};
+    DriveLine line;
     Record<DriverMoment> driverMoments{kRecordCapacity}; // the driver's poll thread only
     Record<Delivery> deliveries{kRecordCapacity};
     Record<HostWrite> writes{kRecordCapacity};
@@ -181,7 +120,7 @@ struct Bench {
 };
 
 size_t RequestsSoFar(const Bench& bench) {
-    return bench.requests.load();
+    return bench.line.Requests();
 }
 
 // --- The module under the host stand-ins -----------------------------------------------
@@ -222,49 +161,27 @@ bool PrepareModule(Bench& bench, ModuleRun& run) {
     run.folder = std::filesystem::temp_directory_path() /
                  ("vfda-line-bench-" + std::to_string(ThisProcessId()));
     std::filesystem::create_directories(run.folder);
-    std::filesystem::create_symlink(bench.pty->Path(), run.folder / "com1");
+    std::filesystem::create_symlink(bench.line.Path(), run.folder / "com1");
     platform::SetSerialDeviceFolder(run.folder.string());
 
-    run.host.Attach();
-    run.dbm = platform::LoadLibraryByName(host::kDbmLibrary);
-    auto setSink =
-        reinterpret_cast<SetTagValueSinkFn>(platform::FindExport(run.dbm, kSetTagValueSinkName));
-    if (!run.module.Load() || setSink == nullptr) {
-        std::fprintf(stderr, "the module or the tag database stand-in is missing\n");
+    auto setSink = LoadModuleAndTagDatabase(run.host, run.module, run.dbm);
+    if (setSink == nullptr) {
         return false;
     }
     g_bench = &bench;
     setSink(&ReceiveTagValue, nullptr);
     SetLineTraceSink(&ReceiveLineTrace, &bench);
 
-    CVfdaDrvDoc document;
-    document.SerialPort().m_baudIndex = BaudIndex(bench.options.baud);
-    for (int number : bench.Stations()) {
-        auto station = std::make_unique<CStationInfo>();
-        station->m_name = "S" + std::to_string(number);
-        station->m_stationNumber = number;
-        document.AddStation(std::move(station));
-    }
-    document.SetPath((run.folder / "line.cfg").string());
-    if (!document.SaveFile()) {
+    const std::string path = (run.folder / "line.cfg").string();
+    if (!SaveLineConfig(path, 0, bench.options.baud, bench.options.drives)) {
         return false;
     }
-    run.instance = run.module.Open(document.Path().c_str());
+    run.instance = run.module.Open(path.c_str());
     if (run.instance < 0 || run.module.InitComm(run.instance) != 0) {
         std::fprintf(stderr, "the module did not open the line\n");
         return false;
     }
-    // Status tags in every group, a bit of the status nibble, and the written parameter.
-    uint32_t tagId = 1;
-    for (int number : bench.Stations()) {
-        const std::string device = "LINE.S" + std::to_string(number);
-        for (const char* address : {"D0", "D1", "D2", "D3", "D4", "D5", "D6"}) {
-            run.module.RegisterTag(run.instance, device.c_str(), address, kAnalog, 0, tagId++);
-        }
-        run.module.RegisterTag(run.instance, device.c_str(), "D4.0", kDigital, 0, tagId++);
-        run.writeHandles.push_back(static_cast<uint32_t>(
-            run.module.RegisterTag(run.instance, device.c_str(), "P10", kAnalog, 0, tagId++)));
-    }
+    run.writeHandles = RegisterLineTags(run.module, run.instance, bench.options.drives, 1);
     run.module.BuildPollMasks(run.instance);
     return true;
 }
@@ -328,42 +245,38 @@ void RunModule(Bench& bench, ModuleRun& run) {
 
 // --- The baseline poller -----------------------------------------------------------------
 
-// The baseline prints "V t_ns station address value" for each value it shows, "W t_ns
-// station parameter" when a host write is handed to it, "C t_ns cpu_ns rss_kb" at the end
-// of its warm-up and at its end.
+// Either baseline (the script or the C poller), reporting as TakeBaselineLine reads.
 bool RunBaseline(Bench& bench) {
     const Options& options = bench.options;
-    const std::string command = options.python + " " + options.baselineScript + " --device " +
-                                bench.pty->Path() + " --drives " + std::to_string(options.drives) +
-                                " --baud " + std::to_string(options.baud) + " --seconds " +
-                                std::to_string(options.seconds) + " --warmup " +
-                                std::to_string(options.warmupSeconds) + " --write-interval " +
-                                std::to_string(options.writeIntervalMs);
+    const std::string program = options.mode == "baseline-c"
+                                    ? options.baselineProgram
+                                    : options.python + " " + options.baselineScript;
+    const std::string command =
+        program + " --device " + bench.line.Path() + " --drives " + std::to_string(options.drives) +
+        " --baud " + std::to_string(options.baud) + " --seconds " +
+        std::to_string(options.seconds) + " --warmup " + std::to_string(options.warmupSeconds) +
+        " --write-interval " + std::to_string(options.writeIntervalMs);
     bench.startNs = NowNs();
     FILE* output = popen(command.c_str(), "r");
     if (output == nullptr) {
         return false;
     }
     char lineText[256];
-    int cpuLines = 0;
+    BaselineMarks marks;
     while (std::fgets(lineText, sizeof(lineText), output) != nullptr) {
-        long long at = 0;
-        long long a = 0;
-        long long b = 0;
-        int station = 0;
-        if (std::sscanf(lineText, "V %lld %d", &at, &station) == 2) {
-            bench.deliveries.Add({static_cast<uint32_t>(station), at});
-        } else if (std::sscanf(lineText, "W %lld %d %lld", &at, &station, &a) == 3) {
-            bench.writes.Add({station, static_cast<int>(a), at});
-        } else if (std::sscanf(lineText, "C %lld %lld %lld", &at, &a, &b) == 3) {
+        const int cpuLines = marks.cpuLines;
+        TakeBaselineLine(lineText, bench.deliveries, bench.writes, marks);
+        if (marks.cpuLines != cpuLines) {
             (cpuLines == 0 ? bench.stolenAtSteadyMs : bench.stolenAtEndMs) = StolenMs();
-            (cpuLines++ == 0 ? bench.cpuAtSteadyNs : bench.cpuAtEndNs) = static_cast<uint64_t>(a);
-            (cpuLines == 1 ? bench.steadyNs : bench.endNs) = at;
-            bench.rssKb = static_cast<uint64_t>(b);
-            bench.hwmKb = static_cast<uint64_t>(b);
         }
     }
-    return pclose(output) == 0 && cpuLines == 2;
+    bench.steadyNs = marks.steadyNs;
+    bench.endNs = marks.endNs;
+    bench.cpuAtSteadyNs = marks.cpuAtSteadyNs;
+    bench.cpuAtEndNs = marks.cpuAtEndNs;
+    bench.rssKb = marks.rssKb;
+    bench.hwmKb = marks.rssKb;
+    return pclose(output) == 0 && marks.cpuLines == 2;
 }
 
 // --- Report ------------------------------------------------------------------------------
@@ -371,7 +284,7 @@ bool RunBaseline(Bench& bench) {
 void Report(const Bench& bench) {
     const Options& options = bench.options;
     const LineFigures figures =
-        Analyse(bench.TheSchedule(), bench.line.Items(), bench.deliveries.Items(),
+        Analyse(bench.TheSchedule(), bench.line.Events().Items(), bench.deliveries.Items(),
                 bench.writes.Items(), bench.steadyNs);
     const double steadyMinutes = (bench.endNs - bench.steadyNs) / 60e9;
     const double cpuMsPerMinute =
@@ -395,7 +308,7 @@ void Report(const Bench& bench) {
                     static_cast<long long>(bench.liveAtEnd - bench.liveAtSteady));
     }
     if (driver) {
-        const DelayParts parts = SplitAddedDelay(bench.TheSchedule(), bench.line.Items(),
+        const DelayParts parts = SplitAddedDelay(bench.TheSchedule(), bench.line.Events().Items(),
                                                  bench.driverMoments.Items(), bench.steadyNs);
         std::printf(",\"added_delay_at_port_us\":%s,\"added_delay_parts_us\":{\"wake\":%s,"
                     "\"driver\":%s,\"line\":%s,\"unmatched\":%zu}",
@@ -406,7 +319,7 @@ void Report(const Bench& bench) {
     std::printf(",\"machine_stolen_ms\":%llu",
                 static_cast<unsigned long long>(bench.stolenAtEndMs - bench.stolenAtSteadyMs));
     std::printf(",\"unanswered\":%zu,\"lost_records\":%zu}\n", figures.unanswered,
-                bench.line.Lost() + bench.deliveries.Lost() + bench.writes.Lost() +
+                bench.line.Events().Lost() + bench.deliveries.Lost() + bench.writes.Lost() +
                     bench.driverMoments.Lost());
     if (!options.samples.empty()) {
         std::ofstream samples(options.samples, std::ios::app);
@@ -422,14 +335,15 @@ void Report(const Bench& bench) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr, "usage: vfda-line-bench [--mode driver|baseline] [--drives 1-32] "
-                             "[--baud 1200|2400|4800] [--turnaround MS] [--seconds S] [--warmup S] "
-                             "[--write-interval MS] [--samples FILE] [--baseline-script PATH] "
-                             "[--python PATH]\n");
+        std::fprintf(stderr,
+                     "usage: vfda-line-bench [--mode driver|baseline|baseline-c] [--drives 1-32] "
+                     "[--baud 1200|2400|4800] [--turnaround MS] [--seconds S] [--warmup S] "
+                     "[--write-interval MS] [--samples FILE] [--baseline-script PATH] "
+                     "[--baseline-program PATH] [--python PATH]\n");
         return 2;
     }
     Bench bench(options);
-    if (!bench.StartLine()) {
+    if (!bench.line.Start(options.turnaroundMs)) {
         return 1;
     }
     bool ran = true;
@@ -442,7 +356,7 @@ int main(int argc, char** argv) {
     } else {
         ran = RunBaseline(bench);
     }
-    bench.server->Stop();
+    bench.line.Stop();
     if (!ran) {
         std::fprintf(stderr, "the run failed\n");
         return 1;

@@ -130,6 +130,7 @@ LineFigures Analyse(const Schedule& schedule, const std::vector<LineEvent>& line
         (transactions.back().request->atNs - transactions.front().request->atNs) / 1e9;
     figures.efficiency = measured > 0 ? ideal / measured : 0;
     figures.addedDelay = SpreadOf(added);
+    figures.addedDelaySamples = std::move(added);
 
     for (const Delivery& delivery : deliveries) {
         if (delivery.atNs < fromNs || delivery.atNs > answerEnds.back() + 1'000'000'000) {
@@ -202,7 +203,8 @@ DelayParts SplitAddedDelay(const Schedule& schedule, const std::vector<LineEvent
     parts.wake = SpreadOf(std::move(wake));
     parts.driver = SpreadOf(std::move(own));
     parts.line = SpreadOf(std::move(wire));
-    parts.atPort = SpreadOf(std::move(atPort));
+    parts.atPort = SpreadOf(atPort);
+    parts.atPortSamples = std::move(atPort);
     return parts;
 }
 

@@ -75,6 +75,7 @@ struct LineFigures {
     Spread addedDelay;
     Spread delivery;
     Spread write;
+    std::vector<double> addedDelaySamples; // for pooling the lines of one run
     std::vector<double> deliverySamples;
 };
 
@@ -100,6 +101,7 @@ struct DelayParts {
     // wake + driver: the added delay up to the request being on the line, without the
     // simulated drive's own wake-up to read it (which a real drive's line does not have).
     Spread atPort;
+    std::vector<double> atPortSamples;
     size_t unmatched = 0; // transactions without both driver moments
 };
 
