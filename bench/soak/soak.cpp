@@ -8,7 +8,7 @@
 //   vfda-soak [--seconds N] [--cycle-seconds M] [--seed S]
 // Exit code 0 when every check holds; the figures are printed either way.
 #include "allocation_counter.h"
-#include "fault_line.h"
+#include "simulated_line.h"
 
 #include "config/vfda_drv_doc.h"
 #include "driver/entry_functions.h"
@@ -118,7 +118,9 @@ struct WriteLedger {
 class Soak {
 public:
     explicit Soak(const Options& options)
-        : options_(options), line_(Stations(), 1), random_(options.seed) {}
+        : options_(options), line_(Stations(), {.record = false}), random_(options.seed) {
+        line_.MapAs(1);
+    }
 
     bool Run();
 
@@ -143,7 +145,7 @@ private:
     bool Account();
 
     Options options_;
-    fault_testing::FaultLine line_;
+    testing_support::SimulatedLine line_;
     std::mt19937 random_;
     hostkit::HostLibraries host_;
     drv::Entry table_[drv::kSlotCount] = {};

@@ -7,8 +7,10 @@
 #include "driver/host_binding.h"
 #include "driver/message_log.h"
 #include "host/vemor_sub.h"
+#include "line_configuration.h"
 #include "wait_for.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -32,7 +34,8 @@ void DriverFixture::SetUpTestSuite() {
 
 void DriverFixture::SetUp() {
     ASSERT_TRUE(host_->HasEventLog() && host_->HasTagDatabase());
-    line_ = std::make_unique<FaultLine>(std::vector<int>{1, 2}, 1);
+    line_ = std::make_unique<testing_support::SimulatedLine>(std::vector<int>{1, 2});
+    line_->MapAs(1);
     host_->Clear();
 }
 
@@ -44,15 +47,9 @@ void DriverFixture::TearDown() {
     line_.reset();
 }
 
-int32_t DriverFixture::OpenInstance(const std::vector<std::pair<std::string, int>>& stations) {
+int32_t DriverFixture::OpenInstance(const std::vector<testing_support::StationEntry>& stations) {
     CVfdaDrvDoc document;
-    for (const auto& [name, number] : stations) {
-        auto station = std::make_unique<CStationInfo>();
-        station->m_name = name;
-        station->m_stationNumber = number;
-        document.AddStation(std::move(station));
-    }
-    document.SetPath(folder_.File("line.cfg"));
+    testing_support::DescribeLine(document, folder_.File("line.cfg"), stations);
     EXPECT_TRUE(document.SaveFile());
     instance_ = Slot<drv::OpenFn>(drv::kOpen)(document.Path().c_str());
     return instance_;
@@ -99,39 +96,20 @@ CStationInfo& DriverFixture::Station(const char* name) const {
 }
 
 std::optional<double> DriverFixture::Latest(uint32_t id) const {
-    std::optional<double> latest;
-    for (const auto& update : host_->TagValues()) {
-        if (update.tagId == id) {
-            latest = update.value;
-        }
-    }
-    return latest;
+    return testing_support::LatestValue(*host_, id);
 }
 
 std::vector<std::string> DriverFixture::LogTexts() const {
-    std::vector<std::string> texts;
-    for (const auto& line : host_->EventLog()) {
-        texts.push_back(line.text);
-    }
-    return texts;
+    return testing_support::EventLogTexts(*host_);
 }
 
 std::vector<std::string> DriverFixture::LogLinesWith(const std::string& fragment) const {
-    std::vector<std::string> lines;
-    for (const std::string& text : LogTexts()) {
-        if (text.find(fragment) != std::string::npos) {
-            lines.push_back(text);
-        }
-    }
-    return lines;
+    return testing_support::LinesWith(LogTexts(), fragment);
 }
 
 size_t DriverFixture::LogCount(const std::string& text) const {
-    size_t count = 0;
-    for (const std::string& line : LogTexts()) {
-        count += line == text ? 1 : 0;
-    }
-    return count;
+    const std::vector<std::string> texts = LogTexts();
+    return static_cast<size_t>(std::count(texts.begin(), texts.end(), text));
 }
 
 std::string DriverFixture::Line(int32_t message, const char* station) {

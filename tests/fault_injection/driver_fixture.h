@@ -1,13 +1,16 @@
 // The driver as a host runs it, in this process: the entry table, the host's stand-in
 // libraries bound as the module binds them, a configuration of two drives (PUMP1 at
 // station 1, PUMP2 at 2) on COM1, and a line of simulated drives there that faults can be
-// injected into. The station records are reachable, for what no entry point reports.
+// injected into and that can be pulled out. The station records are reachable, for what no entry
+// point reports.
 #pragma once
 
 #include "config/station_info.h"
 #include "driver/entry_table.h"
-#include "fault_line.h"
 #include "host_libraries.h"
+#include "line_configuration.h"
+#include "module_line_fixture.h"
+#include "simulated_line.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +24,8 @@
 
 namespace fault_testing {
 
-constexpr uint16_t kAnalog = 1;
-constexpr uint16_t kDigital = 13;
+using testing_support::kAnalog;
+using testing_support::kDigital;
 
 // Waits, polling, for the condition; generous, since only counts are asserted.
 bool WaitFor(const std::function<bool()>& condition, int milliseconds = 30000);
@@ -43,8 +46,8 @@ protected:
     void TearDown() override;
 
     // Writes the configuration (the stations given, or PUMP1 and PUMP2) and opens it.
-    int32_t OpenInstance(const std::vector<std::pair<std::string, int>>& stations = {{"PUMP1", 1},
-                                                                                     {"PUMP2", 2}});
+    int32_t OpenInstance(const std::vector<testing_support::StationEntry>& stations = {
+                             {"PUMP1", 1}, {"PUMP2", 2}});
     int32_t InitComm();
     int32_t Tag(uint32_t id, const std::string& name, const char* device, const char* address,
                 uint16_t type = kAnalog);
@@ -68,7 +71,7 @@ protected:
     static hostkit::HostLibraries* host_;
     static drv::Entry table_[drv::kSlotCount];
     testing_support::TempFolder folder_;
-    std::unique_ptr<FaultLine> line_;
+    std::unique_ptr<testing_support::SimulatedLine> line_;
     int32_t instance_ = -1;
 };
 

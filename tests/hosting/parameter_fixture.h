@@ -3,69 +3,39 @@
 #pragma once
 
 #include "comm/scaled_parameters.h"
+#include "host_line_fixture.h"
 #include "json_value.h"
-#include "platform/pseudo_terminal.h"
-#include "run_program.h"
-#include "sim/line_server.h"
-#include "sim/simulator.h"
-#include "test_files.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace testing_support {
 
-class ParameterCommandTest : public ::testing::Test {
+class ParameterCommandTest : public HostLineTest {
 protected:
-    ParameterCommandTest() : drives_({1, 2, 3}, 4800) {}
+    ParameterCommandTest() : HostLineTest({1, 2, 3}) {}
 
     void SetUp() override {
-        std::string error;
-        line_ = platform::TerminalLine::CreatePseudoTerminal(error);
-        ASSERT_TRUE(line_) << error;
-        sim::LineOptions options;
-        options.wireTiming = false;
-        options.observer = [this](sim::LineMoment moment, std::span<const uint8_t> bytes,
-                                  std::chrono::steady_clock::time_point) {
-            if (moment == sim::LineMoment::RequestReceived) {
-                std::lock_guard guard(framesLock_);
-                frames_.emplace_back(bytes.begin(), bytes.end());
-            }
-        };
-        server_ = std::make_unique<sim::LineServer>(drives_, *line_, options);
-        server_->Start();
         for (const std::vector<std::string>& change : {std::vector<std::string>{"init"},
                                                        {"set", "--port", "COM3"},
                                                        {"add-station", "PUMP1", "--number", "1"},
                                                        {"add-station", "PUMP2", "--number", "2"},
                                                        {"add-station", "PUMP3", "--number", "3"},
                                                        {"add-station", "GONE", "--number", "9"}}) {
-            std::vector<std::string> words = {"config", config_};
-            words.insert(words.end(), change.begin(), change.end());
-            ASSERT_EQ(RunProgram(Host(), words).exitCode, 0);
+            Configure(change);
         }
     }
-
-    void TearDown() override {
-        if (server_) {
-            server_->Stop();
-        }
-    }
-
-    static std::string Host() { return (BinFolder() / ProgramFile("vfda-host")).string(); }
 
     // vfda-host COMMAND CONFIG MORE... --port COM3=PTY
     ProgramResult Host(const std::string& command, std::vector<std::string> more) {
         std::vector<std::string> words = {command, config_};
         words.insert(words.end(), more.begin(), more.end());
         words.push_back("--port");
-        words.push_back("COM3=" + line_->Path());
-        return RunProgram(Host(), words);
+        words.push_back(PortWord());
+        return RunProgram(HostProgram(), words);
     }
 
     // Every line of a --json output, each parsed strictly.
@@ -112,21 +82,12 @@ protected:
 
     // The frames the drives received whose letter is `letter`.
     size_t FramesWithLetter(char letter) {
-        std::lock_guard guard(framesLock_);
         size_t count = 0;
-        for (const std::string& frame : frames_) {
+        for (const std::string& frame : line_->Requests()) {
             count += !frame.empty() && frame[0] == letter ? 1 : 0;
         }
         return count;
     }
-
-    sim::Simulator drives_;
-    std::unique_ptr<platform::TerminalLine> line_;
-    std::unique_ptr<sim::LineServer> server_;
-    std::mutex framesLock_;
-    std::vector<std::string> frames_;
-    TempFolder folder_;
-    std::string config_ = folder_.File("line.cfg");
 };
 
 } // namespace testing_support

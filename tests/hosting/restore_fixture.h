@@ -24,9 +24,8 @@ protected:
 
     // The parameter numbers of the frames of letter 'P' the drives received, in order.
     std::vector<int> WrittenParameters() {
-        std::lock_guard guard(framesLock_);
         std::vector<int> numbers;
-        for (const std::string& frame : frames_) {
+        for (const std::string& frame : line_->Requests()) {
             if (frame.size() >= 7 && frame[0] == 'P') {
                 numbers.push_back(std::stoi(frame.substr(5, 2)));
             }

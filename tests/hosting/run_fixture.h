@@ -3,19 +3,14 @@
 // checked to be a JSON object when the test ends.
 #pragma once
 
+#include "host_line_fixture.h"
 #include "host_process.h"
 #include "json_lines.h"
-#include "platform/pseudo_terminal.h"
-#include "run_program.h"
-#include "sim/line_server.h"
-#include "sim/simulator.h"
-#include "test_files.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -40,29 +35,11 @@ inline const char* const kTags = "name,type,device,address\n"
                                  "LOST,analog,PUMP9,D1\n"
                                  "OUT2,analog,LINE.PUMP2,D1\n";
 
-inline std::string HostProgram() {
-    return (BinFolder() / ProgramFile("vfda-host")).string();
-}
-
-class VfdaHostRunTest : public ::testing::Test {
+class VfdaHostRunTest : public HostLineTest {
 protected:
-    VfdaHostRunTest() : drives_({1, 2}, 4800) {}
+    VfdaHostRunTest() : HostLineTest({1, 2}) {}
 
     void SetUp() override {
-        std::string error;
-        line_ = platform::TerminalLine::CreatePseudoTerminal(error);
-        ASSERT_TRUE(line_) << error;
-        sim::LineOptions options;
-        options.wireTiming = false;
-        options.observer = [this](sim::LineMoment moment, std::span<const uint8_t> bytes,
-                                  std::chrono::steady_clock::time_point) {
-            if (moment == sim::LineMoment::RequestReceived) {
-                std::lock_guard guard(requestsLock_);
-                requests_.emplace_back(bytes.begin(), bytes.end());
-            }
-        };
-        server_ = std::make_unique<sim::LineServer>(drives_, *line_, options);
-        server_->Start();
         for (const std::vector<std::string>& change :
              {std::vector<std::string>{"init"},
               {"set", "--port", "COM3"},
@@ -79,20 +56,10 @@ protected:
             host->WaitForExit();
             EXPECT_TRUE(AllJsonObjects(host->Lines()));
         }
-        if (server_) {
-            server_->Stop();
-        }
-    }
-
-    void Configure(const std::vector<std::string>& change) {
-        std::vector<std::string> words = {"config", config_};
-        words.insert(words.end(), change.begin(), change.end());
-        ASSERT_EQ(RunProgram(HostProgram(), words).exitCode, 0);
     }
 
     std::vector<std::string> RunWords(const std::vector<std::string>& more) {
-        std::vector<std::string> words = {"run", config_,  "--tags",
-                                          tags_, "--port", "COM3=" + line_->Path()};
+        std::vector<std::string> words = {"run", config_, "--tags", tags_, "--port", PortWord()};
         words.insert(words.end(), more.begin(), more.end());
         return words;
     }
@@ -127,20 +94,10 @@ protected:
     }
 
     // Every request frame the drives saw, in order.
-    std::vector<std::string> Requests() {
-        std::lock_guard guard(requestsLock_);
-        return requests_;
-    }
+    std::vector<std::string> Requests() { return line_->Requests(); }
 
-    TempFolder folder_;
-    std::string config_ = folder_.File("line.cfg");
     std::string tags_ = folder_.File("tags.csv");
-    sim::Simulator drives_;
-    std::unique_ptr<platform::TerminalLine> line_;
-    std::unique_ptr<sim::LineServer> server_;
     std::vector<std::shared_ptr<HostProcess>> jsonHosts_;
-    std::mutex requestsLock_;
-    std::vector<std::string> requests_;
 };
 
 } // namespace testing_support

@@ -136,8 +136,7 @@ TEST_F(VfdaHostRunTest, StrictFailsWhenThePortDoesNotOpen) {
 }
 
 TEST_F(VfdaHostRunTest, ASilentLineSaysNoStationAnswers) {
-    server_->Stop(); // nothing answers on the line any more
-    server_.reset();
+    line_->FallSilent(); // nothing answers on the line any more
     auto host = RunJson({"--strict"});
     Expect(*host, Event("log", {{"number", "10"}}), "a time-out");
     host->Type("quit");

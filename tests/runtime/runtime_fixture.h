@@ -4,6 +4,8 @@
 
 #include "config/vfda_drv_doc.h"
 #include "host/vemor_sub.h"
+#include "line_configuration.h"
+#include "module_line_fixture.h"
 #include "module_suite.h"
 #include "simulated_line.h"
 #include "test_files.h"
@@ -12,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,9 +22,6 @@
 #include <vector>
 
 namespace testing_support {
-
-constexpr uint16_t kAnalog = 1;
-constexpr uint16_t kDigital = 13;
 
 // Texts of the event log, in CP949.
 inline const std::string kStarted = "\xC5\xEB\xBD\xC5\xBD\xC3\xC0\xDB"; // 통신시작
@@ -61,20 +59,12 @@ protected:
 
     // PUMP1 and PUMP2 answer; GHOST (number 7) is on no line.
     int32_t OpenLine(int32_t portIndex = 0, bool withGhost = false, int32_t baudIndex = 2) {
-        CVfdaDrvDoc document;
-        document.SerialPort().m_portIndex = portIndex;
-        document.SerialPort().m_baudIndex = baudIndex;
-        for (const auto& [name, number] :
-             std::vector<std::pair<std::string, int>>{{"PUMP1", 1}, {"PUMP2", 2}, {"GHOST", 7}}) {
-            if (name == "GHOST" && !withGhost) {
-                continue;
-            }
-            auto station = std::make_unique<CStationInfo>();
-            station->m_name = name;
-            station->m_stationNumber = number;
-            document.AddStation(std::move(station));
+        std::vector<StationEntry> stations = {{"PUMP1", 1}, {"PUMP2", 2}};
+        if (withGhost) {
+            stations.emplace_back("GHOST", 7);
         }
-        document.SetPath(folder_.File("line.cfg"));
+        CVfdaDrvDoc document;
+        DescribeLine(document, folder_.File("line.cfg"), stations, portIndex, baudIndex);
         EXPECT_TRUE(document.SaveFile());
         instance_ = module_->Open(document.Path().c_str());
         return instance_;
@@ -97,29 +87,15 @@ protected:
     }
 
     // The latest value the tag database received for the tag, if any.
-    std::optional<double> Latest(uint32_t id) const {
-        std::optional<double> latest;
-        for (const auto& update : host_->TagValues()) {
-            if (update.tagId == id) {
-                latest = update.value;
-            }
-        }
-        return latest;
-    }
+    std::optional<double> Latest(uint32_t id) const { return LatestValue(*host_, id); }
 
     bool WaitForValue(uint32_t id, double expected) {
-        return WaitFor([&] {
-            const auto value = Latest(id);
-            return value && std::fabs(*value - expected) < 1e-9;
-        });
+        return testing_support::WaitForValue(*host_, id, expected, 15000);
     }
 
+    // The lines of the event log that contain the fragment.
     size_t LogCount(const std::string& fragment) const {
-        size_t count = 0;
-        for (const auto& line : host_->EventLog()) {
-            count += line.text.find(fragment) != std::string::npos ? 1 : 0;
-        }
-        return count;
+        return LinesWith(EventLogTexts(*host_), fragment).size();
     }
 
     uint16_t DriveWord(int station, sim::Area area, int number) {

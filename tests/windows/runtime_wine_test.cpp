@@ -5,13 +5,14 @@
 #include "driver_module.h"
 #include "host/vemor_sub.h"
 #include "host_libraries.h"
+#include "line_configuration.h"
+#include "module_line_fixture.h"
 #include "test_files.h"
 #include "wait_for.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 #include <functional>
 #include <thread>
 
@@ -29,15 +30,8 @@ protected:
         host_.Attach();
         ASSERT_TRUE(module_.Load());
         CVfdaDrvDoc document;
-        document.SerialPort().m_portIndex = 6; // COM7
-        for (const auto& [name, number] :
-             std::vector<std::pair<std::string, int>>{{"PUMP1", 1}, {"PUMP2", 2}}) {
-            auto station = std::make_unique<CStationInfo>();
-            station->m_name = name;
-            station->m_stationNumber = number;
-            document.AddStation(std::move(station));
-        }
-        document.SetPath(folder_.File("line.cfg"));
+        DescribeLine(document, folder_.File("line.cfg"), {{"PUMP1", 1}, {"PUMP2", 2}},
+                     6); // COM7
         ASSERT_TRUE(document.SaveFile());
         instance_ = module_.Open(document.Path().c_str());
         ASSERT_GE(instance_, 0);
@@ -52,21 +46,10 @@ protected:
         }
     }
 
-    std::optional<double> Latest(uint32_t id) const {
-        std::optional<double> latest;
-        for (const auto& update : host_.TagValues()) {
-            if (update.tagId == id) {
-                latest = update.value;
-            }
-        }
-        return latest;
-    }
+    std::optional<double> Latest(uint32_t id) const { return LatestValue(host_, id); }
 
     bool WaitForValue(uint32_t id, double expected) {
-        return WaitFor([&] {
-            const auto value = Latest(id);
-            return value && std::fabs(*value - expected) < 1e-9;
-        });
+        return testing_support::WaitForValue(host_, id, expected, 20000, 10);
     }
 
     hostkit::HostLibraries host_;

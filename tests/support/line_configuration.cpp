@@ -8,10 +8,10 @@
 
 namespace testing_support {
 
-std::string WriteLineConfiguration(const TempFolder& folder, const std::string& fileName,
-                                   const std::vector<StationEntry>& stations, int portIndex) {
-    CVfdaDrvDoc document;
+void DescribeLine(CVfdaDrvDoc& document, const std::string& path,
+                  const std::vector<StationEntry>& stations, int portIndex, int baudIndex) {
     document.SerialPort().m_portIndex = portIndex;
+    document.SerialPort().m_baudIndex = baudIndex;
     for (const StationEntry& entry : stations) {
         auto station = std::make_unique<CStationInfo>();
         station->m_name = entry.name;
@@ -19,7 +19,13 @@ std::string WriteLineConfiguration(const TempFolder& folder, const std::string& 
         station->m_description = entry.description;
         document.AddStation(std::move(station));
     }
-    document.SetPath(folder.File(fileName));
+    document.SetPath(path);
+}
+
+std::string WriteLineConfiguration(const TempFolder& folder, const std::string& fileName,
+                                   const std::vector<StationEntry>& stations, int portIndex) {
+    CVfdaDrvDoc document;
+    DescribeLine(document, folder.File(fileName), stations, portIndex);
     return document.SaveFile() ? document.Path() : std::string();
 }
 

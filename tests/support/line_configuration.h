@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+class CVfdaDrvDoc;
+
 namespace testing_support {
 
 struct StationEntry {
@@ -16,6 +18,11 @@ struct StationEntry {
     int number;
     std::string description;
 };
+
+// Describes the line in the document, to be saved as `path`: the stations on the port (0
+// for COM1) at the baud rate (2 for 4800).
+void DescribeLine(CVfdaDrvDoc& document, const std::string& path,
+                  const std::vector<StationEntry>& stations, int portIndex = 0, int baudIndex = 2);
 
 // Writes `fileName` in the folder with the stations on the port (0 for COM1); its path, or
 // empty on failure.

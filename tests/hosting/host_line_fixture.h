@@ -1,0 +1,44 @@
+// vfda-host as a user runs it: the host program in a child process, told where the line is,
+// the drives simulated on a pseudo-terminal, and a configuration made with vfda-host config
+// (the line on COM3, which each run maps to the terminal).
+#pragma once
+
+#include "run_program.h"
+#include "simulated_line.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+inline std::string HostProgram() {
+    return (BinFolder() / ProgramFile("vfda-host")).string();
+}
+
+class HostLineTest : public ::testing::Test {
+protected:
+    explicit HostLineTest(const std::vector<int>& stations)
+        : line_(std::make_unique<SimulatedLine>(stations, LineSettings{.turnaroundMs = 10})),
+          drives_(line_->Drives()) {}
+
+    // vfda-host config CONFIG CHANGE...
+    void Configure(const std::vector<std::string>& change) {
+        std::vector<std::string> words = {"config", config_};
+        words.insert(words.end(), change.begin(), change.end());
+        ASSERT_EQ(RunProgram(HostProgram(), words).exitCode, 0);
+    }
+
+    // The line's COM3 on the command line.
+    std::string PortWord() const { return "COM3=" + line_->Path(); }
+
+    TempFolder folder_;
+    std::string config_ = folder_.File("line.cfg");
+    std::unique_ptr<SimulatedLine> line_;
+    sim::Simulator& drives_;
+};
+
+} // namespace testing_support
