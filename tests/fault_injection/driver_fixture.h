@@ -1,8 +1,8 @@
 // The driver as a host runs it, in this process: the entry table, the host's stand-in
 // libraries bound as the module binds them, a configuration of two drives (PUMP1 at
 // station 1, PUMP2 at 2) on COM1, and a line of simulated drives there that faults can be
-// injected into and that can be pulled out. The station records are reachable, for what no entry
-// point reports.
+// injected into and that can be pulled out. The station records are reachable, for what no
+// entry point reports.
 #pragma once
 
 #include "config/station_info.h"
