@@ -1,8 +1,9 @@
 # Dependencies that run one way. Each library of ours names the libraries of ours it may
-# reach, directly or through others; once every target is known, vfda_check_link_rules()
-# follows each library's links and stops the configuration at the first one it must not
-# reach (a configuration document that links the editor, communication code that links the
-# entry table, a framework that links anything of ours).
+# reach, directly or through others (cmake/HouseLinks.cmake); once every target is known,
+# vfda_check_link_rules() follows each library's links and stops the configuration with
+# every one it must not reach (a configuration document that links the editor,
+# communication code that links the entry table, a framework that links anything of ours)
+# and every cycle.
 
 # The libraries the rules speak of; a link to anything else (the system's, GoogleTest's)
 # is not judged.
@@ -16,11 +17,22 @@ function(vfda_link_rule library)
     set_property(GLOBAL PROPERTY VFDA_MAY_REACH_${library} "${rule_MAY_REACH}")
 endfunction()
 
-# The targets a target links, as written: generator expressions of a static library's
-# private links ($<LINK_ONLY:...>) unwrapped, the markers of links made from another
-# directory dropped.
+# The targets a target links, as written, for itself or for those that link it: generator
+# expressions of a static library's private links ($<LINK_ONLY:...>) unwrapped, the markers
+# of links made from another directory dropped.
 function(_vfda_direct_links target out)
-    get_target_property(links ${target} LINK_LIBRARIES)
+    get_target_property(type ${target} TYPE)
+    set(links "")
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+        get_target_property(own ${target} LINK_LIBRARIES)
+        if(own)
+            list(APPEND links ${own})
+        endif()
+    endif()
+    get_target_property(passed ${target} INTERFACE_LINK_LIBRARIES)
+    if(passed)
+        list(APPEND links ${passed})
+    endif()
     set(result "")
     if(links)
         foreach(link IN LISTS links)
@@ -75,39 +87,7 @@ function(vfda_check_link_rules)
     if(broken)
         list(JOIN broken "\n  " text)
         message(FATAL_ERROR "Links against the direction of the house (see docs/ARCHITECTURE.md "
-                            "and cmake/LinkRules.cmake):\n  ${text}")
+                            "and cmake/HouseLinks.cmake):\n  ${text}")
     endif()
 endfunction()
 
-# The rules. Lower rooms first; a room may reach what the rooms it links may reach.
-set(vfda_framework VfdaToolkit)
-set(vfda_host_side VemorSub ${vfda_framework})
-set(vfda_config_side vfda_config vfda_resources ${vfda_host_side})
-
-# The framework and the host's libraries know nothing of the module.
-vfda_link_rule(VfdaToolkit)
-vfda_link_rule(vfda_line_tools)
-vfda_link_rule(VemorSub MAY_REACH ${vfda_framework})
-foreach(loaded IN ITEMS VemorDbm VemorRun VemorDsg)
-    vfda_link_rule(${loaded} MAY_REACH ${vfda_host_side})
-endforeach()
-
-# The module's rooms: resources, then the configuration (a leaf beside the host link), then
-# the editor and the communication code, which never reach each other nor the entry table.
-vfda_link_rule(vfda_resources MAY_REACH ${vfda_framework})
-vfda_link_rule(vfda_config MAY_REACH vfda_resources ${vfda_host_side})
-vfda_link_rule(vfda_host_link MAY_REACH vfda_resources ${vfda_host_side})
-vfda_link_rule(vfda_editor MAY_REACH ${vfda_config_side})
-vfda_link_rule(vfda_comm MAY_REACH vfda_host_link ${vfda_config_side})
-vfda_link_rule(vfda_driver MAY_REACH vfda_comm vfda_editor vfda_host_link ${vfda_config_side})
-vfda_link_rule(VfdaDrv MAY_REACH vfda_driver vfda_comm vfda_editor vfda_host_link
-               ${vfda_config_side})
-
-# The drives stand alone: the simulator checks the module, so it shares none of its code.
-vfda_link_rule(vfda_sim MAY_REACH vfda_line_tools ${vfda_framework})
-# Hosts load the module; they never link its entry table or its editor.
-vfda_link_rule(vfda_hostkit MAY_REACH ${vfda_host_side})
-vfda_link_rule(vfda_host_parts MAY_REACH vfda_hostkit vfda_comm vfda_host_link
-               ${vfda_config_side})
-vfda_link_rule(vfda-host MAY_REACH vfda_host_parts vfda_hostkit vfda_comm vfda_host_link
-               vfda_sim vfda_line_tools ${vfda_config_side})
