@@ -1,20 +1,4 @@
-# Cross build for 32-bit Windows with MinGW-w64 (Debian's posix-thread compilers).
-# Everything is linked statically against the compiler's runtime, so the binaries need no
-# MinGW DLL beside them: only Windows' own DLLs and the project's.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows with MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(VFDA_MINGW_TRIPLE i686-w64-mingw32)
-
-set(CMAKE_C_COMPILER ${VFDA_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VFDA_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${VFDA_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VFDA_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -1,9 +1,9 @@
 #include "fuzz_support.h"
 
 #include "comm/comm_channel.h"
-#include "driver/host_binding.h"
 #include "host/vemor_sub.h"
 #include "host_libraries.h"
+#include "host_link/host_binding.h"
 
 #include <cstdio>
 #include <cstdlib>

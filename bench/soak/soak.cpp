@@ -13,9 +13,9 @@
 #include "config/vfda_drv_doc.h"
 #include "driver/entry_functions.h"
 #include "driver/entry_table.h"
-#include "driver/host_binding.h"
 #include "host/vemor_sub.h"
 #include "host_libraries.h"
+#include "host_link/host_binding.h"
 
 #include <array>
 #include <atomic>

@@ -6,7 +6,7 @@
 #include "comm/decimal_text.h"
 #include "comm/result_codes.h"
 #include "config/station_info.h"
-#include "driver/message_log.h"
+#include "host_link/message_log.h"
 #include "platform/clock.h"
 
 #include <cstdio>

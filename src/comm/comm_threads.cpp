@@ -4,9 +4,9 @@
 
 #include "comm/serial_link.h"
 #include "config/serial_port.h"
-#include "driver/host_binding.h"
-#include "driver/message_log.h"
 #include "host/vemor_sub.h"
+#include "host_link/host_binding.h"
+#include "host_link/message_log.h"
 #include "platform/clock.h"
 #include "platform/dynamic_library.h"
 

@@ -1,7 +1,7 @@
 #include "comm/serial_link.h"
 
 #include "comm/result_codes.h"
-#include "driver/message_log.h"
+#include "host_link/message_log.h"
 #include "platform/clock.h"
 #include "toolkit/line_trace.h"
 

@@ -5,8 +5,8 @@
 #include "comm/tag_binding.h"
 #include "config/station_info.h"
 #include "config/vfda_drv_doc.h"
-#include "driver/host_binding.h"
-#include "driver/message_log.h"
+#include "host_link/host_binding.h"
+#include "host_link/message_log.h"
 
 #include <cstring>
 #include <string>

@@ -6,9 +6,9 @@
 #include "comm/scaled_parameters.h"
 #include "comm/tag_address.h"
 #include "config/station_info.h"
-#include "driver/host_binding.h"
-#include "driver/message_log.h"
 #include "host/vemor_sub.h"
+#include "host_link/host_binding.h"
+#include "host_link/message_log.h"
 
 #include <cmath>
 #include <optional>

@@ -1,6 +1,5 @@
 #include "config/station_info.h"
 
-#include "driver/message_log.h"
 #include "resources/texts.h"
 #include "toolkit/archive.h"
 
@@ -24,31 +23,6 @@ void CStationInfo::ResetRuntime() {
     m_writeRequests = 0;
     m_writeFailures = 0;
     m_lastFailureTime = 0;
-    m_consecutiveFailures = 0;
-}
-
-namespace {
-
-constexpr int32_t kLinkLost = 14;
-constexpr int32_t kLinkRestored = 15;
-
-} // namespace
-
-void CStationInfo::ReportResult(int32_t code, const char* second) {
-    const char* name = m_name.c_str();
-    if (code != 0) {
-        if (m_consecutiveFailures >= kLinkLostThreshold) {
-            return; // already reported lost: nothing more until it recovers
-        }
-        driver::LogMessage(code, driver::kTransactionFailure, name, second);
-        if (++m_consecutiveFailures == kLinkLostThreshold) {
-            driver::LogMessage(kLinkLost, driver::kStateChange, name);
-        }
-        return;
-    }
-    if (m_consecutiveFailures >= kLinkLostThreshold) {
-        driver::LogMessage(kLinkRestored, driver::kStateChange, name);
-    }
     m_consecutiveFailures = 0;
 }
 

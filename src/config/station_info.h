@@ -26,6 +26,7 @@ public:
     // The outcome of one transaction: 0, or the message number of its failure. Logs each of
     // the first five failures in a row, then the loss of the link once (14), and the first
     // success after a loss (15); `second` is the failure message's second text, or null.
+    // Defined with station supervision (comm/station_supervision.cpp).
     void ReportResult(int32_t code, const char* second);
 
     // Link status: -1 disabled, 1 the last transaction failed, 0 otherwise.

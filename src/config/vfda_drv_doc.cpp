@@ -1,7 +1,5 @@
 #include "config/vfda_drv_doc.h"
 
-#include "editor/settings_dialog.h"
-#include "platform/file.h"
 #include "toolkit/archive.h"
 #include "toolkit/exceptions.h"
 #include "toolkit/file.h"
@@ -13,7 +11,6 @@
 
 namespace {
 
-constexpr int32_t kHostCannotRead = 2002;
 constexpr int32_t kHostCannotSave = 2005;
 constexpr uint32_t kMessageBoxFlags = 1;
 constexpr int kNameTaken = 2701;
@@ -142,17 +139,6 @@ bool CVfdaDrvDoc::WriteFile() {
 void CVfdaDrvDoc::SetPath(const std::string& path) {
     m_path = path;
     m_title = TitleFromPath(path);
-}
-
-int CVfdaDrvDoc::EditConfig(const std::string& path) {
-    SetPath(path);
-    if (platform::FileExists(path) && !LoadFile(path)) {
-        CVemorError::ErrMsg(kHostCannotRead, kMessageBoxFlags, path.c_str());
-        return 0;
-    }
-    CSettingsDialog dialog(this);
-    dialog.DoModal();
-    return dialog.SavedFlag();
 }
 
 int CVfdaDrvDoc::ValidateStationName(const std::string& name, const CStationInfo* self) const {

@@ -46,7 +46,8 @@ public:
     // change and this save).
     bool SaveFile(const CWriterLock& held);
     // Remembers the path and title, loads the file when one exists (host message 2002 on
-    // failure) and runs the editor. 1 when the editor saved, else 0.
+    // failure) and runs the editor. 1 when the editor saved, else 0. Defined with the editor
+    // (editor/edit_config.cpp).
     int EditConfig(const std::string& path);
 
     // 0, or 2701 when another station than `self` has the name (ASCII case ignored).

@@ -2,7 +2,7 @@
 
 #include "comm/comm_channel.h"
 #include "config/vfda_drv_doc.h"
-#include "driver/never_destroyed.h"
+#include "host_link/never_destroyed.h"
 
 namespace driver {
 

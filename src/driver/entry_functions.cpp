@@ -7,8 +7,8 @@
 #include "config/vfda_drv_doc.h"
 #include "driver/driver_instances.h"
 #include "driver/entry_guard.h"
-#include "driver/host_binding.h"
-#include "driver/message_log.h"
+#include "host_link/host_binding.h"
+#include "host_link/message_log.h"
 #include "resources/texts.h"
 
 #include <exception>

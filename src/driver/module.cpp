@@ -4,7 +4,7 @@
 #include "config/vfda_drv_doc.h"
 #include "driver/driver_instances.h"
 #include "driver/entry_functions.h"
-#include "driver/host_binding.h"
+#include "host_link/host_binding.h"
 #include "platform/export.h"
 #include "platform/module_entry.h"
 #include "resources/module_resources.h"

@@ -52,6 +52,10 @@ public:
     bool Close();
 
 private:
+    // One write of the back end, as much of `count` as the system takes: the bytes written
+    // (0 when it took none), or -1 on an error.
+    long long WriteSome(const void* buffer, size_t count);
+
     long long handle_ = -1;
 };
 

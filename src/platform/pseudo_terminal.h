@@ -2,8 +2,6 @@
 // terminal device opened raw at 8 data bits, odd parity, 1 stop bit. Every wait is bounded.
 #pragma once
 
-#include "platform/export.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -11,7 +9,7 @@
 
 namespace platform {
 
-class TOOLKIT_API TerminalLine {
+class TerminalLine {
 public:
     // Creates a pseudo-terminal. The line is its master side; Path() names the slave device
     // that a client opens. The slave is also held open here (raw), so the line survives
@@ -51,6 +49,6 @@ private:
 };
 
 // True for the baud rates a DELTA VFD-A line runs at: 1200, 2400 and 4800.
-TOOLKIT_API bool IsLineBaud(uint32_t baud);
+bool IsLineBaud(uint32_t baud);
 
 } // namespace platform

@@ -6,10 +6,10 @@
 #include "comm/comm_link.h"
 #include "config/station_info.h"
 #include "config/vfda_drv_doc.h"
-#include "driver/host_binding.h"
-#include "driver/message_log.h"
 #include "host/vemor_sub.h"
 #include "host_libraries.h"
+#include "host_link/host_binding.h"
+#include "host_link/message_log.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include "config/vfda_drv_doc.h"
 #include "driver/driver_instances.h"
 #include "driver/entry_functions.h"
-#include "driver/host_binding.h"
 #include "host_libraries.h"
+#include "host_link/host_binding.h"
 
 #include <gtest/gtest.h>
 

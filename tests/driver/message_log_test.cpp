@@ -1,7 +1,7 @@
 // The event-log messages: their exact CP949 bytes, the prefix, the flags and the results.
-#include "driver/host_binding.h"
-#include "driver/message_log.h"
 #include "host_libraries.h"
+#include "host_link/host_binding.h"
+#include "host_link/message_log.h"
 #include "resources/texts.h"
 #include "test_files.h"
 

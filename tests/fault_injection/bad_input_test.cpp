@@ -5,7 +5,7 @@
 #include "driver_fixture.h"
 
 #include "config/vfda_drv_doc.h"
-#include "driver/message_log.h"
+#include "host_link/message_log.h"
 #include "resources/texts.h"
 
 #include <algorithm>

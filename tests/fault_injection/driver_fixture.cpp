@@ -4,9 +4,9 @@
 #include "config/vfda_drv_doc.h"
 #include "driver/driver_instances.h"
 #include "driver/entry_functions.h"
-#include "driver/host_binding.h"
-#include "driver/message_log.h"
 #include "host/vemor_sub.h"
+#include "host_link/host_binding.h"
+#include "host_link/message_log.h"
 #include "line_configuration.h"
 #include "wait_for.h"
 

@@ -109,23 +109,12 @@ long long File::Read(void* buffer, size_t count) {
     return got;
 }
 
-bool File::WriteAll(const void* buffer, size_t count) {
-    if (!IsOpen()) {
-        return false;
-    }
-    const char* bytes = static_cast<const char*>(buffer);
-    while (count > 0) {
-        const ssize_t put = write(Fd(handle_), bytes, count);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            return false;
-        }
-        bytes += put;
-        count -= static_cast<size_t>(put);
-    }
-    return true;
+long long File::WriteSome(const void* buffer, size_t count) {
+    ssize_t put;
+    do {
+        put = write(Fd(handle_), buffer, count);
+    } while (put < 0 && errno == EINTR);
+    return put;
 }
 
 bool File::FlushToDisk() {

@@ -72,21 +72,13 @@ long long File::Read(void* buffer, size_t count) {
     return got;
 }
 
-bool File::WriteAll(const void* buffer, size_t count) {
-    if (!IsOpen()) {
-        return false;
+long long File::WriteSome(const void* buffer, size_t count) {
+    DWORD put = 0;
+    const DWORD piece = static_cast<DWORD>(count < kMaxPiece ? count : kMaxPiece);
+    if (!WriteFile(Handle(handle_), buffer, piece, &put, nullptr)) {
+        return -1;
     }
-    const char* bytes = static_cast<const char*>(buffer);
-    while (count > 0) {
-        DWORD put = 0;
-        const DWORD piece = static_cast<DWORD>(count < kMaxPiece ? count : kMaxPiece);
-        if (!WriteFile(Handle(handle_), bytes, piece, &put, nullptr) || put == 0) {
-            return false;
-        }
-        bytes += put;
-        count -= put;
-    }
-    return true;
+    return put;
 }
 
 bool File::FlushToDisk() {

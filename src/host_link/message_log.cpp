@@ -1,6 +1,6 @@
-#include "driver/message_log.h"
+#include "host_link/message_log.h"
 
-#include "driver/host_binding.h"
+#include "host_link/host_binding.h"
 #include "resources/texts.h"
 
 namespace driver {

@@ -1,6 +1,6 @@
-#include "driver/host_binding.h"
+#include "host_link/host_binding.h"
 
-#include "driver/never_destroyed.h"
+#include "host_link/never_destroyed.h"
 #include "host/vemor_sub.h"
 
 namespace driver {
