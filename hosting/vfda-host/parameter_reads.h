@@ -1,0 +1,81 @@
+// Reading a run's parameter tags without a write: the module never polls the P area, so the
+// host sets off its range read (C1 first parameter, C2 count, then C0), a few parameters at a
+// time, so the other stations keep being served between the chunks.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vfdahost {
+
+// Parameters one range read asks for at most.
+constexpr int kParametersPerRead = 8;
+
+// A registered tag on a parameter: its station (the configured name, as the module reads
+// it), the parameter number and the tag id.
+struct ParameterTag {
+    std::string station;
+    int number = 0;
+    uint32_t id = 0;
+};
+
+// One range read: `count` parameters from `first` of one station, and the tags they feed.
+struct ParameterChunk {
+    std::string station;
+    int first = 0;
+    int count = 0;
+    std::vector<uint32_t> ids;
+};
+
+// The parameter number of a tag address (P0-P80, "P" alone being P0), or nothing.
+std::optional<int> ParameterNumber(const std::string& address);
+
+// The range reads that cover the tags: runs of consecutive registered parameters of one
+// station, at most kParametersPerRead each, by station in first appearance and then by number.
+std::vector<ParameterChunk> PlanParameterReads(const std::vector<ParameterTag>& tags);
+
+// The chunks waiting and the one on the line. The delivery thread reports values; the host's
+// thread moves on, one chunk at a time.
+class ParameterReads {
+public:
+    using Clock = std::chrono::steady_clock;
+    // A chunk ends when nothing has come for this long.
+    static constexpr std::chrono::milliseconds kStall{4000};
+    // A station's read failures so far, as the module counts them.
+    using FailureCounter = std::function<int32_t(const std::string& station)>;
+
+    void Queue(const std::vector<ParameterChunk>& chunks);
+    // Drops what waits and the chunk on the line (communication stopped).
+    void Clear();
+    // Delivery thread: true when the value answers a read on the line, so it is shown even
+    // when it has not changed.
+    bool Answered(uint32_t id);
+
+    struct Turn {
+        std::vector<uint32_t> missed;        // tags of the chunk that ended without a value
+        std::optional<ParameterChunk> start; // the chunk to send now
+    };
+    // Host thread: ends the chunk on the line once every value came, the station's failures
+    // cover the rest, or it stalled; then hands out the next chunk.
+    Turn Advance(const FailureCounter& failures, Clock::time_point now);
+
+private:
+    std::size_t Awaited() const;
+
+    std::deque<ParameterChunk> waiting_;
+    std::optional<ParameterChunk> onLine_;
+    int32_t failuresAtStart_ = 0;
+    std::size_t progress_ = 0; // values and failures seen at the last change
+    Clock::time_point lastChange_;
+    mutable std::mutex lock_; // guards awaited_, which the delivery thread changes
+    std::set<uint32_t> awaited_;
+};
+
+} // namespace vfdahost
