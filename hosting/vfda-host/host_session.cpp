@@ -206,6 +206,7 @@ void HostSession::Start() {
     module_.BuildPollMasks(instance_);
     module_.Enable(instance_, nullptr, 1);
     running_ = true;
+    parameterReads_.SetPause(std::chrono::milliseconds(Settings({}).refreshMs));
     if (portOpen_) {
         parameterReads_.Queue(PlanParameterReads(ParameterTags("")));
     }

@@ -82,8 +82,9 @@ ParameterReads::Turn ParameterReads::Advance(const FailureCounter& failures,
         turn.missed.assign(awaited_.begin(), awaited_.end());
         awaited_.clear();
         onLine_.reset();
+        nextStart_ = now + pause_;
     }
-    if (waiting_.empty()) {
+    if (waiting_.empty() || now < nextStart_) {
         return turn;
     }
     onLine_ = waiting_.front();

@@ -15,8 +15,9 @@
 
 namespace vfdahost {
 
-// Parameters one range read asks for at most.
-constexpr int kParametersPerRead = 8;
+// Parameters one range read asks for at most. The module sends a read's requests before any
+// status query, so this bounds how long the other stations go without one.
+constexpr int kParametersPerRead = 4;
 
 // A registered tag on a parameter: its station (the configured name, as the module reads
 // it), the parameter number and the tag id.
@@ -51,6 +52,9 @@ public:
     // A station's read failures so far, as the module counts them.
     using FailureCounter = std::function<int32_t(const std::string& station)>;
 
+    // The wait between one chunk's end and the next one's start: one pass of the poll
+    // schedule, so every station is asked for its status between two chunks.
+    void SetPause(std::chrono::milliseconds pause) { pause_ = pause; }
     void Queue(const std::vector<ParameterChunk>& chunks);
     // Drops what waits and the chunk on the line (communication stopped).
     void Clear();
@@ -63,7 +67,7 @@ public:
         std::optional<ParameterChunk> start; // the chunk to send now
     };
     // Host thread: ends the chunk on the line once every value came, the station's failures
-    // cover the rest, or it stalled; then hands out the next chunk.
+    // cover the rest, or it stalled; then, after the pause, hands out the next chunk.
     Turn Advance(const FailureCounter& failures, Clock::time_point now);
 
 private:
@@ -71,6 +75,8 @@ private:
 
     std::deque<ParameterChunk> waiting_;
     std::optional<ParameterChunk> onLine_;
+    std::chrono::milliseconds pause_{0};
+    Clock::time_point nextStart_; // no chunk starts before
     int32_t failuresAtStart_ = 0;
     std::size_t progress_ = 0; // values and failures seen at the last change
     Clock::time_point lastChange_;

@@ -35,12 +35,13 @@ TEST(ParameterReadPlan, LongRunsAreCutAndStationsNeverMix) {
     }
     tags.push_back({"PUMP1", 81 - 1, 100}); // PUMP1 P80 right after PUMP2's P80
     const auto chunks = PlanParameterReads(tags);
-    ASSERT_EQ(chunks.size(), 12u); // 81 = 10 x 8 + 1, then PUMP1's own
+    const size_t full = 81 / vfdahost::kParametersPerRead;
+    ASSERT_EQ(chunks.size(), full + 2); // the full chunks, P80 alone, then PUMP1's own
     for (size_t i = 0; i + 1 < chunks.size(); ++i) {
         EXPECT_EQ(chunks[i].station, "PUMP2");
-        EXPECT_LE(chunks[i].count, vfdahost::kParametersPerRead);
+        EXPECT_EQ(chunks[i].count, i < full ? vfdahost::kParametersPerRead : 1);
     }
-    EXPECT_EQ(Firsts(chunks)[10], 80);
+    EXPECT_EQ(Firsts(chunks)[full], 80);
     EXPECT_EQ(chunks.back().station, "PUMP1");
     EXPECT_EQ(chunks.back().first, 80);
     EXPECT_EQ(chunks.back().count, 1);
@@ -101,6 +102,18 @@ TEST_F(ParameterReadsTest, FailuresOrAStallEndTheChunkNamingWhatWasMissed) {
     EXPECT_FALSE(Advance(ParameterReads::kStall).start);
     const auto stalled = Advance(std::chrono::milliseconds(100) + ParameterReads::kStall);
     EXPECT_EQ(stalled.missed, std::vector<uint32_t>{3});
+}
+
+TEST_F(ParameterReadsTest, TheNextChunkWaitsOnePauseAfterTheLastEnded) {
+    reads_.SetPause(std::chrono::milliseconds(500));
+    reads_.Queue({{"PUMP1", 10, 1, {1}}, {"PUMP1", 20, 1, {2}}});
+    ASSERT_TRUE(Advance(std::chrono::milliseconds(0)).start) << "the first starts at once";
+    EXPECT_TRUE(reads_.Answered(1));
+    EXPECT_FALSE(Advance(std::chrono::milliseconds(100)).start) << "ended at 100 ms";
+    EXPECT_FALSE(Advance(std::chrono::milliseconds(599)).start);
+    const auto next = Advance(std::chrono::milliseconds(600));
+    ASSERT_TRUE(next.start);
+    EXPECT_EQ(next.start->first, 20);
 }
 
 TEST_F(ParameterReadsTest, ClearDropsTheChunkOnTheLineAndWhatWaits) {
