@@ -109,3 +109,13 @@ TEST_F(ParameterTagRunTest, TextOutputShowsTheValuesToo) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ParameterTagRunHelp, RunHelpListsTheReadCommand) {
+    const ProgramResult help = RunProgram(HostProgram(), {"run", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("read TAG|STATION"), std::string::npos) << help.out;
+}
+
+} // namespace
