@@ -31,6 +31,8 @@ std::string WriteOutcome(int32_t result, const std::string& whyNotSent, WriteEff
 // Ids of the range read words the host registers for itself, far above the tag file's.
 constexpr uint32_t kRangeWordIds = 0x40000000;
 constexpr int kRangeWords = 3; // C0 starts the read, C1 its first parameter, C2 its count
+// The longest wait between two parameter reads for the poll schedule's pass.
+constexpr std::chrono::milliseconds kLongestPause(3000);
 
 StationCounters Counters(const int32_t raw[4]) {
     return {raw[0], raw[1], raw[2], raw[3]};
@@ -206,7 +208,14 @@ void HostSession::Start() {
     module_.BuildPollMasks(instance_);
     module_.Enable(instance_, nullptr, 1);
     running_ = true;
-    parameterReads_.SetPause(std::chrono::milliseconds(Settings({}).refreshMs));
+    const LineSettings settings = Settings({});
+    const auto stations = document_.Stations();
+    for (size_t i = 0; i < stations.size() && i < settings.stations.size(); ++i) {
+        if (settings.stations[i].groupsPolled > 0) {
+            pollGroups_[stations[i]->m_name] = settings.stations[i].groupsPolled;
+        }
+    }
+    parameterReads_.SetLongestPause(kLongestPause);
     if (portOpen_) {
         parameterReads_.Queue(PlanParameterReads(ParameterTags("")));
     }
@@ -248,7 +257,10 @@ void HostSession::ReadParameters(const std::string& tagOrStation) {
 void HostSession::AdvanceParameterReads() {
     const auto failures = [this](const std::string& station) { return ReadFailures(station); };
     const ParameterReads::Turn turn =
-        parameterReads_.Advance(failures, ParameterReads::Clock::now());
+        parameterReads_.Advance(failures, PollPassDone(), ParameterReads::Clock::now());
+    if (turn.ended) {
+        requestsAtPassStart_ = PolledRequests();
+    }
     for (const uint32_t id : turn.missed) {
         events_.Error("read: " + tags_[id - 1].name + " not read (no answer from the drive)");
     }
@@ -267,6 +279,27 @@ bool HostSession::WriteRangeWord(const std::string& station, int word, double va
     CTagVal written(value);
     const uint32_t handle = static_cast<uint32_t>(found->second[static_cast<size_t>(word)]);
     return module_.WriteTag(instance_, handle, &written) == 0;
+}
+
+std::map<std::string, int32_t> HostSession::PolledRequests() const {
+    std::map<std::string, int32_t> requests;
+    for (const auto& [station, groups] : pollGroups_) {
+        int32_t counters[4] = {};
+        module_.GetStatistics(instance_, station.c_str(), counters);
+        requests[station] = counters[0];
+    }
+    return requests;
+}
+
+bool HostSession::PollPassDone() const {
+    const std::map<std::string, int32_t> now = PolledRequests();
+    for (const auto& [station, groups] : pollGroups_) {
+        const auto before = requestsAtPassStart_.find(station);
+        if (before != requestsAtPassStart_.end() && now.at(station) - before->second < groups) {
+            return false;
+        }
+    }
+    return true;
 }
 
 int32_t HostSession::ReadFailures(const std::string& station) const {

@@ -116,6 +116,10 @@ private:
     std::vector<ParameterTag> ParameterTags(const std::string& stationCp949) const;
     bool WriteRangeWord(const std::string& station, int word, double value);
     int32_t ReadFailures(const std::string& station) const;
+    // Requests started for each station that the schedule polls; a pass is done once each
+    // has had as many more as its polled groups.
+    std::map<std::string, int32_t> PolledRequests() const;
+    bool PollPassDone() const;
 
     RunEvents& events_;
     StationDiagnoses diagnoses_;  // fed by the trace sink on the poll thread
@@ -137,6 +141,8 @@ private:
 
     ParameterReads parameterReads_;
     std::map<std::string, std::vector<int32_t>> rangeWords_; // station (CP949) -> C0-C2 handles
+    std::map<std::string, int> pollGroups_;                  // station (CP949) -> groups polled
+    std::map<std::string, int32_t> requestsAtPassStart_;
 };
 
 } // namespace vfdahost

@@ -63,7 +63,7 @@ std::size_t ParameterReads::Awaited() const {
     return awaited_.size();
 }
 
-ParameterReads::Turn ParameterReads::Advance(const FailureCounter& failures,
+ParameterReads::Turn ParameterReads::Advance(const FailureCounter& failures, bool passDone,
                                              Clock::time_point now) {
     Turn turn;
     if (onLine_) {
@@ -82,9 +82,11 @@ ParameterReads::Turn ParameterReads::Advance(const FailureCounter& failures,
         turn.missed.assign(awaited_.begin(), awaited_.end());
         awaited_.clear();
         onLine_.reset();
-        nextStart_ = now + pause_;
+        pauseEnd_ = now + longestPause_;
+        turn.ended = true;
+        passDone = false;
     }
-    if (waiting_.empty() || now < nextStart_) {
+    if (waiting_.empty() || (!passDone && now < pauseEnd_)) {
         return turn;
     }
     onLine_ = waiting_.front();

@@ -52,9 +52,10 @@ public:
     // A station's read failures so far, as the module counts them.
     using FailureCounter = std::function<int32_t(const std::string& station)>;
 
-    // The wait between one chunk's end and the next one's start: one pass of the poll
-    // schedule, so every station is asked for its status between two chunks.
-    void SetPause(std::chrono::milliseconds pause) { pause_ = pause; }
+    // Between one chunk's end and the next one's start the poll schedule makes one pass, so
+    // every station is asked for its status between two chunks; a pass that does not end
+    // (a station that cannot be asked) holds the next chunk back at most this long.
+    void SetLongestPause(std::chrono::milliseconds pause) { longestPause_ = pause; }
     void Queue(const std::vector<ParameterChunk>& chunks);
     // Drops what waits and the chunk on the line (communication stopped).
     void Clear();
@@ -64,19 +65,21 @@ public:
 
     struct Turn {
         std::vector<uint32_t> missed;        // tags of the chunk that ended without a value
+        bool ended = false;                  // a chunk ended: the poll pass starts now
         std::optional<ParameterChunk> start; // the chunk to send now
     };
     // Host thread: ends the chunk on the line once every value came, the station's failures
-    // cover the rest, or it stalled; then, after the pause, hands out the next chunk.
-    Turn Advance(const FailureCounter& failures, Clock::time_point now);
+    // cover the rest, or it stalled; then, once `passDone` says the poll schedule has made
+    // its pass since (or the longest pause is over), hands out the next chunk.
+    Turn Advance(const FailureCounter& failures, bool passDone, Clock::time_point now);
 
 private:
     std::size_t Awaited() const;
 
     std::deque<ParameterChunk> waiting_;
     std::optional<ParameterChunk> onLine_;
-    std::chrono::milliseconds pause_{0};
-    Clock::time_point nextStart_; // no chunk starts before
+    std::chrono::milliseconds longestPause_{0};
+    Clock::time_point pauseEnd_; // the next chunk starts by then at the latest
     int32_t failuresAtStart_ = 0;
     std::size_t progress_ = 0; // values and failures seen at the last change
     Clock::time_point lastChange_;

@@ -60,11 +60,13 @@ TEST(ParameterReadPlan, AddressesOfTheParameterArea) {
 class ParameterReadsTest : public ::testing::Test {
 protected:
     ParameterReads::Turn Advance(std::chrono::milliseconds after) {
-        return reads_.Advance([this](const std::string&) { return failures_; }, start_ + after);
+        return reads_.Advance([this](const std::string&) { return failures_; }, passDone_,
+                              start_ + after);
     }
 
     ParameterReads reads_;
     int32_t failures_ = 5;
+    bool passDone_ = true;
     ParameterReads::Clock::time_point start_ = ParameterReads::Clock::now();
 };
 
@@ -104,16 +106,27 @@ TEST_F(ParameterReadsTest, FailuresOrAStallEndTheChunkNamingWhatWasMissed) {
     EXPECT_EQ(stalled.missed, std::vector<uint32_t>{3});
 }
 
-TEST_F(ParameterReadsTest, TheNextChunkWaitsOnePauseAfterTheLastEnded) {
-    reads_.SetPause(std::chrono::milliseconds(500));
-    reads_.Queue({{"PUMP1", 10, 1, {1}}, {"PUMP1", 20, 1, {2}}});
+TEST_F(ParameterReadsTest, TheNextChunkWaitsForThePollPassOrTheLongestPause) {
+    reads_.SetLongestPause(std::chrono::milliseconds(500));
+    reads_.Queue({{"PUMP1", 10, 1, {1}}, {"PUMP1", 20, 1, {2}}, {"PUMP1", 30, 1, {3}}});
     ASSERT_TRUE(Advance(std::chrono::milliseconds(0)).start) << "the first starts at once";
     EXPECT_TRUE(reads_.Answered(1));
-    EXPECT_FALSE(Advance(std::chrono::milliseconds(100)).start) << "ended at 100 ms";
-    EXPECT_FALSE(Advance(std::chrono::milliseconds(599)).start);
-    const auto next = Advance(std::chrono::milliseconds(600));
-    ASSERT_TRUE(next.start);
-    EXPECT_EQ(next.start->first, 20);
+    const auto ended = Advance(std::chrono::milliseconds(100));
+    EXPECT_TRUE(ended.ended);
+    EXPECT_FALSE(ended.start) << "a pass must come between two chunks";
+    passDone_ = false;
+    EXPECT_FALSE(Advance(std::chrono::milliseconds(200)).start);
+    passDone_ = true;
+    const auto afterPass = Advance(std::chrono::milliseconds(300));
+    ASSERT_TRUE(afterPass.start);
+    EXPECT_EQ(afterPass.start->first, 20);
+    EXPECT_TRUE(reads_.Answered(2));
+    EXPECT_TRUE(Advance(std::chrono::milliseconds(400)).ended);
+    passDone_ = false; // a pass that never ends
+    EXPECT_FALSE(Advance(std::chrono::milliseconds(899)).start);
+    const auto late = Advance(std::chrono::milliseconds(900));
+    ASSERT_TRUE(late.start);
+    EXPECT_EQ(late.start->first, 30);
 }
 
 TEST_F(ParameterReadsTest, ClearDropsTheChunkOnTheLineAndWhatWaits) {
