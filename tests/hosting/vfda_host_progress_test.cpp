@@ -46,18 +46,6 @@ TEST(ProgressBarLine, RedrawsInPlaceBlanksLeftoversAndErasesItself) {
     EXPECT_EQ(text, first + second + blanks + "\r" + std::string(width, ' ') + "\r");
 }
 
-TEST(ProgressBarLine, AHiddenBarWritesNothing) {
-    std::FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
-    {
-        vfdahost::ProgressBar bar(false, out);
-        bar.Show("scan", 1, 2);
-        bar.Clear();
-    }
-    EXPECT_EQ(std::ftell(out), 0);
-    std::fclose(out);
-}
-
 class ProgressTest : public ::testing::Test {
 protected:
     void SetUp() override {
