@@ -3,6 +3,7 @@
 #include "platform/clock.h"
 #include "platform/pseudo_terminal.h"
 #include "sim/console.h"
+#include "sim/drive_setup.h"
 #include "sim/line_server.h"
 #include "sim/options.h"
 #include "sim/simulator.h"
@@ -97,9 +98,7 @@ int main(int argc, char** argv) {
         printer.Line("pty " + line->Path());
     }
     sim::Simulator simulator(options.stations, options.baud);
-    for (int station : options.stations) {
-        simulator.SetReportsRunning(station, options.reportsRunning);
-    }
+    sim::SetUpDrives(simulator, options);
     sim::LineOptions lineOptions;
     lineOptions.baud = options.baud;
     lineOptions.wireTiming = options.wireTiming;

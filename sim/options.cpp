@@ -8,41 +8,45 @@
 namespace sim {
 namespace {
 
-bool ParseStationRange(std::string_view item, std::vector<int>& stations) {
+bool ParseRange(std::string_view item, uint32_t maximum, std::vector<int>& numbers) {
     const size_t dash = item.find('-');
     uint32_t first = 0;
     uint32_t last = 0;
     if (dash == std::string_view::npos) {
-        if (!ParseUnsigned(item, 31, first)) {
+        if (!ParseUnsigned(item, maximum, first)) {
             return false;
         }
         last = first;
-    } else if (!ParseUnsigned(item.substr(0, dash), 31, first) ||
-               !ParseUnsigned(item.substr(dash + 1), 31, last) || last < first) {
+    } else if (!ParseUnsigned(item.substr(0, dash), maximum, first) ||
+               !ParseUnsigned(item.substr(dash + 1), maximum, last) || last < first) {
         return false;
     }
-    for (uint32_t station = first; station <= last; ++station) {
-        stations.push_back(static_cast<int>(station));
+    for (uint32_t number = first; number <= last; ++number) {
+        numbers.push_back(static_cast<int>(number));
     }
     return true;
 }
 
 } // namespace
 
-bool ParseStationList(std::string_view text, std::vector<int>& stations) {
+bool ParseNumberList(std::string_view text, uint32_t maximum, std::vector<int>& numbers) {
     std::vector<int> parsed;
     size_t at = 0;
     while (at <= text.size()) {
         const size_t comma = std::min(text.find(',', at), text.size());
-        if (!ParseStationRange(text.substr(at, comma - at), parsed)) {
+        if (!ParseRange(text.substr(at, comma - at), maximum, parsed)) {
             return false;
         }
         at = comma + 1;
     }
     std::sort(parsed.begin(), parsed.end());
     parsed.erase(std::unique(parsed.begin(), parsed.end()), parsed.end());
-    stations = parsed;
+    numbers = parsed;
     return true;
+}
+
+bool ParseStationList(std::string_view text, std::vector<int>& stations) {
+    return ParseNumberList(text, 31, stations);
 }
 
 // "--name=value" as the two words "--name" "value".
@@ -85,6 +89,23 @@ bool ParseOptions(const std::vector<std::string_view>& words, Options& options,
             options.reportsRunning = true;
         } else if (arg == "--match-baud") {
             options.matchBaud = true;
+        } else if (arg == "--locked") {
+            options.locked = true;
+        } else if (arg == "--read-only" || arg == "--hide") {
+            std::vector<int>& list =
+                arg == "--read-only" ? options.readOnlyParameters : options.hiddenParameters;
+            if (!needsValue(arg) || !ParseNumberList(value, 80, list)) {
+                error =
+                    std::string(arg) + " needs a list of parameter numbers 0-80, such as 10,20-23";
+                return false;
+            }
+            ++i;
+        } else if (arg == "--running") {
+            if (!needsValue(arg) || !ParseStationList(value, options.runningStations)) {
+                error = "--running needs a list of station numbers 0-31, such as 1,2";
+                return false;
+            }
+            ++i;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--version") {
@@ -131,6 +152,12 @@ bool ParseOptions(const std::vector<std::string_view>& words, Options& options,
         error = "give exactly one of --pty and --device PATH";
         return false;
     }
+    for (const int station : options.runningStations) {
+        if (!std::binary_search(options.stations.begin(), options.stations.end(), station)) {
+            error = "--running names station " + std::to_string(station) + ", not in --stations";
+            return false;
+        }
+    }
     return true;
 }
 
@@ -138,6 +165,7 @@ std::string UsageText() {
     return "usage: vfda-sim (--pty | --device PATH) [--stations LIST] [--baud 1200|2400|4800]\n"
            "                [--turnaround MS] [--frame-gap MS] [--no-wire-timing] [--trace]\n"
            "                [--keep-running] [--report-running] [--match-baud]\n"
+           "                [--read-only PARAMS] [--hide PARAMS] [--locked] [--running LIST]\n"
            "       vfda-sim --help | --version\n"
            "Simulates DELTA VFD-A drives on one serial line; reads commands on standard input\n"
            "(type 'help'). See sim/README.md.\n";

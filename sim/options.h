@@ -20,6 +20,12 @@ struct Options {
     bool keepRunning = false;    // at the end of standard input, serve on until a signal
     bool reportsRunning = false; // D3 carries 0x80 while the motor turns
     bool matchBaud = false;      // answer only while the line runs at `baud`
+    // Set on every drive at start: parameters that refuse writes, parameters whose reads go
+    // unanswered, the parameter lock P54 on, and the stations whose motor runs.
+    std::vector<int> readOnlyParameters;
+    std::vector<int> hiddenParameters;
+    bool locked = false;
+    std::vector<int> runningStations;
     bool help = false;
     bool version = false;
 };
@@ -30,6 +36,8 @@ bool ParseOptions(const std::vector<std::string_view>& args, Options& options, s
 
 // "1,2,5-8": station numbers 0-31, sorted, each once.
 bool ParseStationList(std::string_view text, std::vector<int>& stations);
+// The same form for numbers 0..maximum.
+bool ParseNumberList(std::string_view text, uint32_t maximum, std::vector<int>& numbers);
 
 std::string UsageText();
 

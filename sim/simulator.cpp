@@ -17,7 +17,7 @@ Simulator::Simulator(const std::vector<int>& stations, uint32_t baud, TickSource
     for (int station : stations) {
         if (station >= 0 && station <= kLastStation) {
             stations_.try_emplace(station,
-                                  Station{Drive(station, BaudIndex(baud), now), {}, {}, {}});
+                                  Station{Drive(station, BaudIndex(baud), now), {}, {}, {}, {}});
         }
     }
 }
@@ -61,8 +61,13 @@ Reply Simulator::Handle(const Request& request) {
     if (request.letter == kLetterRead && station->hiddenParameters.count(request.parameter) != 0) {
         return reply;
     }
+    const bool readOnly =
+        request.letter == kLetterWrite && station->readOnlyParameters.count(request.parameter) != 0;
     if (fault == FaultKind::Refused) {
         reply.bytes = RefusedAnswer(request, Refusal::Scripted);
+    } else if (readOnly) {
+        ++counters.refusals;
+        reply = SpoilAnswer(fault, RefusedAnswer(request, Refusal::ReadOnly));
     } else {
         reply = SpoilAnswer(fault, Execute(station->drive, request, counters.refusals));
     }
@@ -86,6 +91,16 @@ bool Simulator::HideParameter(int station, int number) {
         return false;
     }
     found->hiddenParameters.insert(number);
+    return true;
+}
+
+bool Simulator::MakeReadOnly(int station, int number) {
+    std::lock_guard guard(lock_);
+    Station* found = Find(station);
+    if (found == nullptr || !IsParameterNumber(number)) {
+        return false;
+    }
+    found->readOnlyParameters.insert(number);
     return true;
 }
 

@@ -67,6 +67,8 @@ public:
     // The drive never answers a read of that parameter (as if its answers were lost on
     // the line every time); other requests pass.
     bool HideParameter(int station, int number);
+    // The drive refuses writes of that parameter as read-only; reads pass.
+    bool MakeReadOnly(int station, int number);
 
     std::optional<StationCounters> Counters(int station) const;
     // Frames addressed to a station number that no drive here has.
@@ -83,6 +85,7 @@ private:
         FaultPlan fault;
         StationCounters counters;
         std::set<int> hiddenParameters;
+        std::set<int> readOnlyParameters;
     };
 
     Station* Find(int station);

@@ -63,6 +63,8 @@ int BackupCommand(const std::vector<std::string>& words) {
         return exitCode;
     }
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    ProgressBar bar(ProgressBar::Wanted(printer.Form()));
+    ShowReadProgress(session, bar);
     for (size_t i = 0; i < stations.size(); ++i) {
         const ParameterBackup backup = ReadBackup(session, *stations[i], names[i]);
         const std::string path = BackupPath(line, names[i], names.size());

@@ -94,13 +94,17 @@ CommandOutcome ExecuteCommand(const std::string& line, HostSession& session, Run
         if (Takes(words, 1, 1, events, "info STATION")) {
             session.PrintInfo(words[1]);
         }
+    } else if (command == "read") {
+        if (Takes(words, 1, 1, events, "read TAG|STATION")) {
+            session.ReadParameters(words[1]);
+        }
     } else if (command == "stop") {
         session.StopCommunication();
     } else if (command == "start") {
         session.StartCommunication();
     } else {
         events.Error("unknown command \"" + command +
-                     "\" (write, enable, stats, reset, info, stop, start, quit)");
+                     "\" (write, read, enable, stats, reset, info, stop, start, quit)");
     }
     return CommandOutcome::Continue;
 }

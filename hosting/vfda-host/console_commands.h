@@ -1,5 +1,5 @@
 // The commands a run reads from standard input, one a line:
-//   write TAG VALUE | enable STATION 0|1 | stats [STATION] | reset [STATION] |
+//   write TAG VALUE | read TAG|STATION | enable STATION 0|1 | stats [STATION] | reset [STATION] |
 //   info STATION | stop | start | quit
 // Blank lines and lines starting with '#' are skipped; a wrong line is reported and the
 // run goes on.

@@ -28,6 +28,12 @@ std::string WriteOutcome(int32_t result, const std::string& whyNotSent, WriteEff
     return effect == WriteEffect::Stored ? "stored" : "queued";
 }
 
+// Ids of the range read words the host registers for itself, far above the tag file's.
+constexpr uint32_t kRangeWordIds = 0x40000000;
+constexpr int kRangeWords = 3; // C0 starts the read, C1 its first parameter, C2 its count
+// The longest wait between two parameter reads for the poll schedule's pass.
+constexpr std::chrono::milliseconds kLongestPause(3000);
+
 StationCounters Counters(const int32_t raw[4]) {
     return {raw[0], raw[1], raw[2], raw[3]};
 }
@@ -165,20 +171,153 @@ void HostSession::RegisterTags(std::vector<TagDefinition> tags) {
         handles_.push_back(handle);
         events_.Tag(tag, handle);
     }
+    RegisterRangeWords();
+}
+
+void HostSession::RegisterRangeWords() {
+    uint32_t id = kRangeWordIds;
+    for (const CStationInfo* station : document_.Stations()) {
+        if (ParameterTags(station->m_name).empty()) {
+            continue;
+        }
+        std::vector<int32_t>& handles = rangeWords_[station->m_name];
+        for (int word = 0; word < kRangeWords; ++word) {
+            const std::string address = "C" + std::to_string(word);
+            host_.SetTagName(id, station->m_name + "." + address);
+            handles.push_back(
+                module_.RegisterTag(instance_, station->m_name.c_str(), address.c_str(), 1, 0, id));
+            ++id;
+        }
+    }
+}
+
+std::vector<ParameterTag> HostSession::ParameterTags(const std::string& stationCp949) const {
+    std::vector<ParameterTag> found;
+    for (size_t i = 0; i < tags_.size(); ++i) {
+        const std::optional<int> number = ParameterNumber(tags_[i].address);
+        const std::string station = StationOfTag(tags_[i]);
+        if (handles_[i] >= 0 && tags_[i].type == kAnalogTagType && number &&
+            (stationCp949.empty() || station == stationCp949)) {
+            found.push_back({station, *number, tags_[i].id});
+        }
+    }
+    return found;
 }
 
 void HostSession::Start() {
     module_.BuildPollMasks(instance_);
     module_.Enable(instance_, nullptr, 1);
     running_ = true;
+    const LineSettings settings = Settings({});
+    const auto stations = document_.Stations();
+    for (size_t i = 0; i < stations.size() && i < settings.stations.size(); ++i) {
+        if (settings.stations[i].groupsPolled > 0) {
+            pollGroups_[stations[i]->m_name] = settings.stations[i].groupsPolled;
+        }
+    }
+    parameterReads_.SetLongestPause(kLongestPause);
+    if (portOpen_) {
+        parameterReads_.Queue(PlanParameterReads(ParameterTags("")));
+    }
+}
+
+void HostSession::ReadParameters(const std::string& tagOrStation) {
+    std::vector<ParameterTag> tags;
+    if (const TagDefinition* tag = FindTag(tagOrStation)) {
+        const std::optional<int> number = ParameterNumber(tag->address);
+        if (!number || tag->type != kAnalogTagType || handles_[tag->id - 1] < 0) {
+            events_.Error("read: " + tagOrStation + " is not a registered parameter tag");
+            return;
+        }
+        tags.push_back({StationOfTag(*tag), *number, tag->id});
+    } else {
+        std::string name;
+        if (!StationText(tagOrStation, name)) {
+            return;
+        }
+        const std::optional<std::string> station = ConfiguredName(name);
+        if (!station) {
+            events_.Error("read: no tag or station named " + tagOrStation);
+            return;
+        }
+        tags = ParameterTags(*station);
+        if (tags.empty()) {
+            events_.Error("read: station " + tagOrStation + " has no parameter tags");
+            return;
+        }
+    }
+    if (const std::string whyNot = WhyNotSent(tags.front().station); !whyNot.empty()) {
+        events_.Error("read: not sent: " + whyNot);
+        return;
+    }
+    parameterReads_.Queue(PlanParameterReads(tags));
+    AdvanceParameterReads();
+}
+
+void HostSession::AdvanceParameterReads() {
+    const auto failures = [this](const std::string& station) { return ReadFailures(station); };
+    const ParameterReads::Turn turn =
+        parameterReads_.Advance(failures, PollPassDone(), ParameterReads::Clock::now());
+    if (turn.ended) {
+        requestsAtPassStart_ = PolledRequests();
+    }
+    for (const uint32_t id : turn.missed) {
+        events_.Error("read: " + tags_[id - 1].name + " not read (no answer from the drive)");
+    }
+    if (const std::optional<ParameterChunk>& chunk = turn.start) {
+        WriteRangeWord(chunk->station, 1, chunk->first);
+        WriteRangeWord(chunk->station, 2, chunk->count);
+        WriteRangeWord(chunk->station, 0, 1);
+    }
+}
+
+bool HostSession::WriteRangeWord(const std::string& station, int word, double value) {
+    const auto found = rangeWords_.find(station);
+    if (found == rangeWords_.end() || found->second[static_cast<size_t>(word)] < 0) {
+        return false;
+    }
+    CTagVal written(value);
+    const uint32_t handle = static_cast<uint32_t>(found->second[static_cast<size_t>(word)]);
+    return module_.WriteTag(instance_, handle, &written) == 0;
+}
+
+std::map<std::string, int32_t> HostSession::PolledRequests() const {
+    std::map<std::string, int32_t> requests;
+    for (const auto& [station, groups] : pollGroups_) {
+        int32_t counters[4] = {};
+        module_.GetStatistics(instance_, station.c_str(), counters);
+        requests[station] = counters[0];
+    }
+    return requests;
+}
+
+bool HostSession::PollPassDone() const {
+    const std::map<std::string, int32_t> now = PolledRequests();
+    for (const auto& [station, groups] : pollGroups_) {
+        const auto before = requestsAtPassStart_.find(station);
+        if (before != requestsAtPassStart_.end() && now.at(station) - before->second < groups) {
+            return false;
+        }
+    }
+    return true;
+}
+
+int32_t HostSession::ReadFailures(const std::string& station) const {
+    int32_t counters[4] = {};
+    module_.GetStatistics(instance_, station.c_str(), counters);
+    return counters[1];
 }
 
 // The module hands over every reading; a host's tag database acts on changes only.
 void HostSession::ReceiveValue(const hostkit::TagValue& update) {
+    if (update.tagId >= kRangeWordIds) {
+        return; // the host's own range read words
+    }
+    const bool askedFor = parameterReads_.Answered(update.tagId);
     {
         std::lock_guard guard(valuesLock_);
         const auto [previous, first] = latest_.try_emplace(update.tagId, update.value);
-        if (!first && previous->second == update.value) {
+        if (!first && previous->second == update.value && !askedFor) {
             return;
         }
         previous->second = update.value;
@@ -404,11 +543,13 @@ void HostSession::PrintInfo(const std::string& station) {
 
 void HostSession::StopCommunication() {
     SendQueuedWrites();
+    parameterReads_.Clear();
     running_ = false;
     events_.Result("stop", JsonFields(), "communication stopped", module_.Stop(instance_));
 }
 
 void HostSession::Finish() {
+    parameterReads_.Clear();
     if (communicationInitialised_) {
         SendQueuedWrites();
         module_.Stop(instance_);

@@ -7,6 +7,7 @@
 #include "driver_module.h"
 #include "host_libraries.h"
 #include "line_settings.h"
+#include "parameter_reads.h"
 #include "queued_writes.h"
 #include "run_events.h"
 #include "run_options.h"
@@ -46,7 +47,7 @@ public:
     int32_t InitComm();
     // Registers every tag in order and names them for the module's messages.
     void RegisterTags(std::vector<TagDefinition> tags);
-    // Builds the poll masks and starts communication.
+    // Builds the poll masks and starts communication, then reads the parameter tags.
     void Start();
 
     // The commands of a run; each reports its outcome.
@@ -58,6 +59,11 @@ public:
     void PrintStatistics(const std::optional<std::string>& station);
     void ResetStatistics(const std::optional<std::string>& station);
     void PrintInfo(const std::string& station);
+    // Reads the parameter tag so named, or every parameter tag of the station so named; the
+    // values come as value events, changed or not.
+    void ReadParameters(const std::string& tagOrStation);
+    // Moves the parameter reads on: called on every turn of the run.
+    void AdvanceParameterReads();
     // Waits for the queued writes to reach the line, then stops communication.
     void StopCommunication();
     void StartCommunication();
@@ -103,6 +109,18 @@ private:
     std::vector<NamedStation> NumberedStations() const;
     void PrintHints();
 
+    // The range read words C0-C2 of every station with a parameter tag, registered after the
+    // tags (the module takes no registration once communication runs); their ids start at
+    // kRangeWordIds, so their values are never shown.
+    void RegisterRangeWords();
+    std::vector<ParameterTag> ParameterTags(const std::string& stationCp949) const;
+    bool WriteRangeWord(const std::string& station, int word, double value);
+    int32_t ReadFailures(const std::string& station) const;
+    // Requests started for each station that the schedule polls; a pass is done once each
+    // has had as many more as its polled groups.
+    std::map<std::string, int32_t> PolledRequests() const;
+    bool PollPassDone() const;
+
     RunEvents& events_;
     StationDiagnoses diagnoses_;  // fed by the trace sink on the poll thread
     hostkit::HostLibraries host_; // outlives the module, which calls into it
@@ -120,6 +138,11 @@ private:
     std::vector<int32_t> handles_;      // the same order; -1 for a refused tag
     mutable std::mutex valuesLock_;     // the delivery thread records, the host thread reads
     std::map<uint32_t, double> latest_; // tag id -> last value
+
+    ParameterReads parameterReads_;
+    std::map<std::string, std::vector<int32_t>> rangeWords_; // station (CP949) -> C0-C2 handles
+    std::map<std::string, int> pollGroups_;                  // station (CP949) -> groups polled
+    std::map<std::string, int32_t> requestsAtPassStart_;
 };
 
 } // namespace vfdahost

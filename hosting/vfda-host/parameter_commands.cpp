@@ -2,6 +2,7 @@
 
 #include "arguments.h"
 #include "commands.h"
+#include "text_output.h"
 
 #include <algorithm>
 #include <cctype>
@@ -78,6 +79,16 @@ int StartOnStations(const ParameterCommandLine& line, const std::string& configP
         return kExitFailed;
     }
     return kExitOk;
+}
+
+void ShowReadProgress(ParameterSession& session, ProgressBar& bar) {
+    session.SetReadProgress([&bar](const CStationInfo& station, int done, int total) {
+        bar.Show(ToUtf8(station.m_name) + " reading", static_cast<size_t>(done),
+                 static_cast<size_t>(total));
+        if (done >= total) {
+            bar.Clear();
+        }
+    });
 }
 
 ParameterBackup ReadBackup(ParameterSession& session, const CStationInfo& station,

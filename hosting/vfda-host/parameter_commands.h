@@ -6,6 +6,7 @@
 #include "event_printer.h"
 #include "parameter_session.h"
 #include "port_folder.h"
+#include "progress_bar.h"
 
 #include <map>
 #include <optional>
@@ -43,6 +44,9 @@ int OpenSession(const ParameterCommandLine& line, const std::string& configPath,
 int StartOnStations(const ParameterCommandLine& line, const std::string& configPath,
                     const std::vector<std::string>& names, PortFolder& ports,
                     ParameterSession& session, std::vector<const CStationInfo*>& stations);
+
+// Shows the session's parameter reads on the bar ("NAME reading"), erased once each is done.
+void ShowReadProgress(ParameterSession& session, ProgressBar& bar);
 
 // P0..P80 of a started station, with what the backup file records about it.
 ParameterBackup ReadBackup(ParameterSession& session, const CStationInfo& station,

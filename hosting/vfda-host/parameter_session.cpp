@@ -165,6 +165,9 @@ std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStati
         for (int p = start; p < start + size; ++p) {
             values.push_back(Value(TagId(station, 'P', p)));
         }
+        if (readProgress_) {
+            readProgress_(station, static_cast<int>(values.size()), count);
+        }
     }
     return values;
 }

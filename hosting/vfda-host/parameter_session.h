@@ -8,6 +8,7 @@
 #include "host_libraries.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -34,6 +35,10 @@ public:
     // Registers every P, C and D word of the stations and starts communication; false with
     // `error` set when the port does not open.
     bool Start(const std::vector<const CStationInfo*>& stations, std::string& error);
+
+    // Called after each chunk of a read: how many of the parameters asked have been read.
+    using ReadProgress = std::function<void(const CStationInfo& station, int done, int total)>;
+    void SetReadProgress(ReadProgress progress) { readProgress_ = std::move(progress); }
 
     // Parameters first .. first+count-1; nothing for one the drive did not return.
     std::vector<std::optional<double>> ReadParameters(const CStationInfo& station, int first,
@@ -63,6 +68,7 @@ private:
     int32_t instance_ = -1;
     bool started_ = false;
     std::vector<const CStationInfo*> stations_;
+    ReadProgress readProgress_;
     std::map<uint32_t, int32_t> handles_; // tag id -> handle
     mutable std::mutex valuesLock_;       // the delivery thread records, the host reads
     std::map<uint32_t, double> values_;

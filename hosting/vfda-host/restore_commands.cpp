@@ -56,8 +56,9 @@ std::vector<int> WriteOrder(const Values& file, const Values& drive) {
 
 class Restorer {
 public:
-    Restorer(ParameterSession& session, EventPrinter& printer, const RestoreOptions& options)
-        : session_(session), printer_(printer), options_(options) {}
+    Restorer(ParameterSession& session, EventPrinter& printer, ProgressBar& bar,
+             const RestoreOptions& options)
+        : session_(session), printer_(printer), bar_(bar), options_(options) {}
 
     // Puts `file` onto the station; true when the drive matches it afterwards (or, for a dry
     // run, when it could be read).
@@ -78,6 +79,7 @@ private:
 
     ParameterSession& session_;
     EventPrinter& printer_;
+    ProgressBar& bar_;
     const RestoreOptions options_;
 };
 
@@ -102,7 +104,9 @@ bool Restorer::MayWrite(const CStationInfo& station, const std::string& name, in
 std::set<int> Restorer::WriteDifferences(const CStationInfo& station, const std::string& name,
                                          const Values& file, const Values& drive) {
     std::set<int> refused;
-    for (const int p : WriteOrder(file, drive)) {
+    const std::vector<int> order = WriteOrder(file, drive);
+    size_t done = 0;
+    for (const int p : order) {
         const double value = *file[static_cast<size_t>(p)];
         const std::string address = "P" + std::to_string(p);
         JsonFields fields;
@@ -114,8 +118,10 @@ std::set<int> Restorer::WriteDifferences(const CStationInfo& station, const std:
                                ValueText(drive[static_cast<size_t>(p)]) + ")");
             continue;
         }
+        bar_.Show(name + " writing", done++, order.size());
         const bool ok = session_.Write(station, 'P', p, value);
         fields.Boolean("ok", ok);
+        bar_.Clear();
         printer_.Print("written", fields,
                        name + " " + address + " = " + NumberText(value) +
                            (ok ? " written" : " not accepted"));
@@ -193,7 +199,9 @@ int RestoreCommand(const std::vector<std::string>& words) {
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
     const RestoreOptions options{line.flags.count("--force") != 0,
                                  line.flags.count("--dry-run") != 0};
-    Restorer restorer(session, printer, options);
+    ProgressBar bar(ProgressBar::Wanted(printer.Form()));
+    ShowReadProgress(session, bar);
+    Restorer restorer(session, printer, bar, options);
     return restorer.Restore(*target.station, name, file) ? kExitOk : kExitDrivesFailed;
 }
 
@@ -211,12 +219,14 @@ int CloneCommand(const std::vector<std::string>& words) {
         return failed;
     }
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    ProgressBar bar(ProgressBar::Wanted(printer.Form()));
+    ShowReadProgress(session, bar);
     const ParameterBackup source = ReadBackup(session, *stations[0], names[0]);
     int missed = 0;
     for (const std::optional<double>& value : source.values) {
         missed += value ? 0 : 1;
     }
-    Restorer restorer(session, printer, {line.flags.count("--force") != 0, false});
+    Restorer restorer(session, printer, bar, {line.flags.count("--force") != 0, false});
     int matched = 0;
     for (size_t i = 1; i < stations.size() && missed == 0; ++i) {
         matched += restorer.Restore(*stations[i], names[i], source) ? 1 : 0;

@@ -35,6 +35,7 @@ std::string RunUntilEnd(HostSession& session, RunEvents& events, std::optional<l
             wait = std::min(wait, left);
         }
         session.ForgetHistory();
+        session.AdvanceParameterReads();
         if (!inputOpen) {
             std::this_thread::sleep_for(wait);
             continue;

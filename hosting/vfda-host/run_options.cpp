@@ -9,7 +9,10 @@ namespace vfdahost {
 
 const char* const kRunUsage =
     "usage: vfda-host run CONFIG --tags TAGS [--port COMn=PATH]... [--seconds N] [--json] "
-    "[--trace] [--strict]\n";
+    "[--trace] [--strict]\n"
+    "commands on standard input, one a line: write TAG VALUE | read TAG|STATION |\n"
+    "  enable STATION 0|1 | stats [STATION] | reset [STATION] | info STATION | stop | start |\n"
+    "  quit\n";
 
 bool ParseSeconds(const Arguments& arguments, std::optional<long>& seconds, std::string& error) {
     if (const auto text = arguments.Value("--seconds")) {

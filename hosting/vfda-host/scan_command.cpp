@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "event_printer.h"
 #include "port_folder.h"
+#include "progress_bar.h"
 #include "scan_config.h"
 #include "scan_line.h"
 #include "scan_options.h"
@@ -46,11 +47,19 @@ int ScanCommand(const std::vector<std::string>& words) {
     }
     EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text);
     std::vector<FoundStation> found;
-    const auto report = [&printer](const FoundStation& station) { ReportFound(printer, station); };
-    if (!ScanLine(options.portNumber, options.bauds, options.stations, report, found, error)) {
+    ProgressBar bar(ProgressBar::Wanted(printer.Form()));
+    const auto report = [&](const FoundStation& station) {
+        bar.Clear();
+        ReportFound(printer, station);
+    };
+    const auto progress = [&bar](size_t asked, size_t total) { bar.Show("scan", asked, total); };
+    if (!ScanLine(options.portNumber, options.bauds, options.stations, report, found, error,
+                  progress)) {
+        bar.Clear();
         std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
+    bar.Clear();
     ReportEnd(printer, found.size());
     if (options.addTo && !AddFoundStations(*options.addTo, options.portNumber, found)) {
         return kExitFailed;

@@ -50,19 +50,25 @@ bool AlreadyFound(const std::vector<FoundStation>& found, int station) {
 } // namespace
 
 bool ScanLine(int portNumber, const std::vector<uint32_t>& bauds, const std::vector<int>& stations,
-              const FoundReporter& report, std::vector<FoundStation>& found, std::string& error) {
+              const FoundReporter& report, std::vector<FoundStation>& found, std::string& error,
+              const ScanProgress& progress) {
     platform::SerialPort port;
     const std::string device = "\\\\.\\COM" + std::to_string(portNumber);
     if (!port.Open(device)) {
         error = "cannot open COM" + std::to_string(portNumber);
         return false;
     }
+    const size_t total = bauds.size() * stations.size();
+    size_t asked = 0;
     for (const uint32_t baud : bauds) {
         port.Configure(baud, false);
         for (const int station : stations) {
             if (!AlreadyFound(found, station) && Asks(port, station, baud)) {
                 found.push_back({station, baud});
                 report(found.back());
+            }
+            if (progress) {
+                progress(++asked, total);
             }
         }
     }

@@ -18,10 +18,13 @@ struct FoundStation {
 
 // Called once for every station found, as it is found.
 using FoundReporter = std::function<void(const FoundStation&)>;
+// Called after every number asked (or skipped, found already): how many of all.
+using ScanProgress = std::function<void(size_t asked, size_t total)>;
 
 // Scans the COM port `portNumber`. A station found at one rate is not asked again at the
 // next. False with `error` set when the port cannot be opened.
 bool ScanLine(int portNumber, const std::vector<uint32_t>& bauds, const std::vector<int>& stations,
-              const FoundReporter& report, std::vector<FoundStation>& found, std::string& error);
+              const FoundReporter& report, std::vector<FoundStation>& found, std::string& error,
+              const ScanProgress& progress = {});
 
 } // namespace vfdahost

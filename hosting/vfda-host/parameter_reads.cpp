@@ -1,0 +1,105 @@
+#include "parameter_reads.h"
+
+#include "parameter_commands.h"
+
+#include <algorithm>
+#include <map>
+
+namespace vfdahost {
+
+std::optional<int> ParameterNumber(const std::string& address) {
+    if (address == "P" || address == "p") {
+        return 0;
+    }
+    const std::optional<WordAddress> word = ParseWordAddress(address);
+    return word && word->area == 'P' ? std::optional<int>(word->number) : std::nullopt;
+}
+
+std::vector<ParameterChunk> PlanParameterReads(const std::vector<ParameterTag>& tags) {
+    std::vector<std::string> stations; // in first appearance
+    std::map<std::string, std::map<int, std::vector<uint32_t>>> byStation;
+    for (const ParameterTag& tag : tags) {
+        if (byStation.count(tag.station) == 0) {
+            stations.push_back(tag.station);
+        }
+        byStation[tag.station][tag.number].push_back(tag.id);
+    }
+    std::vector<ParameterChunk> chunks;
+    for (const std::string& station : stations) {
+        for (const auto& [number, ids] : byStation[station]) {
+            ParameterChunk* last = chunks.empty() ? nullptr : &chunks.back();
+            const bool extends = last != nullptr && last->station == station &&
+                                 last->first + last->count == number &&
+                                 last->count < kParametersPerRead;
+            if (!extends) {
+                chunks.push_back({station, number, 0, {}});
+                last = &chunks.back();
+            }
+            ++last->count;
+            last->ids.insert(last->ids.end(), ids.begin(), ids.end());
+        }
+    }
+    return chunks;
+}
+
+void ParameterReads::Queue(const std::vector<ParameterChunk>& chunks) {
+    waiting_.insert(waiting_.end(), chunks.begin(), chunks.end());
+}
+
+void ParameterReads::Clear() {
+    waiting_.clear();
+    onLine_.reset();
+    std::lock_guard guard(lock_);
+    awaited_.clear();
+}
+
+bool ParameterReads::Answered(uint32_t id) {
+    std::lock_guard guard(lock_);
+    return awaited_.erase(id) != 0;
+}
+
+std::size_t ParameterReads::Awaited() const {
+    std::lock_guard guard(lock_);
+    return awaited_.size();
+}
+
+ParameterReads::Turn ParameterReads::Advance(const FailureCounter& failures, bool passDone,
+                                             Clock::time_point now) {
+    Turn turn;
+    if (onLine_) {
+        const std::size_t awaited = Awaited();
+        const int32_t failed = std::max(0, failures(onLine_->station) - failuresAtStart_);
+        const std::size_t progress = onLine_->ids.size() - awaited + static_cast<size_t>(failed);
+        if (progress != progress_) {
+            progress_ = progress;
+            lastChange_ = now;
+        }
+        const bool covered = awaited == 0 || static_cast<size_t>(failed) >= awaited;
+        if (!covered && now - lastChange_ < kStall) {
+            return turn;
+        }
+        std::lock_guard guard(lock_);
+        turn.missed.assign(awaited_.begin(), awaited_.end());
+        awaited_.clear();
+        onLine_.reset();
+        pauseEnd_ = now + longestPause_;
+        turn.ended = true;
+        passDone = false;
+    }
+    if (waiting_.empty() || (!passDone && now < pauseEnd_)) {
+        return turn;
+    }
+    onLine_ = waiting_.front();
+    waiting_.pop_front();
+    failuresAtStart_ = failures(onLine_->station);
+    progress_ = 0;
+    lastChange_ = now;
+    {
+        std::lock_guard guard(lock_);
+        awaited_.insert(onLine_->ids.begin(), onLine_->ids.end());
+    }
+    turn.start = onLine_;
+    return turn;
+}
+
+} // namespace vfdahost

@@ -1,0 +1,11 @@
+#include "platform/console_stream.h"
+
+#include <unistd.h>
+
+namespace platform {
+
+bool IsTerminal(StandardStream stream) {
+    return isatty(stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO) == 1;
+}
+
+} // namespace platform
