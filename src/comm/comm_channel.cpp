@@ -39,6 +39,7 @@ CCommChannel::~CCommChannel() {
 
 int32_t CCommChannel::RegisterBinding(CStationInfo& station, uint16_t area, int32_t number,
                                       TagBinding binding) {
+    m_pollThreadOwner.Check();
     size_t blockIndex = 0;
     while (blockIndex < m_blocks.size() &&
            (&m_blocks[blockIndex]->Station() != &station || m_blocks[blockIndex]->Area() != area)) {
@@ -81,6 +82,7 @@ void CCommChannel::ForgetDriveWords(const CStationInfo* station) {
 }
 
 void CCommChannel::BuildPollMasks() {
+    m_pollThreadOwner.Check();
     for (const auto& block : m_blocks) {
         block->BuildPollMask();
     }
@@ -110,7 +112,7 @@ void CCommChannel::QueueRequests(std::initializer_list<CCommRequest> requests) {
 }
 
 bool CCommChannel::ServiceBatch() {
-    m_batchOwner.Check();
+    m_pollThreadOwner.Check();
     if (m_currentBatch == nullptr) {
         std::lock_guard guard(m_batchLock);
         m_currentBatch = std::move(m_pendingBatch);
@@ -163,7 +165,7 @@ std::optional<CCommRequest> CCommChannel::TakeAheadOfRangeRead() {
 }
 
 void CCommChannel::DiscardRequests() {
-    m_batchOwner.Check();
+    m_pollThreadOwner.Check();
     std::unique_ptr<CRequestBatch> pending;
     {
         std::lock_guard guard(m_batchLock);
@@ -206,5 +208,6 @@ void CCommChannel::DiscardValueChanges() {
 }
 
 void CCommChannel::AttachLink(std::unique_ptr<comm::CommLink> link) {
+    m_pollThreadOwner.Check();
     m_link = std::move(link);
 }

@@ -5,6 +5,7 @@
 // Threads, by method group:
 // - Set-up (RegisterBinding, BuildPollMasks, AttachLink, OpenPort): the host's thread, only
 //   while communication is stopped; blocks, bindings and the link are fixed while it runs.
+//   Debug builds check that no poll thread runs.
 // - StartStop and Stop: any host thread, one at a time (m_controlLock); never from the
 //   channel's own threads.
 // - QueueRequest(s), PendingRequestCount, the value-change queue, IsRunning, ForgetDriveWords
@@ -159,6 +160,7 @@ private:
     platform::AutoResetEvent m_stopEvent;
     std::thread m_pollThread;
     std::thread m_deliveryThread;
-    // The thread that may step the batches: the poll thread while it runs.
-    comm::ThreadOwner m_batchOwner;
+    // The poll thread while it runs: it alone steps the batches then, and nobody changes
+    // the set-up.
+    comm::ThreadOwner m_pollThreadOwner;
 };

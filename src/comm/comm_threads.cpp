@@ -112,7 +112,7 @@ void CCommChannel::GuardedThread(void (CCommChannel::*body)()) {
 // takes at least the minimum pass time.
 void CCommChannel::PollThread() {
     const platform::PreciseTimers precise; // the pauses set the line's pace
-    const comm::OwnedScope batches(m_batchOwner);
+    const comm::OwnedScope batches(m_pollThreadOwner);
     const size_t blocksAtStart = BlockCount();
     size_t visit = 0;
     uint32_t passStart = 0;

@@ -33,6 +33,7 @@ inline constexpr uint16_t kFirstStatusWord = 3;
 
 // The fields of one request. A number wider than its field widens the frame: the drive's
 // own format, "%02d" and "%04d", cuts nothing.
+// Threads: every function here is pure; any thread.
 struct RequestFields {
     char letter = 0;
     int32_t station = 0;

@@ -27,6 +27,7 @@ public:
     // Appends the value changes of one answer while holding the lock once; the list keeps
     // its room, so a running channel stops allocating once it has seen its busiest answer.
     // Short-lived: host calls and line work never happen while one exists.
+    // Threads: holds the queue's lock for its short life, on the thread that made it.
     class Appender {
     public:
         explicit Appender(ValueChangeQueue& queue);
