@@ -40,6 +40,7 @@ TEST(ThreadOwner, AScopeReleasesHoweverItIsLeft) {
 }
 
 TEST(ThreadOwnerDeathTest, DebugBuildsStopACallFromAnotherThread) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // the sanitizers run threads of their own
     comm::ThreadOwner owner;
     ClaimOnAnotherThread(owner);
     EXPECT_DEBUG_DEATH(owner.Check(), "does not own");
