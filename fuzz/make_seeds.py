@@ -21,7 +21,8 @@ def answer_seed(selector, word, value, station, outcome, reply):
     return struct.pack("<BHHHB", selector, word, value, station + 1000, outcome) + reply
 
 
-# answer_check: letter R Q P C (selector 0..3), parameter word, value, station, outcome.
+# answer_check: letter R Q P C (selector 0..3), parameter word, value, station, how many
+# bytes the answer falls short of 11 (0 the whole answer), then the answer.
 write("answer_check", "read_p5", answer_seed(0, 5, 0, 1, 0, answer(b"R", 1, 5, b"0123")))
 write("answer_check", "query_group0", answer_seed(1, 0, 0, 1, 0, answer(b"Q", 1, 0, b"0456")))
 write("answer_check", "query_status", answer_seed(1, 3, 0, 1, 0,

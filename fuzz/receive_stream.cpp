@@ -1,37 +1,35 @@
 // The receive path over a line that delivers the input's bytes: the real receive (sync on
-// the letter, the limit), the checks and decoding, the distribution to tags and the
-// station's supervision, for a queue of every kind of request. The line's clock is the
-// input's too, so a run is deterministic and takes no time.
+// the letter, the limit) and the frame codec's checks and decoding, for the requests of a
+// poll and of every kind of write, formatted by the codec. The line's clock is the input's
+// too, so a run is deterministic and takes no time.
 #include "fuzz_support.h"
 
-#include "comm/comm_block.h"
-#include "comm/comm_channel.h"
-#include "comm/comm_link.h"
+#include "comm/frame_codec.h"
 #include "comm/serial_link.h"
-#include "comm/tag_registration.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <span>
+#include <string>
+#include <vector>
 
 namespace {
 
-constexpr uint16_t kAnalog = 1;
-constexpr uint16_t kDigital = 13;
 // In the stream, 0xFE and the next byte say: 0 a read that found no byte, 1 a failed
 // read, 2 a failed write, 3 a burst (the next byte says how many of the bytes after it
 // arrive together, 1 to 32), anything else the byte 0xFE itself.
 constexpr uint8_t kEscape = 0xFE;
 constexpr size_t kLongestBurst = 32;
 
-class StreamLine : public comm::CommLink, public comm::ByteSource {
+class StreamLine : public comm::ByteSource {
 public:
     explicit StreamLine(fuzzing::InputReader& input) : input_(input) {}
 
-    int SendFrame(const uint8_t*, size_t) override {
-        return failNextWrite_ ? (failNextWrite_ = false, 8) : 0;
-    }
-    int ReceiveFrame(uint8_t* answer, size_t count, uint8_t sync) override {
+    // True when the frame went out; a scripted write failure takes one frame.
+    bool Send() { return failNextWrite_ ? (failNextWrite_ = false) : true; }
+    int Receive(uint8_t* answer, uint8_t sync) {
         size_t kept = 0;
-        const comm::AnswerShape shape{sync, count, comm::SerialLink::kReceiveLimitMs,
+        const comm::AnswerShape shape{sync, comm::kAnswerLength, comm::SerialLink::kReceiveLimitMs,
                                       comm::SerialLink::CharacterUs(4800)};
         return comm::ReceiveAnswer(*this, answer, shape, kept);
     }
@@ -74,42 +72,55 @@ private:
     bool failNextWrite_ = false;
 };
 
+// The requests of one poll of both stations, a range read of station 1, a write and a run
+// command, in the order the driver would queue them.
+std::vector<comm::RequestFields> Requests() {
+    std::vector<comm::RequestFields> requests;
+    for (int32_t station = 1; station <= 2; ++station) {
+        for (int32_t group = 0; group <= comm::kStatusGroup; ++group) {
+            requests.push_back({comm::kLetterQueryGroup, station, group, 0});
+        }
+    }
+    for (int32_t parameter = 0; parameter <= 80; ++parameter) {
+        requests.push_back({comm::kLetterReadParameter, 1, parameter, 0});
+    }
+    requests.push_back({comm::kLetterWriteParameter, 1, 5, 600});
+    requests.push_back({comm::kLetterRunCommand, 1, 1, 300});
+    return requests;
+}
+
+// One transaction; a received answer begins with the letter, whatever the check says.
+void Transact(StreamLine& line, const comm::RequestFields& request) {
+    const std::string frame = comm::FormatRequest(request);
+    if (frame.empty() || !line.Send()) {
+        return;
+    }
+    uint8_t answer[comm::kAnswerLength + 1] = {};
+    if (line.Receive(answer, static_cast<uint8_t>(frame[0])) != comm::kSuccess) {
+        return;
+    }
+    if (answer[0] != static_cast<uint8_t>(request.letter)) {
+        std::abort();
+    }
+    comm::CheckAnswer(request.letter, request.parameter,
+                      std::span<const uint8_t>(answer, comm::kAnswerLength), frame);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    fuzzing::ResetHost();
+    static const std::vector<comm::RequestFields> requests = Requests();
     fuzzing::InputReader input(data, size);
-    auto document = fuzzing::MakeDocument({"PUMP1", "PUMP2"});
-    CCommChannel& channel = *document->Channel();
-    uint32_t id = 1;
-    for (const char* device : {"PUMP1", "PUMP2"}) {
-        for (const char* address : {"P3", "P5", "P80", "D0", "D1", "D2", "D3", "D4", "D6"}) {
-            comm::RegisterTag(channel, device, address, kAnalog, 0, id++);
-        }
-        comm::RegisterTag(channel, device, "D3.7", kDigital, 0, id++);
-        comm::RegisterTag(channel, device, "D4.15", kDigital, 0, id++);
-    }
-    channel.BuildPollMasks();
-    channel.AttachLink(std::make_unique<StreamLine>(input));
-
-    // A poll of both stations, then reads and writes of every letter.
-    for (size_t i = 0; i < channel.BlockCount(); ++i) {
-        channel.Block(i)->PollStep();
-    }
-    CCommBlock& parameters = *channel.Block(0);
-    CCommBlock& monitor = *channel.Block(1);
-    parameters.RangeRead(0, 81);
-    channel.QueueRequest(parameters, 'P', 5, 600);
-    channel.QueueRequest(monitor, 'C', 1, 300);
-
-    // Each request takes what the line delivers; once it is silent, the rest time out.
+    StreamLine line(input);
+    // Each request takes what the line delivers; once it is silent, the rest time out. The
+    // status queries come round again while the input lasts.
     constexpr int kMostSteps = 200;
-    for (int step = 0; step < kMostSteps && (channel.ServiceBatch() || !input.AtEnd()); ++step) {
-        if (channel.PendingRequestCount() == 0 && !input.AtEnd()) {
-            monitor.PollStep(); // the next pass
-        }
-        fuzzing::DrainValueChanges(channel);
+    constexpr size_t kStation2Queries = 4;
+    size_t next = 0;
+    for (int step = 0; step < kMostSteps && (next < requests.size() || !input.AtEnd()); ++step) {
+        const size_t index =
+            next < requests.size() ? next++ : kStation2Queries + static_cast<size_t>(step) % 4;
+        Transact(line, requests[index]);
     }
-    fuzzing::DrainValueChanges(channel);
     return 0;
 }

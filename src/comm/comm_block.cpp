@@ -1,6 +1,6 @@
 #include "comm/comm_block.h"
 
-#include "comm/comm_channel.h"
+#include "comm/frame_codec.h"
 #include "comm/scaled_parameters.h"
 #include "comm/tag_address.h"
 #include "config/station_info.h"
@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr char kQueryGroup = 'Q';
-constexpr char kReadParameter = 'R';
 constexpr int kGroupCount = 4;
 
 // The status group that returns each D word: D0, D1 and D2 have a group each, group 3
@@ -23,8 +21,9 @@ uint16_t BitMask(unsigned bit) {
 
 } // namespace
 
-CCommBlock::CCommBlock(CCommChannel& channel, CStationInfo& station, uint16_t area)
-    : m_channel(channel), m_station(station), m_area(area) {}
+CCommBlock::CCommBlock(comm::RequestQueue& requests, comm::ValueChangeQueue& values,
+                       CStationInfo& station, uint16_t area)
+    : m_requests(requests), m_values(values), m_station(station), m_area(area) {}
 
 size_t CCommBlock::AddBinding(const TagBinding& binding) {
     m_bindings.push_back(binding);
@@ -53,7 +52,7 @@ void CCommBlock::PollStep() {
     }
     for (int group = 0; group < kGroupCount; ++group) {
         if ((m_pollMask & BitMask(static_cast<unsigned>(group))) != 0) {
-            m_channel.QueueRequest(*this, kQueryGroup, group, 0);
+            m_requests.QueueRequest(*this, comm::kLetterQueryGroup, group, 0);
         }
     }
 }
@@ -65,7 +64,7 @@ void CCommBlock::RangeRead(uint16_t first, uint16_t count) {
         end = kCacheWords;
     }
     for (uint32_t number = first; number < end; ++number) {
-        m_channel.QueueRequest(*this, kReadParameter, static_cast<int32_t>(number), 0);
+        m_requests.QueueRequest(*this, comm::kLetterReadParameter, static_cast<int32_t>(number), 0);
     }
 }
 
@@ -73,7 +72,7 @@ void CCommBlock::DistributeValue(uint16_t number, uint16_t raw) {
     SetCacheWord(number, raw);
     const double value = comm::ToHostValue(m_area, number, raw);
     {
-        CCommChannel::ValueChangeAppender changes(m_channel);
+        comm::ValueChangeQueue::Appender changes(m_values);
         for (const TagBinding& binding : m_bindings) {
             if (binding.parameterNumber != number) {
                 continue;
@@ -86,7 +85,7 @@ void CCommBlock::DistributeValue(uint16_t number, uint16_t raw) {
             }
         }
     }
-    m_channel.SignalValueChanges();
+    m_values.Signal();
 }
 
 uint16_t CCommBlock::CacheWord(size_t number) const {

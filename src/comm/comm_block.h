@@ -1,8 +1,16 @@
 // Everything the driver knows about one area (P, D or C) of one station: the tags bound to
-// it, which status groups it polls, and the last word of each parameter.
+// it, which status groups it polls, and the last word of each parameter. The block queues
+// its requests and value changes through two narrow seams, not through its channel.
+//
+// Threads: bindings and the poll mask are set on the host's thread only while communication
+// is stopped (registration, BuildPollMask) and are fixed while it runs. PollStep,
+// RangeRead and DistributeValue run on the poll thread (RangeRead also on the host's thread
+// for a tag write). The word cache is atomic per word: any thread.
 #pragma once
 
+#include "comm/request_queue.h"
 #include "comm/tag_binding.h"
+#include "comm/value_change_queue.h"
 
 #include <array>
 #include <atomic>
@@ -12,14 +20,14 @@
 #include <optional>
 #include <vector>
 
-class CCommChannel;
 class CStationInfo;
 
 class CCommBlock {
 public:
     static constexpr size_t kCacheWords = 81;
 
-    CCommBlock(CCommChannel& channel, CStationInfo& station, uint16_t area);
+    CCommBlock(comm::RequestQueue& requests, comm::ValueChangeQueue& values, CStationInfo& station,
+               uint16_t area);
     CCommBlock(const CCommBlock&) = delete;
     CCommBlock& operator=(const CCommBlock&) = delete;
 
@@ -56,7 +64,6 @@ public:
     // True when the D word's status group is in the poll mask: the word is kept current.
     bool PollsWord(uint16_t dWord) const;
 
-    CCommChannel& Channel() const { return m_channel; }
     CStationInfo& Station() const { return m_station; }
     uint16_t Area() const { return m_area; }
     uint16_t PollMask() const { return m_pollMask; }
@@ -64,7 +71,8 @@ public:
     const TagBinding& Binding(size_t index) const { return m_bindings[index]; }
 
 private:
-    CCommChannel& m_channel;
+    comm::RequestQueue& m_requests;
+    comm::ValueChangeQueue& m_values;
     CStationInfo& m_station;
     // The word in the low 16 bits, kKnown above it. Written by the poll thread as answers
     // arrive, read by tag writes on the host's thread.

@@ -6,8 +6,6 @@
 #include "config/station_info.h"
 #include "host/vemor_sub.h"
 
-#include <new>
-
 namespace {
 
 constexpr size_t kHandleIndexLimit = 0x10000;
@@ -36,11 +34,12 @@ CCommChannel::~CCommChannel() {
     m_blocks.clear();
     m_currentBatch.reset();
     m_pendingBatch.reset();
-    m_valueChanges.clear();
+    m_values.Discard();
 }
 
 int32_t CCommChannel::RegisterBinding(CStationInfo& station, uint16_t area, int32_t number,
                                       TagBinding binding) {
+    m_pollThreadOwner.Check();
     size_t blockIndex = 0;
     while (blockIndex < m_blocks.size() &&
            (&m_blocks[blockIndex]->Station() != &station || m_blocks[blockIndex]->Area() != area)) {
@@ -54,7 +53,7 @@ int32_t CCommChannel::RegisterBinding(CStationInfo& station, uint16_t area, int3
         return kNoHandle;
     }
     if (newBlock) {
-        m_blocks.push_back(std::make_unique<CCommBlock>(*this, station, area));
+        m_blocks.push_back(std::make_unique<CCommBlock>(*this, m_values, station, area));
     }
     binding.parameterNumber = static_cast<uint16_t>(number);
     m_blocks[blockIndex]->AddBinding(binding);
@@ -83,6 +82,7 @@ void CCommChannel::ForgetDriveWords(const CStationInfo* station) {
 }
 
 void CCommChannel::BuildPollMasks() {
+    m_pollThreadOwner.Check();
     for (const auto& block : m_blocks) {
         block->BuildPollMask();
     }
@@ -104,7 +104,7 @@ void CCommChannel::QueueRequests(std::initializer_list<CCommRequest> requests) {
         m_spareBatches.pop_back();
     }
     if (m_pendingBatch == nullptr) {
-        m_pendingBatch = std::make_unique<CRequestBatch>(*this);
+        m_pendingBatch = std::make_unique<CRequestBatch>();
     }
     for (const CCommRequest& request : requests) {
         m_pendingBatch->Append(request);
@@ -112,6 +112,7 @@ void CCommChannel::QueueRequests(std::initializer_list<CCommRequest> requests) {
 }
 
 bool CCommChannel::ServiceBatch() {
+    m_pollThreadOwner.Check();
     if (m_currentBatch == nullptr) {
         std::lock_guard guard(m_batchLock);
         m_currentBatch = std::move(m_pendingBatch);
@@ -121,12 +122,13 @@ bool CCommChannel::ServiceBatch() {
     }
     if (m_link != nullptr) {
         if (std::optional<CCommRequest> ahead = TakeAheadOfRangeRead()) {
-            ahead->Execute(*m_link);
+            Execute(*ahead);
             return true;
         }
-    }
-    if (m_link != nullptr && m_currentBatch->ExecuteNext(*m_link)) {
-        return true;
+        if (CCommRequest* next = m_currentBatch->TakeNext()) {
+            Execute(*next);
+            return true;
+        }
     }
     // The exhausted batch is emptied and kept, with its room, for the next poll step.
     m_currentBatch->Clear();
@@ -136,6 +138,14 @@ bool CCommChannel::ServiceBatch() {
     }
     m_currentBatch.reset();
     return false;
+}
+
+void CCommChannel::Execute(CCommRequest& request) {
+    if (request.Execute(*m_link)) {
+        // Once the link is back, the drive's words are read again before a command carries
+        // them.
+        ForgetDriveWords(&request.Block().Station());
+    }
 }
 
 // A range read of 81 parameters takes seconds; a stop command must not wait for it. The
@@ -155,6 +165,7 @@ std::optional<CCommRequest> CCommChannel::TakeAheadOfRangeRead() {
 }
 
 void CCommChannel::DiscardRequests() {
+    m_pollThreadOwner.Check();
     std::unique_ptr<CRequestBatch> pending;
     {
         std::lock_guard guard(m_batchLock);
@@ -168,66 +179,35 @@ size_t CCommChannel::PendingRequestCount() const {
     return m_pendingBatch != nullptr ? m_pendingBatch->Count() : 0;
 }
 
-CCommChannel::ValueChangeAppender::ValueChangeAppender(CCommChannel& channel)
-    : m_guard(channel.m_valueLock), m_changes(channel.m_valueChanges) {}
-
-void CCommChannel::ValueChangeAppender::AddBit(const TagBinding& binding, int bit) {
-    AppendValueChange(m_changes, binding.tagId, bit != 0 ? 1.0 : 0.0);
-}
-
-void CCommChannel::ValueChangeAppender::AddValue(const TagBinding& binding, double value) {
-    AppendValueChange(m_changes, binding.tagId, value);
-}
-
 void CCommChannel::QueueBitChange(const TagBinding& binding, int bit) {
-    ValueChangeAppender(*this).AddBit(binding, bit);
+    comm::ValueChangeQueue::Appender(m_values).AddBit(binding, bit);
 }
 
 void CCommChannel::QueueValueChange(const TagBinding& binding, double value) {
-    ValueChangeAppender(*this).AddValue(binding, value);
-}
-
-void CCommChannel::AppendValueChange(std::vector<CEventVal>& changes, uint32_t tagId,
-                                     double value) {
-    CEventVal change;
-    change.m_tagId = tagId;
-    change.m_value.SetVal(value);
-    // A list that cannot grow loses this one value, not the poll thread.
-    try {
-        changes.push_back(change);
-    } catch (const std::bad_alloc&) {
-    }
+    comm::ValueChangeQueue::Appender(m_values).AddValue(binding, value);
 }
 
 void CCommChannel::SignalValueChanges() {
-    m_valueEvent.Set();
+    m_values.Signal();
 }
 
 bool CCommChannel::WaitForValueChanges(uint32_t timeoutMs) {
-    return m_valueEvent.Wait(timeoutMs);
+    return m_values.Wait(timeoutMs);
 }
 
 std::unique_ptr<CEventVal> CCommChannel::TakeValueChange() {
-    std::lock_guard guard(m_valueLock);
-    if (m_valueChanges.empty()) {
-        return nullptr;
-    }
-    auto change = std::make_unique<CEventVal>(m_valueChanges.front());
-    m_valueChanges.erase(m_valueChanges.begin());
-    return change;
+    return m_values.TakeOne();
 }
 
 void CCommChannel::TakeValueChanges(std::vector<CEventVal>& into) {
-    into.clear();
-    std::lock_guard guard(m_valueLock);
-    into.swap(m_valueChanges);
+    m_values.TakeAll(into);
 }
 
 void CCommChannel::DiscardValueChanges() {
-    std::lock_guard guard(m_valueLock);
-    m_valueChanges.clear();
+    m_values.Discard();
 }
 
 void CCommChannel::AttachLink(std::unique_ptr<comm::CommLink> link) {
+    m_pollThreadOwner.Check();
     m_link = std::move(link);
 }

@@ -1,11 +1,26 @@
 // The run-time side of one driver instance: its communication blocks, the queue of requests
 // waiting for the line, the queue of value changes waiting for the host, and the link to the
 // drives. Requests and value changes cross threads, each queue under its own lock.
+//
+// Threads, by method group:
+// - Set-up (RegisterBinding, BuildPollMasks, AttachLink, OpenPort): the host's thread, only
+//   while communication is stopped; blocks, bindings and the link are fixed while it runs.
+//   Debug builds check that no poll thread runs.
+// - StartStop and Stop: any host thread, one at a time (m_controlLock); never from the
+//   channel's own threads.
+// - QueueRequest(s), PendingRequestCount, the value-change queue, IsRunning, ForgetDriveWords
+//   and the lookups (FindBlock, Block, BlockCount): any thread.
+// - ServiceBatch: the poll thread while communication runs, else the host's thread (tests
+//   and tools step it by hand while no thread runs). Debug builds check it.
+// - DiscardRequests: only while no poll thread runs (a start does it before the threads).
 #pragma once
 
 #include "comm/comm_block.h"
 #include "comm/comm_link.h"
 #include "comm/request_batch.h"
+#include "comm/request_queue.h"
+#include "comm/thread_owner.h"
+#include "comm/value_change_queue.h"
 #include "config/vfda_drv_doc.h"
 #include "host/vemor_sub.h"
 #include "platform/event.h"
@@ -23,7 +38,7 @@
 class CStationInfo;
 struct TagBinding;
 
-class CCommChannel {
+class CCommChannel : public comm::RequestQueue {
 public:
     // Handle answered for a registration that could not be filed.
     static constexpr int32_t kNoHandle = -1;
@@ -55,7 +70,7 @@ public:
     CCommBlock* Block(size_t index) const;
 
     // Appends a request to the pending batch; callable from any thread.
-    void QueueRequest(CCommBlock& block, char command, int32_t parameter, uint16_t value);
+    void QueueRequest(CCommBlock& block, char command, int32_t parameter, uint16_t value) override;
     // Appends the requests in order, with nothing queued between them.
     void QueueRequests(std::initializer_list<CCommRequest> requests);
     // One step of the poll thread: executes the next request of the current batch (true),
@@ -68,21 +83,6 @@ public:
     void DiscardRequests();
     // Requests waiting in the pending batch.
     size_t PendingRequestCount() const;
-
-    // Appends the value changes of one answer while holding the value lock once; the list
-    // keeps its room, so a running channel stops allocating once it has seen its busiest
-    // answer. Short-lived: host calls and line work never happen while one exists.
-    class ValueChangeAppender {
-    public:
-        explicit ValueChangeAppender(CCommChannel& channel);
-        // A digital tag's bit (0 or 1), or any other tag's value.
-        void AddBit(const TagBinding& binding, int bit);
-        void AddValue(const TagBinding& binding, double value);
-
-    private:
-        std::lock_guard<std::mutex> m_guard;
-        std::vector<CEventVal>& m_changes;
-    };
 
     // A value change for the host: a digital tag's bit (0 or 1), or any other tag's value.
     void QueueBitChange(const TagBinding& binding, int bit);
@@ -125,7 +125,8 @@ private:
     static constexpr uint32_t kMinimumPassMs = 100;
     static constexpr uint32_t kDeliveryWaitMs = 3000;
 
-    static void AppendValueChange(std::vector<CEventVal>& changes, uint32_t tagId, double value);
+    // Executes one request; a station whose link is now lost has its drive words forgotten.
+    void Execute(CCommRequest& request);
     // Runs a thread's body; an exception ends communication instead of the process.
     void GuardedThread(void (CCommChannel::*body)());
     void PollThread();
@@ -138,8 +139,7 @@ private:
     // Sleeps for the line's pacing; a stop cuts it short.
     void Pause(uint32_t milliseconds);
 
-    platform::AutoResetEvent m_valueEvent;
-    std::mutex m_valueLock;
+    comm::ValueChangeQueue m_values;
     std::atomic<int32_t> m_running{0};
     int32_t m_rtsCts;
     std::vector<std::unique_ptr<CCommBlock>> m_blocks;
@@ -150,7 +150,6 @@ private:
     // executing while the next fills, so two are enough.
     static constexpr size_t kSpareBatches = 2;
     std::vector<std::unique_ptr<CRequestBatch>> m_spareBatches; // guarded by m_batchLock
-    std::vector<CEventVal> m_valueChanges;                      // guarded by m_valueLock
     // The delivery thread's own: the changes it is handing to the host.
     std::vector<CEventVal> m_delivering;
     std::unique_ptr<comm::CommLink> m_link;
@@ -161,4 +160,7 @@ private:
     platform::AutoResetEvent m_stopEvent;
     std::thread m_pollThread;
     std::thread m_deliveryThread;
+    // The poll thread while it runs: it alone steps the batches then, and nobody changes
+    // the set-up.
+    comm::ThreadOwner m_pollThreadOwner;
 };

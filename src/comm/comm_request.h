@@ -1,6 +1,13 @@
 // One transaction with a drive: a request frame out, an 11-byte answer back, checked and
-// decoded, its value handed to the bound tags and its outcome counted and reported.
+// decoded by the frame codec, its value handed to the bound tags and its outcome counted
+// and reported.
+//
+// Threads: built on any thread (the poll step on the poll thread, tag writes on the host's
+// thread) and handed over through the channel's batch lock; Execute and CheckAnswer run on
+// the poll thread only (or a test's single thread).
 #pragma once
+
+#include "comm/frame_codec.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,8 +22,9 @@ class CommLink;
 
 class CCommRequest {
 public:
-    static constexpr size_t kAnswerLength = 11;
-    // The answer buffer has one byte more, to end the value field for decoding.
+    static constexpr size_t kAnswerLength = comm::kAnswerLength;
+    // The answer buffer the receive fills: one byte of room past the answer, which the
+    // check never reads.
     static constexpr size_t kAnswerBufferSize = kAnswerLength + 1;
 
     // Which half of a run command is the drive's own word, taken from its D block when the
@@ -29,28 +37,25 @@ public:
     static CCommRequest RunCommand(CCommBlock& block, DrivesHalf drivesHalf, int32_t commandWord,
                                    uint16_t frequency, std::string tagName);
 
-    // True when a run command's words are ones the drive takes: an operation command 0..8
-    // and a frequency of four digits at most. Anything else would make the frame longer
-    // than the drive reads, and it would take the wrong command.
-    static bool IsRunCommandSendable(int64_t commandWord, int64_t frequency);
     // Counts a write that never reached the line as a failed one in the station's
     // statistics.
     static void CountRefusedWrite(CStationInfo& station);
 
-    // The request frame: the letter, 0x03 0x01, the station number and the parameter as two
-    // digits each and, for a write, the value as four digits. A number that needs more
-    // digits makes the frame longer; nothing is cut. A run command is never longer than
-    // its 11 bytes: one whose words the drive would not take formats as empty.
+    // What the frame codec needs: the letter, the station's number, parameter and value.
+    comm::RequestFields Fields() const;
+    // The request frame (comm::FormatRequest): empty for a run command whose words the
+    // drive would not take.
     std::string FormatFrame() const;
 
     // Sends the frame, receives and checks the answer, and updates the station's counters
-    // and supervision. Never retries.
-    void Execute(comm::CommLink& link);
+    // and supervision. Never retries. True when the station's link counts as lost after
+    // this transaction: whoever executes it then forgets the drive's words, since the
+    // drive may be reset or replaced while out of reach.
+    bool Execute(comm::CommLink& link);
 
-    // Checks an answer against the request frame, in order of precedence: frame mark (13),
-    // acknowledgement (12), station (16), echo and value (11). On success the value goes
-    // to the bindings. `answer` holds kAnswerBufferSize bytes; its last one is overwritten.
-    int CheckAnswer(uint8_t* answer, const std::string& frame);
+    // Checks an answer against the request frame (comm::CheckAnswer) and, on success, hands
+    // its value to the bindings. `answer` holds at least kAnswerLength bytes.
+    int CheckAnswer(const uint8_t* answer, const std::string& frame);
 
     CCommBlock& Block() const { return m_block; }
     char Command() const { return m_command; }
@@ -67,9 +72,8 @@ private:
     bool TakeDrivesHalf();
     // A run command that cannot be sent: logged with the tag's name and counted.
     void RefuseRunCommand();
-    int CheckEcho(const uint8_t* answer, const std::string& frame, size_t last) const;
-    int DecodeValue(uint8_t* answer);
-    void DistributeStatusBytes(const uint8_t* answer);
+    // Hands what an accepted answer says to the block.
+    void ApplyAnswer(const comm::DecodedAnswer& decoded);
 
     CCommBlock& m_block;
     char m_command;

@@ -45,7 +45,7 @@ void CCommChannel::StartStop(int32_t requested) {
     if (!start) {
         m_running = 0;
         m_stopEvent.Set();
-        m_valueEvent.Set(); // the delivery thread need not wait out its time-out
+        m_values.Signal(); // the delivery thread need not wait out its time-out
         JoinThreads();
         driver::LogMessage(kCommunicationEnded, driver::kStateChange);
         return;
@@ -101,7 +101,7 @@ void CCommChannel::GuardedThread(void (CCommChannel::*body)()) {
     } catch (...) {
         if (m_running.exchange(0) != 0) {
             m_stopEvent.Set();
-            m_valueEvent.Set();
+            m_values.Signal();
             driver::LogMessage(kCommunicationEnded, driver::kStateChange);
         }
     }
@@ -112,6 +112,7 @@ void CCommChannel::GuardedThread(void (CCommChannel::*body)()) {
 // takes at least the minimum pass time.
 void CCommChannel::PollThread() {
     const platform::PreciseTimers precise; // the pauses set the line's pace
+    const comm::OwnedScope batches(m_pollThreadOwner);
     const size_t blocksAtStart = BlockCount();
     size_t visit = 0;
     uint32_t passStart = 0;

@@ -8,6 +8,7 @@
 
 namespace comm {
 
+// A value: made and read by one thread.
 struct DecimalText {
     // The number with its sign, saturated far beyond any 32-bit value, so range checks see
     // the number that was written rather than a wrapped one.

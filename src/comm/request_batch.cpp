@@ -9,14 +9,11 @@ void CRequestBatch::Clear() {
     m_next = 0;
 }
 
-bool CRequestBatch::ExecuteNext(comm::CommLink& link) {
+CCommRequest* CRequestBatch::TakeNext() {
     if (m_next >= m_requests.size()) {
-        return false;
+        return nullptr;
     }
-    CCommRequest& request = m_requests[m_next];
-    ++m_next;
-    request.Execute(link);
-    return true;
+    return &m_requests[m_next++];
 }
 
 bool CRequestBatch::NextIsRangeRead() const {

@@ -7,6 +7,8 @@
 
 namespace comm {
 
+// Threads: constant tables and pure conversions; any thread.
+
 constexpr int kParameterCount = 81; // P0..P80
 
 // One flag per drive parameter P0..P80: set when its raw word is the value x 10.

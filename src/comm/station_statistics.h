@@ -8,6 +8,8 @@ class CCommChannel;
 
 namespace comm {
 
+// Threads: any host thread. GetStatistics reads the stations' atomic counters and the
+// channel's running flag; it takes no lock.
 struct Counters {
     int32_t* readRequests;
     int32_t* readFailures;

@@ -23,6 +23,7 @@ constexpr int32_t kAreaMaximum[kAreaCount] = {80, 6, 2};
 constexpr size_t kAddressWindow = 49;
 constexpr uint16_t kHighestBit = 15;
 
+// A value: made and read by one thread.
 struct TagAddress {
     uint16_t area = kAreaP;
     int32_t number = 0;

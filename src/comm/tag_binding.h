@@ -11,6 +11,8 @@ constexpr uint16_t kDigitalTagType = 13;
 
 } // namespace comm
 
+// Threads: written once at registration (host's thread, communication stopped); read while
+// it runs by the poll thread (distribution) and host threads (writes).
 struct TagBinding {
     uint32_t tagId = 0;
     uint16_t tagType = 0;

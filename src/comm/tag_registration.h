@@ -8,6 +8,9 @@ class CCommChannel;
 
 namespace comm {
 
+// Threads: the host's thread, only while the instance's communication is stopped (the
+// blocks and bindings are fixed while it runs).
+
 // The station named by a device string: the text after its first '.', or all of it.
 const char* StationNameOfDevice(const char* device);
 

@@ -3,6 +3,7 @@
 #include "comm/comm_block.h"
 #include "comm/comm_channel.h"
 #include "comm/comm_request.h"
+#include "comm/frame_codec.h"
 #include "comm/scaled_parameters.h"
 #include "comm/tag_address.h"
 #include "config/station_info.h"
@@ -18,8 +19,6 @@ namespace comm {
 namespace {
 
 constexpr int kNotWritable = 17;
-constexpr char kWriteParameter = 'P';
-constexpr char kQueryGroup = 'Q';
 constexpr uint16_t kFrequencyWord = 0; // D0
 constexpr uint16_t kCommandWord = 3;   // D3
 constexpr uint16_t kRangeReadWord = 0; // C0
@@ -41,8 +40,7 @@ std::optional<uint16_t> WrittenHalf(bool frequency, double value) {
     }
     const uint16_t raw =
         frequency ? ToRawValue(kAreaD, kFrequencyWord, value) : RawFromValue(value);
-    const bool fits = frequency ? CCommRequest::IsRunCommandSendable(0, raw)
-                                : CCommRequest::IsRunCommandSendable(raw, 0);
+    const bool fits = frequency ? IsRunCommandSendable(0, raw) : IsRunCommandSendable(raw, 0);
     return fits ? std::optional<uint16_t>(raw) : std::nullopt;
 }
 
@@ -50,7 +48,8 @@ std::optional<uint16_t> WrittenHalf(bool frequency, double value) {
 // value; the other half is the drive's own word, as the drive reported it in this run,
 // put in when the command is executed. A word not known yet, or not polled, is read right
 // before it.
-int WriteDriveWord(CCommBlock& block, const TagBinding& binding, double value) {
+int WriteDriveWord(CCommChannel& channel, CCommBlock& block, const TagBinding& binding,
+                   double value) {
     const bool frequency = binding.parameterNumber == kFrequencyWord;
     if (!frequency && binding.parameterNumber != kCommandWord) {
         return RefuseWrite(binding);
@@ -72,18 +71,19 @@ int WriteDriveWord(CCommBlock& block, const TagBinding& binding, double value) {
         block.ForgetWord(drivesWord);
     }
     if (block.KnownWord(drivesWord)) {
-        block.Channel().QueueRequests({command});
+        channel.QueueRequests({command});
     } else {
-        const CCommRequest read(block, kQueryGroup, CCommBlock::StatusGroupOf(drivesWord), 0);
-        block.Channel().QueueRequests({read, command});
+        const CCommRequest read(block, kLetterQueryGroup, CCommBlock::StatusGroupOf(drivesWord), 0);
+        channel.QueueRequests({read, command});
     }
     return 0;
 }
 
 // C1 and C2 are words kept by the driver; C0 reads the P parameters they name.
-int WriteDriverWord(CCommBlock& block, const TagBinding& binding, double value) {
+int WriteDriverWord(const CCommChannel& channel, CCommBlock& block, const TagBinding& binding,
+                    double value) {
     if (binding.parameterNumber == kRangeReadWord) {
-        if (CCommBlock* parameters = block.Channel().FindPBlock(block.Station())) {
+        if (CCommBlock* parameters = channel.FindPBlock(block.Station())) {
             parameters->RangeRead(block.CacheWord(kRangeFirstWord),
                                   block.CacheWord(kRangeCountWord));
         }
@@ -115,13 +115,13 @@ int WriteTag(CCommChannel& channel, uint32_t handle, double value) {
     }
     switch (block->Area()) {
     case kAreaP:
-        channel.QueueRequest(*block, kWriteParameter, binding.parameterNumber,
+        channel.QueueRequest(*block, kLetterWriteParameter, binding.parameterNumber,
                              ToRawValue(kAreaP, binding.parameterNumber, value));
         return 0;
     case kAreaD:
-        return WriteDriveWord(*block, binding, value);
+        return WriteDriveWord(channel, *block, binding, value);
     default:
-        return WriteDriverWord(*block, binding, value);
+        return WriteDriverWord(channel, *block, binding, value);
     }
 }
 

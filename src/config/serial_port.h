@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+// Threads: the host's thread only (load, editor, channel creation and port opening); the
+// worker threads never read it: the channel keeps what it needs when it is created.
 class CSerialPort : public CObject {
     DECLARE_SERIAL(CSerialPort)
 public:

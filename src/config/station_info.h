@@ -9,6 +9,11 @@
 #include <cstdint>
 #include <string>
 
+// Threads: the configuration members (name, number, description) belong to the host's
+// thread and change only while the instance's communication is stopped; the poll thread
+// reads the number. The run-time words are atomic: the counters and the supervision state
+// are written by the poll thread (ReportResult: poll thread only) and, for a refused write,
+// by the host's thread; the enable flag by the host's thread; any thread reads them.
 class CStationInfo : public CObject {
     DECLARE_SERIAL(CStationInfo)
 public:

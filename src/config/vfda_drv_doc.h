@@ -21,6 +21,11 @@ class CCommChannel;
 using ChannelDeleter = void (*)(CCommChannel*);
 using OwnedChannel = std::unique_ptr<CCommChannel, ChannelDeleter>;
 
+// Threads: the host's threads, one at a time per document: a run-time instance is reached
+// under its instance's control lock, the editor's working copy only by the editor's thread.
+// The settings and the station list change only while no channel of the document runs; the
+// worker threads reach nothing of the document but its stations' run-time words, through
+// the channel's blocks. SetChannel only while the previous channel is stopped.
 class CVfdaDrvDoc : public CObject {
     DECLARE_SERIAL(CVfdaDrvDoc)
 public:

@@ -15,6 +15,7 @@ namespace driver {
 // An instance held for a change of what its worker threads read or of whether they run
 // (the channel, tags, poll masks, start and stop): one such change at a time per instance.
 // Empty (null document) for an index outside 0..count-1.
+// Threads: used by the one host thread that made it, for its lifetime (it holds a lock).
 class InstanceControl {
 public:
     explicit InstanceControl(int32_t index);
@@ -25,6 +26,9 @@ private:
     std::unique_lock<std::mutex> guard_;
 };
 
+// Threads: any host thread; the list is guarded by lock_, and a document's run-time set-up
+// by its own control lock (InstanceControl). StopAll and DeleteAll are for the module's
+// unloading: DeleteAll only once every instance is stopped.
 class DriverInstances {
 public:
     static DriverInstances& Instance();

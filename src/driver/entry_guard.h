@@ -7,6 +7,7 @@
 
 namespace driver {
 
+// Threads: any; the guard keeps no state.
 template <auto Function, auto Failure> struct Guarded;
 
 template <typename Result, typename... Args, Result (*Function)(Args...), auto Failure>

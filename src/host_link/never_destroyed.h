@@ -9,6 +9,8 @@
 
 namespace driver {
 
+// Threads: construction on first use is the language's thread-safe static initialisation;
+// the object's own methods say what they guard.
 template <typename T> class NeverDestroyed {
 public:
     template <typename... Args> explicit NeverDestroyed(Args&&... args) {
