@@ -17,20 +17,22 @@ endforeach()
 
 # The module's rooms: resources, then the configuration (a leaf beside the host link), then
 # the editor and the communication code, which never reach each other nor the entry table.
+# The frame codec is pure: bytes in, bytes or a decoded answer out.
+vfda_link_rule(vfda_frame_codec)
 vfda_link_rule(vfda_resources MAY_REACH ${vfda_framework})
 vfda_link_rule(vfda_config MAY_REACH vfda_resources ${vfda_host_side})
 vfda_link_rule(vfda_host_link MAY_REACH vfda_resources ${vfda_host_side})
 vfda_link_rule(vfda_editor MAY_REACH ${vfda_config_side})
-vfda_link_rule(vfda_comm MAY_REACH vfda_host_link ${vfda_config_side})
-vfda_link_rule(vfda_driver MAY_REACH vfda_comm vfda_editor vfda_host_link ${vfda_config_side})
-vfda_link_rule(VfdaDrv MAY_REACH vfda_driver vfda_comm vfda_editor vfda_host_link
+vfda_link_rule(vfda_comm MAY_REACH vfda_frame_codec vfda_host_link ${vfda_config_side})
+vfda_link_rule(vfda_driver MAY_REACH vfda_comm vfda_frame_codec vfda_editor vfda_host_link ${vfda_config_side})
+vfda_link_rule(VfdaDrv MAY_REACH vfda_driver vfda_comm vfda_frame_codec vfda_editor vfda_host_link
                ${vfda_config_side})
 
 # The drives stand alone: the simulator checks the module, so it shares none of its code.
 vfda_link_rule(vfda_sim MAY_REACH vfda_line_tools ${vfda_framework})
 # Hosts load the module; they never link its entry table or its editor.
 vfda_link_rule(vfda_hostkit MAY_REACH ${vfda_host_side})
-vfda_link_rule(vfda_host_parts MAY_REACH vfda_hostkit vfda_comm vfda_host_link
+vfda_link_rule(vfda_host_parts MAY_REACH vfda_hostkit vfda_comm vfda_frame_codec vfda_host_link
                ${vfda_config_side})
-vfda_link_rule(vfda-host MAY_REACH vfda_host_parts vfda_hostkit vfda_comm vfda_host_link
+vfda_link_rule(vfda-host MAY_REACH vfda_host_parts vfda_hostkit vfda_comm vfda_frame_codec vfda_host_link
                vfda_sim vfda_line_tools ${vfda_config_side})
