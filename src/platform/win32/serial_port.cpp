@@ -68,6 +68,9 @@ long ReadOverlapped(HANDLE port, uint8_t* buffer, DWORD count, bool& lost) {
     DWORD transferred = 0;
     if (!ReadFile(port, buffer, count, nullptr, &operation)) {
         const DWORD error = GetLastError();
+        if (error == ERROR_TIMEOUT) {
+            return 0; // Wine's way of saying at once that no byte came
+        }
         if (error != ERROR_IO_PENDING) {
             lost = lost || DeviceGone(error);
             return -1;
@@ -245,6 +248,9 @@ long SerialPort::Read(uint8_t* buffer, size_t capacity, uint32_t waitMs) {
     }
     if (capacity == 0) {
         return 0;
+    }
+    if (waitMs == 0) {
+        return Take(buffer, capacity);
     }
     ApplyReadWait(state_->handle, state_->appliedWaitMs,
                   waitMs < state_->readTimeoutMs ? waitMs : state_->readTimeoutMs);
