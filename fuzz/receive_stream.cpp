@@ -34,9 +34,12 @@ public:
         return comm::ReceiveAnswer(*this, answer, shape, kept);
     }
 
-    long Read(uint8_t* buffer, size_t capacity) override {
+    long Take(uint8_t* buffer, size_t capacity) override {
+        return input_.AtEnd() ? 0 : Read(buffer, capacity, 0);
+    }
+    long Read(uint8_t* buffer, size_t capacity, uint32_t waitMs) override {
         if (input_.AtEnd()) {
-            tick_ += 1000; // a silent line: each read waits out its time-out
+            tick_ += waitMs; // a silent line: each read waits out its bound
             return 0;
         }
         ++tick_;
@@ -47,7 +50,7 @@ public:
         }
         switch (input_.Byte()) {
         case 0:
-            tick_ += 1000;
+            tick_ += waitMs;
             return 0;
         case 1:
             return -1;
@@ -63,7 +66,7 @@ public:
             return 1;
         }
     }
-    void Sleep(uint32_t milliseconds) override { tick_ += milliseconds; }
+    void SleepUs(uint32_t microseconds) override { tick_ += microseconds / 1000; }
     uint32_t Tick() override { return tick_; }
 
 private:

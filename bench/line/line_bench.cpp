@@ -131,9 +131,13 @@ void ReceiveTagValue(void* /*context*/, uint32_t tagId, double /*value*/) {
     g_bench->deliveries.Add({tagId, NowNs()});
 }
 
-// The driver traces a request just before it is written and an answer once it is whole.
+// The driver traces a request just before it is written and an answer once it is whole;
+// the bytes it skipped before an answer are no moment of the transaction.
 void ReceiveLineTrace(void* context, LineDirection direction, const uint8_t* /*bytes*/,
                       size_t /*count*/) {
+    if (direction == LineDirection::Skipped) {
+        return;
+    }
     const auto kind = direction == LineDirection::Sent ? DriverMoment::Kind::RequestHanded
                                                        : DriverMoment::Kind::AnswerTaken;
     static_cast<Bench*>(context)->driverMoments.Add({kind, NowNs()});

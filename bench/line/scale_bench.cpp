@@ -181,11 +181,12 @@ void ReceiveTagValue(void* /*context*/, uint32_t tagId, double /*value*/) {
     }
 }
 
-// The driver traces a request just before it is written and an answer once it is whole.
+// The driver traces a request just before it is written and an answer once it is whole;
+// the bytes it skipped before an answer are no moment of the transaction.
 void ReceiveLineTrace(void* /*context*/, LineDirection direction, const uint8_t* /*bytes*/,
                       size_t /*count*/) {
     const int line = LineOfThisThread();
-    if (line < 0) {
+    if (line < 0 || direction == LineDirection::Skipped) {
         return;
     }
     const auto kind = direction == LineDirection::Sent ? DriverMoment::Kind::RequestHanded

@@ -89,6 +89,8 @@ void HostSession::ReceiveFrame(void* context, LineDirection direction, const uin
     const auto now = StationDiagnoses::Clock::now();
     if (direction == LineDirection::Sent) {
         session.diagnoses_.Sent(frame, now);
+    } else if (direction == LineDirection::Skipped) {
+        session.diagnoses_.Skipped(frame);
     } else {
         session.diagnoses_.Received(frame, now);
     }

@@ -110,8 +110,13 @@ void AddDiagnosis(const StationDiagnosis& diagnosis, JsonFields& fields, std::st
     } else {
         fields.Null("answered_as");
     }
+    fields.Integer("noise", diagnosis.noisy).Integer("noise_bytes", diagnosis.noiseBytes);
     if (!causes.empty()) {
         text += "; failures: " + causes;
+    }
+    if (diagnosis.noisy > 0) {
+        text += "; noise bytes skipped before " + std::to_string(diagnosis.noisy) + " answers (" +
+                std::to_string(diagnosis.noiseBytes) + " bytes)";
     }
 }
 
@@ -169,10 +174,11 @@ void RunEvents::Log(uint32_t flags, const std::string& cp949) {
 
 void RunEvents::Frame(LineDirection direction, const uint8_t* bytes, size_t count) {
     const bool sent = direction == LineDirection::Sent;
+    const bool skipped = direction == LineDirection::Skipped;
     const std::string hex = HexBytes(bytes, count);
     JsonFields fields;
-    fields.Text("direction", sent ? "sent" : "received").Text("hex", hex);
-    printer_.Print("frame", fields, (sent ? "sent   " : "recv   ") + hex);
+    fields.Text("direction", sent ? "sent" : skipped ? "skipped" : "received").Text("hex", hex);
+    printer_.Print("frame", fields, (sent ? "sent   " : skipped ? "skip   " : "recv   ") + hex);
 }
 
 void RunEvents::Tag(const TagDefinition& tag, int32_t handle) {

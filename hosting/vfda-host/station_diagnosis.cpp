@@ -98,14 +98,31 @@ void StationDiagnoses::CloseWaiting() {
     if (waitingStation_) {
         Figures& figures = stations_[*waitingStation_];
         ++figures.counts.causes[static_cast<size_t>(AnswerCause::TimeOut)];
+        CountNoise(figures.counts);
     }
     waitingStation_.reset();
+}
+
+void StationDiagnoses::CountNoise(StationDiagnosis& counts) {
+    if (skippedWhileWaiting_ > 0) {
+        ++counts.noisy;
+        counts.noiseBytes += static_cast<int64_t>(skippedWhileWaiting_);
+    }
+    skippedWhileWaiting_ = 0;
+}
+
+void StationDiagnoses::Skipped(std::span<const uint8_t> bytes) {
+    std::lock_guard guard(lock_);
+    if (waitingStation_) {
+        skippedWhileWaiting_ += bytes.size();
+    }
 }
 
 void StationDiagnoses::Sent(std::span<const uint8_t> frame, Clock::time_point at) {
     std::lock_guard guard(lock_);
     CloseWaiting();
     waitingStation_ = FrameStation(frame);
+    skippedWhileWaiting_ = 0;
     if (!waitingStation_) {
         return;
     }
@@ -132,6 +149,7 @@ void StationDiagnoses::Received(std::span<const uint8_t> bytes, Clock::time_poin
     if (cause == AnswerCause::OtherStation) {
         figures.counts.answeredAs = FrameStation(bytes);
     }
+    CountNoise(figures.counts);
     if (cause == AnswerCause::Answered) {
         figures.timesMs.push_back(std::chrono::duration<double, std::milli>(at - sentAt_).count());
         if (figures.timesMs.size() > kKeptTimes) {
@@ -203,6 +221,11 @@ std::vector<Hint> HintsFor(const std::vector<NamedStation>& stations,
                 {station.name, "station " + station.name + " (" + TwoDigits(station.number) +
                                    ") is answered under number " + TwoDigits(*figures.answeredAs) +
                                    ": check the drives' station numbers"});
+        }
+        if (figures.noisy > 0) {
+            hints.push_back({station.name, "noise comes before the answers of station " +
+                                               station.name + " (" + TwoDigits(station.number) +
+                                               "): check the wiring and the line's termination"});
         }
         if (figures.requests > 0 && figures.Count(AnswerCause::Answered) == 0 &&
             figures.Count(AnswerCause::TimeOut) > 0) {

@@ -50,6 +50,10 @@ struct StationDiagnosis {
     std::optional<ResponseTimes> response;
     // The number named by answers from another station (the latest one seen).
     std::optional<int> answeredAs;
+    // Transactions whose answer came after bytes the driver skipped (noise before the
+    // answer's first byte), and how many bytes it skipped for them.
+    int64_t noisy = 0;
+    int64_t noiseBytes = 0;
 
     int64_t Count(AnswerCause cause) const { return causes[static_cast<size_t>(cause)]; }
 };
@@ -68,6 +72,8 @@ public:
     // it, or at once with no time given (the line has stopped).
     void Settle(std::optional<Clock::time_point> now);
     void Received(std::span<const uint8_t> bytes, Clock::time_point at);
+    // Bytes the driver dropped while it waited for the answer's first byte.
+    void Skipped(std::span<const uint8_t> bytes);
     // The figures of a station number; all zero when it was never asked.
     StationDiagnosis Of(int number) const;
     // Every station number that was asked something.
@@ -82,11 +88,14 @@ private:
     };
     // A request still waiting for its answer counts as timed out when the next one goes.
     void CloseWaiting();
+    // Counts the bytes skipped for the transaction that ends now.
+    void CountNoise(StationDiagnosis& counts);
 
     mutable std::mutex lock_;
     std::map<int, Figures> stations_;
     std::vector<uint8_t> waitingFrame_;
     std::optional<int> waitingStation_;
+    size_t skippedWhileWaiting_ = 0;
     Clock::time_point sentAt_;
 };
 

@@ -6,7 +6,9 @@
 #include "toolkit/line_trace.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <thread>
 
 namespace comm {
 namespace {
@@ -17,34 +19,45 @@ constexpr int kPortCannotBeOpened = 4;
 class PortBytes : public ByteSource {
 public:
     explicit PortBytes(platform::SerialPort& port) : port_(port) {}
-    long Read(uint8_t* buffer, size_t capacity) override { return port_.Read(buffer, capacity); }
+    long Read(uint8_t* buffer, size_t capacity, uint32_t waitMs) override {
+        return port_.Read(buffer, capacity, waitMs);
+    }
+    long Take(uint8_t* buffer, size_t capacity) override { return port_.Take(buffer, capacity); }
     uint32_t Tick() override { return platform::TickCount(); }
-    void Sleep(uint32_t milliseconds) override { platform::SleepMs(milliseconds); }
+    void SleepUs(uint32_t microseconds) override {
+        std::this_thread::sleep_for(std::chrono::microseconds(microseconds));
+    }
 
 private:
     platform::SerialPort& port_;
 };
 
-// How long before an answer's last byte is due the sleep over its middle ends: more than a
-// sleeping thread's usual lateness.
-constexpr uint64_t kSleepMarginUs = 3000;
-
 // What an answer begun at the receive limit may take beyond its own wire time: a reader
 // that wakes late, a line that pauses between characters.
 constexpr uint32_t kHardLimitMarginMs = 50;
 
-// Keeps the bytes from the first sync byte on; true once the answer is complete.
+// Keeps the bytes from the first sync byte on and traces those before it as skipped; true
+// once the answer is complete.
 bool KeepAnswerBytes(const uint8_t* bytes, size_t got, uint8_t* answer, const AnswerShape& shape,
                      size_t& kept) {
-    for (size_t i = 0; i < got; ++i) {
-        if (kept > 0 || bytes[i] == shape.sync) {
-            answer[kept++] = bytes[i];
-            if (kept == shape.count) {
-                return true;
-            }
-        }
+    size_t skipped = 0;
+    while (kept == 0 && skipped < got && bytes[skipped] != shape.sync) {
+        ++skipped;
     }
-    return false;
+    if (skipped > 0) {
+        TraceLine(LineDirection::Skipped, bytes, skipped);
+    }
+    const size_t taken = std::min(got - skipped, shape.count - kept);
+    std::copy(bytes + skipped, bytes + skipped + taken, answer + kept);
+    kept += taken;
+    return kept == shape.count;
+}
+
+// Microseconds until the last byte of the answer is due, when the latest byte read has just
+// arrived: the characters still missing at the line's pace, but never past the bound.
+uint32_t RestOfAnswerUs(const AnswerShape& shape, size_t kept, uint32_t leftMs) {
+    const uint64_t restUs = static_cast<uint64_t>(shape.count - kept) * shape.characterUs;
+    return static_cast<uint32_t>(std::min<uint64_t>(restUs, leftMs * 1000ull));
 }
 
 } // namespace
@@ -63,40 +76,38 @@ int ReceiveAnswer(ByteSource& source, uint8_t* answer, const AnswerShape& shape,
     if (shape.count == 0) {
         return kSuccess;
     }
+    // True after a sleep over the answer's middle: its rest should be there, take it.
+    bool restDue = false;
+    uint32_t spent = 0;
     for (;;) {
+        // No answer under way: the limit; once one has begun: the hard cap. Every read waits
+        // at most what is left of its bound, so nothing, not even a drive silent mid-answer,
+        // holds the receive past it.
+        const uint32_t boundMs = kept > 0 ? hardLimitMs : shape.limitMs;
         // Never more than the answer still needs: what follows it stays for the purge.
         uint8_t bytes[32];
         const size_t wanted = std::min(sizeof(bytes), shape.count - kept);
-        const long got = source.Read(bytes, wanted);
+        const long got =
+            restDue ? source.Take(bytes, wanted) : source.Read(bytes, wanted, boundMs - spent);
         if (got < 0) {
             return kReceiveFailed;
         }
         if (KeepAnswerBytes(bytes, static_cast<size_t>(got), answer, shape, kept)) {
             return kSuccess;
         }
-        // The limit ends a receive while no answer is under way, or once a read waited in
-        // vain; an answer still arriving is waited for until it could have been complete.
-        // Both are checked after every read, so a noisy line cannot hold the thread.
-        const uint32_t spent = source.Tick() - start;
-        const bool answerArriving = kept > 0 && got > 0;
-        const uint32_t limitMs = answerArriving ? hardLimitMs : shape.limitMs;
+        spent = source.Tick() - start;
+        const uint32_t limitMs = kept > 0 ? hardLimitMs : shape.limitMs;
         if (spent >= limitMs) {
             return kReceiveTimeout;
         }
-        if (answerArriving) {
-            // The byte just read came within the last character time, so the answer's last
-            // byte is at least count - kept - 1 characters away. The sleep ends a margin
-            // before that, for a wake-up that comes late.
-            const uint64_t restUs =
-                static_cast<uint64_t>(shape.count - kept - 1) * shape.characterUs;
-            if (restUs > kSleepMarginUs) {
-                const uint64_t sleepMs = (restUs - kSleepMarginUs) / 1000;
-                const auto restMs =
-                    static_cast<uint32_t>(std::min<uint64_t>(sleepMs, limitMs - spent));
-                if (restMs > 0) {
-                    source.Sleep(restMs);
-                }
-            }
+        // The byte just read woke the thread as it came: sleep while the rest crosses the
+        // line, then take it. After a take that came up short, wait for the rest instead.
+        const bool sleepOverRest = kept > 0 && got > 0 && !restDue && shape.characterUs > 0;
+        restDue = false;
+        if (sleepOverRest) {
+            source.SleepUs(RestOfAnswerUs(shape, kept, limitMs - spent));
+            spent = source.Tick() - start;
+            restDue = true;
         }
     }
 }

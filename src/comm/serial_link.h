@@ -16,13 +16,17 @@ namespace comm {
 class ByteSource {
 public:
     virtual ~ByteSource() = default;
-    // What has arrived, up to `capacity` bytes, waiting at most the line's read time-out for
-    // the first: the count, 0 when none came, -1 when the read failed.
-    virtual long Read(uint8_t* buffer, size_t capacity) = 0;
+    // Waits at most `waitMs` (and at most the port's read time-out) for a byte when none has
+    // arrived, then takes what has, up to `capacity` bytes: the count, 0 when none came, -1
+    // when the read failed.
+    virtual long Read(uint8_t* buffer, size_t capacity, uint32_t waitMs) = 0;
+    // Takes what has already arrived, up to `capacity` bytes, without waiting: the count,
+    // 0 when nothing is there, -1 when the read failed.
+    virtual long Take(uint8_t* buffer, size_t capacity) = 0;
     // The millisecond tick the receive limit is measured with.
     virtual uint32_t Tick() = 0;
     // Lets the line bring more bytes while the thread sleeps.
-    virtual void Sleep(uint32_t milliseconds) = 0;
+    virtual void SleepUs(uint32_t microseconds) = 0;
 };
 
 // How a receive meets its answer: the byte it starts with, its length, its bound, and the
@@ -35,15 +39,14 @@ struct AnswerShape {
 };
 
 // Fills answer[0..count-1] with the bytes from the first one equal to sync on, skipping
-// what comes before it. 0 when complete, kReceiveFailed when a read fails, kReceiveTimeout
-// once limitMs have passed since the start with no answer begun, or a read found no byte
-// after it. An answer still arriving is taken whole: it is waited for up to HardLimitMs
-// after the start, when an answer begun at the limit would have been complete at the
-// line's pace (checked after every read, so noise cannot hold the receive). `kept` tells
-// how many bytes were stored.
-// Once an answer has begun, the thread sleeps while all but its last byte cross the line
-// and then waits for that one: a few wake-ups an answer instead of one a byte, and the
-// answer is taken as soon as it is complete.
+// (and tracing as skipped) what comes before it. 0 when complete, kReceiveFailed when a read
+// fails, kReceiveTimeout once limitMs have passed since the start with no answer begun. An
+// answer begun is waited for up to HardLimitMs after the start, when an answer begun at the
+// limit would have been complete at the line's pace; a drive that falls silent mid-answer is
+// given up there too (checked after every read, so noise cannot hold the receive). `kept`
+// tells how many bytes were stored.
+// Once an answer has begun, the thread sleeps until its last byte is due and then takes the
+// rest in one read: two wake-ups an answer, and the answer is taken as soon as it is complete.
 int ReceiveAnswer(ByteSource& source, uint8_t* answer, const AnswerShape& shape, size_t& kept);
 
 // The latest a receive of that shape may end: its limit, the wire time of a whole answer

@@ -44,6 +44,12 @@ public:
     // Reads what has arrived, up to `capacity` bytes, waiting at most the read time-out for
     // the first one: the count read, 0 when none came, -1 when the read failed.
     long Read(uint8_t* buffer, size_t capacity);
+    // The same, waiting at most `waitMs` (never more than the read time-out) for the first
+    // byte: a caller with a bound of its own gives up on a silent line at that bound.
+    long Read(uint8_t* buffer, size_t capacity, uint32_t waitMs);
+    // Takes what has already arrived, up to `capacity` bytes, without waiting: for a caller
+    // that slept until its bytes were due. The count, 0 when none is there, -1 on failure.
+    long Take(uint8_t* buffer, size_t capacity);
     void Close();
 
 private:

@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class LineDirection { Sent, Received };
+// Skipped: bytes that came before an answer's first byte and were dropped (noise, the tail
+// of an earlier answer); traced as they are dropped, before the answer they preceded.
+enum class LineDirection { Sent, Received, Skipped };
 
 using LineTraceSink = void (*)(void* context, LineDirection direction, const uint8_t* bytes,
                                size_t count);

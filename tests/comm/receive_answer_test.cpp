@@ -2,6 +2,7 @@
 // own: what is kept, when the receive ends, and how often the thread had to wake.
 #include "comm/result_codes.h"
 #include "comm/serial_link.h"
+#include "toolkit/line_trace.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,8 @@ constexpr uint32_t kReadTimeoutMs = 1000;
 constexpr uint32_t kLimitMs = 1000;
 
 // Bytes that arrive at given microseconds. A read returns what has arrived, or waits (the
-// clock moves) for the next byte up to the read time-out. Sleeping moves the clock too.
+// clock moves) for the next byte up to its bound; a take never waits. Sleeping moves the
+// clock too. Every call is counted: each read that waits and each sleep is a wake-up.
 class TimedLine : public comm::ByteSource {
 public:
     void Arrive(uint64_t atUs, const std::string& bytes, uint32_t spacingUs = 0) {
@@ -27,14 +29,34 @@ public:
     void FailReadsFromUs(uint64_t atUs) { failFromUs_ = atUs; }
     void WakeLateBy(uint64_t us) { lateUs_ = us; } // every sleep ends this much late
 
-    long Read(uint8_t* buffer, size_t capacity) override {
+    long Read(uint8_t* buffer, size_t capacity, uint32_t waitMs) override {
         ++reads_;
+        const uint64_t waitUs = std::min(waitMs, kReadTimeoutMs) * 1000ull;
         if (next_ < arrivals_.size() && arrivals_[next_].atUs > nowUs_) {
-            // Nothing there yet: wait for the next byte, at most the read time-out.
-            nowUs_ = std::min<uint64_t>(arrivals_[next_].atUs, nowUs_ + kReadTimeoutMs * 1000ull);
+            nowUs_ = std::min<uint64_t>(arrivals_[next_].atUs, nowUs_ + waitUs);
         } else if (next_ == arrivals_.size()) {
-            nowUs_ += kReadTimeoutMs * 1000ull;
+            nowUs_ += waitUs;
         }
+        return Arrived(buffer, capacity);
+    }
+    long Take(uint8_t* buffer, size_t capacity) override {
+        ++takes_;
+        return Arrived(buffer, capacity);
+    }
+    uint32_t Tick() override { return static_cast<uint32_t>(nowUs_ / 1000); }
+    void SleepUs(uint32_t microseconds) override {
+        ++sleeps_;
+        nowUs_ += microseconds + lateUs_;
+    }
+
+    uint64_t NowUs() const { return nowUs_; }
+    int Reads() const { return reads_; }
+    int Takes() const { return takes_; }
+    int Sleeps() const { return sleeps_; }
+    size_t Unread() const { return arrivals_.size() - next_; }
+
+private:
+    long Arrived(uint8_t* buffer, size_t capacity) {
         if (nowUs_ >= failFromUs_) {
             return -1;
         }
@@ -44,13 +66,7 @@ public:
         }
         return static_cast<long>(count);
     }
-    uint32_t Tick() override { return static_cast<uint32_t>(nowUs_ / 1000); }
-    void Sleep(uint32_t milliseconds) override { nowUs_ += milliseconds * 1000ull + lateUs_; }
 
-    uint64_t NowUs() const { return nowUs_; }
-    int Reads() const { return reads_; }
-
-private:
     struct Arrival {
         uint64_t atUs;
         uint8_t byte;
@@ -61,6 +77,8 @@ private:
     uint64_t failFromUs_ = UINT64_MAX;
     uint64_t lateUs_ = 0;
     int reads_ = 0;
+    int takes_ = 0;
+    int sleeps_ = 0;
 };
 
 const std::string kAnswer = "R\x03\x01"
@@ -83,7 +101,7 @@ Received Receive(TimedLine& line, uint32_t characterUs = kCharacterUs) {
 
 } // namespace
 
-TEST(ReceiveAnswerTest, AnAnswerAtWirePaceIsTakenWhenItsLastByteArrivesWithFewWakeUps) {
+TEST(ReceiveAnswerTest, AnAnswerAtWirePaceCostsOneReadOneSleepAndOneTake) {
     for (uint32_t baud : {1200u, 2400u, 4800u}) {
         const uint32_t characterUs = comm::SerialLink::CharacterUs(baud);
         TimedLine line;
@@ -91,21 +109,48 @@ TEST(ReceiveAnswerTest, AnAnswerAtWirePaceIsTakenWhenItsLastByteArrivesWithFewWa
         const Received received = Receive(line, characterUs);
         EXPECT_EQ(received.result, comm::kSuccess) << baud;
         EXPECT_EQ(received.bytes, kAnswer) << baud;
-        // Taken the moment the last byte is there, not a sleep later.
+        // Taken the moment the last byte is due, not a sleep later.
         EXPECT_EQ(line.NowUs(), 15'000 + 10ull * characterUs) << baud;
-        // The first byte, the sleep over the middle, the last bytes: not one read a byte.
-        EXPECT_LE(line.Reads(), 5) << baud;
+        // Woken by the first byte, asleep while the rest crosses the line, then one take.
+        EXPECT_EQ(line.Reads(), 1) << baud;
+        EXPECT_EQ(line.Sleeps(), 1) << baud;
+        EXPECT_EQ(line.Takes(), 1) << baud;
     }
 }
 
-TEST(ReceiveAnswerTest, ASleepThatEndsLateStillTakesTheAnswerWhenItsLastByteArrives) {
-    // More than a character late at 4800 baud: the sleep must have ended early enough.
+TEST(ReceiveAnswerTest, ASleepThatEndsLateTakesTheWholeAnswerAtOnce) {
     TimedLine line;
     line.WakeLateBy(3000);
     line.Arrive(15'000, kAnswer, kCharacterUs);
     const Received received = Receive(line);
     EXPECT_EQ(received.result, comm::kSuccess);
-    EXPECT_EQ(line.NowUs(), 15'000 + 10ull * kCharacterUs);
+    EXPECT_EQ(received.bytes, kAnswer);
+    EXPECT_EQ(line.NowUs(), 15'000 + 10ull * kCharacterUs + 3000);
+    EXPECT_EQ(line.Reads() + line.Takes(), 2);
+}
+
+TEST(ReceiveAnswerTest, ALastByteLaterThanDueIsWaitedForInOneMoreRead) {
+    // The drive pauses 5 ms before its last byte: the take finds ten, one read waits for it.
+    TimedLine line;
+    line.Arrive(15'000, kAnswer.substr(0, 10), kCharacterUs);
+    const uint64_t lastUs = 15'000 + 10ull * kCharacterUs + 5000;
+    line.Arrive(lastUs, kAnswer.substr(10));
+    const Received received = Receive(line);
+    EXPECT_EQ(received.result, comm::kSuccess);
+    EXPECT_EQ(received.bytes, kAnswer);
+    EXPECT_EQ(line.NowUs(), lastUs);
+    EXPECT_EQ(line.Reads(), 2);
+    EXPECT_EQ(line.Takes(), 1);
+    EXPECT_EQ(line.Sleeps(), 1);
+}
+
+TEST(ReceiveAnswerTest, BytesAfterTheAnswerAreLeftOnTheLine) {
+    TimedLine line;
+    line.Arrive(0, kAnswer + "R\x03");
+    const Received received = Receive(line);
+    EXPECT_EQ(received.result, comm::kSuccess);
+    EXPECT_EQ(received.bytes, kAnswer);
+    EXPECT_EQ(line.Unread(), 2u) << "for the purge before the next request";
 }
 
 TEST(ReceiveAnswerTest, WithoutACharacterTimeEveryByteIsReadAsItComes) {
@@ -135,7 +180,20 @@ TEST(ReceiveAnswerTest, ALineThatFallsSilentMidAnswerTimesOutAtTheLimit) {
     EXPECT_EQ(received.result, comm::kReceiveTimeout);
     EXPECT_EQ(received.kept, 6u);
     EXPECT_GE(line.NowUs(), kLimitMs * 1000ull);
-    EXPECT_LE(line.NowUs(), (kLimitMs + kReadTimeoutMs) * 1000ull);
+}
+
+TEST(ReceiveAnswerTest, ADriveSilentMidAnswerIsGivenUpAtTheHardLimitNotAReadTimeOutLater) {
+    // Begun at 900 ms, six bytes, then silence: a whole read time-out from there would end
+    // near 1.9 s, far past the latest a receive may end.
+    const comm::AnswerShape shape{'R', 11, kLimitMs, kCharacterUs};
+    const uint64_t hardLimitUs = comm::HardLimitMs(shape) * 1000ull;
+    TimedLine line;
+    line.Arrive(900'000, kAnswer.substr(0, 6), kCharacterUs);
+    const Received received = Receive(line);
+    EXPECT_EQ(received.result, comm::kReceiveTimeout);
+    EXPECT_EQ(received.kept, 6u);
+    EXPECT_GE(line.NowUs(), hardLimitUs - 1000);
+    EXPECT_LE(line.NowUs(), hardLimitUs + 1000);
 }
 
 TEST(ReceiveAnswerTest, NoiseWithoutTheLetterCannotHoldTheReceivePastItsLimit) {
@@ -202,4 +260,62 @@ TEST(ReceiveAnswerTest, ASilentLineTimesOutAfterOneReadTimeOut) {
     const Received received = Receive(line);
     EXPECT_EQ(received.result, comm::kReceiveTimeout);
     EXPECT_EQ(line.Reads(), 1);
+}
+
+namespace {
+
+// What the line trace saw, by direction.
+struct TraceRecord {
+    std::string skipped;
+    int skippedCalls = 0;
+    int otherCalls = 0;
+};
+
+void RecordTrace(void* context, LineDirection direction, const uint8_t* bytes, size_t count) {
+    auto& record = *static_cast<TraceRecord*>(context);
+    if (direction == LineDirection::Skipped) {
+        record.skipped.append(reinterpret_cast<const char*>(bytes), count);
+        ++record.skippedCalls;
+    } else {
+        ++record.otherCalls;
+    }
+}
+
+class SkippedTraceTest : public testing::Test {
+protected:
+    void SetUp() override { SetLineTraceSink(&RecordTrace, &record_); }
+    void TearDown() override { SetLineTraceSink(nullptr, nullptr); }
+    TraceRecord record_;
+};
+
+} // namespace
+
+TEST_F(SkippedTraceTest, TheBytesBeforeTheAnswerAreTracedAsSkippedAndNothingElse) {
+    TimedLine line;
+    const std::string noise("\x00\x7F"
+                            "Q1",
+                            4);
+    line.Arrive(0, noise + kAnswer + "RR");
+    const Received received = Receive(line);
+    EXPECT_EQ(received.result, comm::kSuccess);
+    EXPECT_EQ(record_.skipped, noise);
+    EXPECT_EQ(record_.otherCalls, 0) << "the answer is traced by the link once it is whole";
+}
+
+TEST_F(SkippedTraceTest, NoiseInSeveralBurstsIsTracedAsItIsDropped) {
+    TimedLine line;
+    line.Arrive(1000, "\xFF\x55");
+    line.Arrive(3000, "\xAA");
+    line.Arrive(6000, kAnswer, kCharacterUs);
+    const Received received = Receive(line);
+    EXPECT_EQ(received.result, comm::kSuccess);
+    EXPECT_EQ(record_.skipped, "\xFF\x55\xAA");
+    EXPECT_EQ(record_.skippedCalls, 2);
+}
+
+TEST_F(SkippedTraceTest, AnAnswerWithoutNoiseTracesNothingSkipped) {
+    TimedLine line;
+    line.Arrive(1000, kAnswer, kCharacterUs);
+    EXPECT_EQ(Receive(line).result, comm::kSuccess);
+    EXPECT_EQ(record_.skippedCalls, 0);
 }

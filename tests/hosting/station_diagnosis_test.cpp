@@ -115,6 +115,38 @@ TEST(StationDiagnosesTest, TimesAndCausesAreCountedPerStation) {
     EXPECT_EQ(diagnoses.Of(1).requests, 21);
 }
 
+TEST(StationDiagnosesTest, BytesSkippedBeforeAnAnswerCountAsNoiseOfThatStation) {
+    StationDiagnoses diagnoses;
+    const Clock::time_point start{};
+    const std::vector<uint8_t> noise = {0xFF, 0x00, 0x55};
+    diagnoses.Skipped(noise); // nothing asked yet: no station's
+    diagnoses.Sent(Request("01"), start);
+    diagnoses.Skipped(noise);
+    diagnoses.Skipped({noise.begin(), noise.begin() + 1});
+    diagnoses.Received(Answer("01"), start);
+    diagnoses.Sent(Request("01"), start); // a clean answer
+    diagnoses.Received(Answer("01"), start);
+    diagnoses.Sent(Request("02"), start); // only noise, then nothing: a time-out with noise
+    diagnoses.Skipped(noise);
+    diagnoses.Settle(std::nullopt);
+
+    const StationDiagnosis one = diagnoses.Of(1);
+    EXPECT_EQ(one.noisy, 1);
+    EXPECT_EQ(one.noiseBytes, 4);
+    EXPECT_EQ(one.Count(AnswerCause::Answered), 2) << "noise before an answer spoils nothing";
+    const StationDiagnosis two = diagnoses.Of(2);
+    EXPECT_EQ(two.noisy, 1);
+    EXPECT_EQ(two.noiseBytes, 3);
+    EXPECT_EQ(two.Count(AnswerCause::TimeOut), 1);
+
+    const auto hints = HintsFor({{"PUMP1", 1}, {"PUMP3", 3}}, diagnoses);
+    ASSERT_EQ(hints.size(), 1u);
+    EXPECT_EQ(hints[0].station, "PUMP1");
+    EXPECT_NE(hints[0].text.find("noise comes before the answers of station PUMP1 (01)"),
+              std::string::npos)
+        << hints[0].text;
+}
+
 TEST(StationDiagnosesTest, HintsSayWhatToCheck) {
     const std::vector<NamedStation> stations = {{"PUMP1", 1}, {"PUMP2", 2}};
     const Clock::time_point now{};

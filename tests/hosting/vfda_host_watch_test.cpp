@@ -157,3 +157,24 @@ TEST_F(VfdaHostRunTest, AnAdapterThatEchoesIsNamedAsTheCause) {
     host->Type("quit");
     EXPECT_EQ(host->WaitForExit(), 0);
 }
+
+TEST_F(VfdaHostRunTest, NoiseBeforeAnswersIsNamedAsTheCause) {
+    ASSERT_TRUE(drives_.SetFault(2, sim::FaultKind::NoiseBefore));
+    auto host = RunJson({"--trace"});
+    Expect(*host, Event("frame", {{"direction", Quoted("skipped")}}), "skipped bytes traced");
+    Expect(*host, Event("value", {{"tag", Quoted("OUT2")}}), "PUMP2 answers after the noise");
+    host->Type("stats");
+    const std::string clean =
+        Expect(*host, Event("stats", {{"station", Quoted("PUMP1")}}), "PUMP1");
+    EXPECT_EQ(NumberField(clean, "noise"), 0) << clean;
+    const std::string noisy =
+        Expect(*host, Event("stats", {{"station", Quoted("PUMP2")}}), "PUMP2");
+    EXPECT_GT(NumberField(noisy, "noise"), 0) << noisy;
+    EXPECT_EQ(NumberField(noisy, "noise_bytes"), 8 * NumberField(noisy, "noise")) << noisy;
+    EXPECT_EQ(NumberField(noisy, "garbled"), 0) << noisy;
+    Expect(*host, HintContaining("noise comes before the answers of station PUMP2 (02)"),
+           "noise hint");
+    host->Type("quit");
+    EXPECT_EQ(host->WaitForExit(), 0);
+    EXPECT_TRUE(AllJsonObjects(host->Lines()));
+}

@@ -1,6 +1,7 @@
 // The Win32 serial port back end on a real line through Wine: the Linux side (serial_line_peer.py)
 // puts a pseudo-terminal behind COM5 and another behind COM10 and answers each frame with
 // its bytes in reverse order. Run only by that peer.
+#include "platform/clock.h"
 #include "platform/serial_port.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +62,34 @@ TEST(SerialPortOverWine, Com5TakesAFrameAndReadsTheAnswer) {
 
 TEST(SerialPortOverWine, Com10IsOpenedByItsLocalDeviceName) {
     ExchangeFrame("\\\\.\\COM10", 1200, true);
+}
+
+TEST(SerialPortOverWine, AnAnswerIsTakenInFewReadsAndASilentReadEndsAtItsBound) {
+    platform::SerialPort port;
+    ASSERT_TRUE(port.Open("COM5"));
+    port.Configure(4800, false);
+    port.Purge();
+    ASSERT_TRUE(port.Write(kFrame.data(), kFrame.size(), 1000));
+    Bytes answer(kFrame.size());
+    long got = 0;
+    for (int silentReads = 0; got == 0 && silentReads < 10; ++silentReads) {
+        got = port.Read(answer.data(), answer.size(), 1000);
+    }
+    ASSERT_GT(got, 0) << "the first byte";
+    // The peer sends the answer in one piece: once it is all there, one take gets the rest.
+    int takes = 0;
+    for (size_t have = static_cast<size_t>(got); have < answer.size() && takes < 20; ++takes) {
+        platform::SleepMs(50);
+        const long taken = port.Take(answer.data() + have, answer.size() - have);
+        ASSERT_GE(taken, 0);
+        have += static_cast<size_t>(taken);
+    }
+    EXPECT_EQ(answer, Bytes(kFrame.rbegin(), kFrame.rend()));
+    EXPECT_LE(takes, 2) << "not a byte at a time";
+    uint8_t byte = 0;
+    EXPECT_EQ(port.Take(&byte, 1), 0) << "nothing more is there";
+    EXPECT_EQ(port.Read(&byte, 1, 50), 0) << "a silent line ends the read at its bound";
+    EXPECT_EQ(port.Read(&byte, 1, 0), 0);
 }
 
 TEST(SerialPortOverWine, APortWithoutADeviceDoesNotOpen) {

@@ -186,39 +186,64 @@ SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte) {
 }
 
 long SerialPort::Read(uint8_t* buffer, size_t capacity) {
+    return Read(buffer, capacity, state_->readTimeoutMs);
+}
+
+long SerialPort::Read(uint8_t* buffer, size_t capacity, uint32_t waitMs) {
     if (!IsOpen()) {
         return -1;
     }
     if (capacity == 0) {
         return 0;
     }
+    const uint32_t boundMs = std::min(waitMs, state_->readTimeoutMs);
     const uint32_t start = TickCount();
+    // Wait first, then read: a caller that asks to wait expects nothing yet, and a read
+    // before the wait would only find the input empty.
     for (;;) {
-        const ssize_t got = read(state_->fd, buffer, capacity);
-        if (got > 0) {
-            return static_cast<long>(got);
-        }
-        if (got < 0 && errno != EAGAIN && errno != EINTR) {
-            state_->lost = state_->lost || DeviceGone(errno);
-            return -1;
-        }
-        const int left = Remaining(start, state_->readTimeoutMs);
-        if (left == 0) {
-            return 0;
-        }
         pollfd waiting{state_->fd, POLLIN, 0};
-        const int ready = poll(&waiting, 1, left);
+        const int ready = poll(&waiting, 1, Remaining(start, boundMs));
         if (ready < 0 && errno != EINTR) {
             return -1;
         }
+        if (ready == 0) {
+            return 0;
+        }
         if (ready > 0 && (waiting.revents & POLLIN) == 0 && (waiting.revents & kHangUp) != 0) {
             // The other end is gone (an unplugged adapter): no byte will come. Wait out the
-            // read time-out as a silent line would, so the caller's pacing stays the same.
+            // bound as a silent line would, so the caller's pacing stays the same.
             state_->lost = true;
-            SleepMs(static_cast<uint32_t>(Remaining(start, state_->readTimeoutMs)));
+            SleepMs(static_cast<uint32_t>(Remaining(start, boundMs)));
+            return 0;
+        }
+        if (ready > 0) {
+            const long got = Take(buffer, capacity);
+            if (got != 0) {
+                return got;
+            }
+        }
+        if (Remaining(start, boundMs) == 0) {
             return 0;
         }
     }
+}
+
+long SerialPort::Take(uint8_t* buffer, size_t capacity) {
+    if (!IsOpen()) {
+        return -1;
+    }
+    if (capacity == 0) {
+        return 0;
+    }
+    const ssize_t got = read(state_->fd, buffer, capacity);
+    if (got >= 0) {
+        return static_cast<long>(got);
+    }
+    if (errno == EAGAIN || errno == EINTR) {
+        return 0;
+    }
+    state_->lost = state_->lost || DeviceGone(errno);
+    return -1;
 }
 
 void SerialPort::Close() {

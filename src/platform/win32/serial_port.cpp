@@ -6,7 +6,7 @@
 namespace platform {
 namespace {
 
-// A pending one-byte read is given this long to complete; the port's own read time-out
+// A pending read is given this long to complete; the port's own read time-out
 // (1000 ms) normally completes it first, with or without a byte.
 constexpr DWORD kReadWaitMs = 2000;
 
@@ -56,12 +56,66 @@ bool DeviceGone(DWORD error) {
     }
 }
 
+// One overlapped read of up to `count` bytes, ended as the port's time-outs end it: the
+// bytes transferred, or -1 when the read failed.
+long ReadOverlapped(HANDLE port, uint8_t* buffer, DWORD count, bool& lost) {
+    const OperationEvent done(TRUE);
+    if (done.Handle() == nullptr) {
+        return -1;
+    }
+    OVERLAPPED operation{};
+    operation.hEvent = done.Handle();
+    DWORD transferred = 0;
+    if (!ReadFile(port, buffer, count, nullptr, &operation)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_TIMEOUT) {
+            return 0; // Wine's way of saying at once that no byte came
+        }
+        if (error != ERROR_IO_PENDING) {
+            lost = lost || DeviceGone(error);
+            return -1;
+        }
+        if (WaitForSingleObject(done.Handle(), kReadWaitMs) != WAIT_OBJECT_0) {
+            CancelAndDrain(port, operation, transferred);
+            return -1;
+        }
+    }
+    if (!GetOverlappedResult(port, &operation, &transferred, FALSE)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_IO_INCOMPLETE) {
+            // Signalled but not finished: take it back; bytes may still have come in.
+            CancelAndDrain(port, operation, transferred);
+        } else if (error == ERROR_TIMEOUT) {
+            // Wine ends a read that timed out this way; Windows reports success with no
+            // byte. Either way no byte came.
+            transferred = 0;
+        } else {
+            lost = lost || DeviceGone(error);
+            return -1;
+        }
+    }
+    return static_cast<long>(transferred);
+}
+
+// The read time-out the port's next read waits for its first byte; set only when it changes.
+void ApplyReadWait(HANDLE port, DWORD& applied, DWORD waitMs) {
+    if (applied == waitMs) {
+        return;
+    }
+    COMMTIMEOUTS timeouts{};
+    GetCommTimeouts(port, &timeouts);
+    timeouts.ReadTotalTimeoutConstant = waitMs;
+    SetCommTimeouts(port, &timeouts);
+    applied = waitMs;
+}
+
 } // namespace
 
 struct SerialPort::State {
     HANDLE handle = INVALID_HANDLE_VALUE;
     bool lost = false;
     DWORD readTimeoutMs = 1000;
+    DWORD appliedWaitMs = 1000; // the read time-out the port has now
 };
 
 SerialPort::SerialPort() : state_(std::make_unique<State>()) {}
@@ -126,6 +180,7 @@ void SerialPort::Configure(uint32_t baudRate, bool rtsCts) {
     timeouts.ReadIntervalTimeout = MAXDWORD;
     timeouts.ReadTotalTimeoutMultiplier = 0;
     timeouts.ReadTotalTimeoutConstant = state_->readTimeoutMs;
+    state_->appliedWaitMs = state_->readTimeoutMs;
     timeouts.WriteTotalTimeoutMultiplier = 0;
     timeouts.WriteTotalTimeoutConstant = 0;
     SetCommTimeouts(port, &timeouts);
@@ -140,6 +195,7 @@ void SerialPort::SetReadTimeout(uint32_t timeoutMs) {
     GetCommTimeouts(state_->handle, &timeouts);
     timeouts.ReadTotalTimeoutConstant = state_->readTimeoutMs;
     SetCommTimeouts(state_->handle, &timeouts);
+    state_->appliedWaitMs = state_->readTimeoutMs;
 }
 
 void SerialPort::Purge() {
@@ -177,71 +233,54 @@ bool SerialPort::Write(const uint8_t* bytes, size_t count, uint32_t timeoutMs) {
 }
 
 SerialPort::ReadResult SerialPort::ReadByte(uint8_t& byte) {
-    if (!IsOpen()) {
-        return ReadResult::Failed;
-    }
-    const OperationEvent done(TRUE);
-    if (done.Handle() == nullptr) {
-        return ReadResult::Failed;
-    }
-    OVERLAPPED operation{};
-    operation.hEvent = done.Handle();
-    uint8_t received = 0;
-    DWORD transferred = 0;
-    const HANDLE port = state_->handle;
-    if (!ReadFile(port, &received, 1, nullptr, &operation)) {
-        const DWORD error = GetLastError();
-        if (error != ERROR_IO_PENDING) {
-            state_->lost = state_->lost || DeviceGone(error);
-            return ReadResult::Failed;
-        }
-        if (WaitForSingleObject(done.Handle(), kReadWaitMs) != WAIT_OBJECT_0) {
-            CancelAndDrain(port, operation, transferred);
-            return ReadResult::Failed;
-        }
-    }
-    if (!GetOverlappedResult(port, &operation, &transferred, FALSE)) {
-        const DWORD error = GetLastError();
-        if (error == ERROR_IO_INCOMPLETE) {
-            // Signalled but not finished: take it back; a byte may still have come in.
-            CancelAndDrain(port, operation, transferred);
-        } else if (error == ERROR_TIMEOUT) {
-            // Wine ends a read that timed out this way; Windows reports success with no
-            // byte. Either way no byte came.
-            transferred = 0;
-        } else {
-            state_->lost = state_->lost || DeviceGone(error);
-            return ReadResult::Failed;
-        }
-    }
-    if (transferred != 1) {
-        return ReadResult::NoByte;
-    }
-    byte = received;
-    return ReadResult::Byte;
+    const long got = Read(&byte, 1);
+    return got == 1 ? ReadResult::Byte : got == 0 ? ReadResult::NoByte : ReadResult::Failed;
 }
 
-// The first byte as ReadByte waits for it, then what the driver has already received.
 long SerialPort::Read(uint8_t* buffer, size_t capacity) {
-    size_t count = 0;
-    while (count < capacity) {
-        if (count > 0) {
-            DWORD errors = 0;
-            COMSTAT status{};
-            if (!ClearCommError(state_->handle, &errors, &status) || status.cbInQue == 0) {
-                break;
-            }
-        }
-        const ReadResult result = ReadByte(buffer[count]);
-        if (result == ReadResult::Failed) {
-            return count > 0 ? static_cast<long>(count) : -1;
-        }
-        if (result == ReadResult::NoByte) {
-            break;
-        }
-        ++count;
+    return Read(buffer, capacity, state_->readTimeoutMs);
+}
+
+// The first byte as a one-byte read waits for it, then what the driver has already received.
+long SerialPort::Read(uint8_t* buffer, size_t capacity, uint32_t waitMs) {
+    if (!IsOpen()) {
+        return -1;
     }
-    return static_cast<long>(count);
+    if (capacity == 0) {
+        return 0;
+    }
+    if (waitMs == 0) {
+        return Take(buffer, capacity);
+    }
+    ApplyReadWait(state_->handle, state_->appliedWaitMs,
+                  waitMs < state_->readTimeoutMs ? waitMs : state_->readTimeoutMs);
+    const long first = ReadOverlapped(state_->handle, buffer, 1, state_->lost);
+    if (first != 1) {
+        return first;
+    }
+    const long rest = Take(buffer + 1, capacity - 1);
+    return rest > 0 ? 1 + rest : 1;
+}
+
+long SerialPort::Take(uint8_t* buffer, size_t capacity) {
+    if (!IsOpen()) {
+        return -1;
+    }
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(state_->handle, &errors, &status)) {
+        const DWORD error = GetLastError();
+        state_->lost = state_->lost || DeviceGone(error);
+        return -1;
+    }
+    const DWORD waiting = status.cbInQue;
+    if (waiting == 0 || capacity == 0) {
+        return 0;
+    }
+    // As many bytes as are waiting complete at once under the port's time-outs.
+    return ReadOverlapped(state_->handle, buffer,
+                          capacity < waiting ? static_cast<DWORD>(capacity) : waiting,
+                          state_->lost);
 }
 
 void SerialPort::Close() {
