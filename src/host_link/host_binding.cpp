@@ -1,7 +1,7 @@
 #include "host_link/host_binding.h"
 
-#include "host_link/never_destroyed.h"
 #include "host/vemor_sub.h"
+#include "host_link/never_destroyed.h"
 
 namespace driver {
 
