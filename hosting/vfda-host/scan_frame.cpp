@@ -1,14 +1,14 @@
 #include "scan_frame.h"
 
+#include "comm/frame_codec.h"
+
 namespace vfdahost {
 namespace {
 
-constexpr char kQueryLetter = 'Q';
-constexpr uint8_t kFrameMark = 0x03;
-constexpr uint8_t kRequestMark = 0x01;
-constexpr uint8_t kAccepted = 0x06;
+using comm::kAnswerLength;
+using comm::kFrameMark;
+// A drive that refuses a query still answers under its number.
 constexpr uint8_t kRefused = 0x07;
-constexpr size_t kAnswerLength = 11;
 constexpr size_t kQueryLength = 7;
 // A drive answers within tens of milliseconds; this leaves room for a slow adapter.
 constexpr uint32_t kTurnaroundAllowanceMs = 150;
@@ -19,23 +19,17 @@ char Digit(int value) {
 
 bool IsAnswerAt(const std::vector<uint8_t>& received, size_t at, int station) {
     const uint8_t* answer = received.data() + at;
-    return answer[0] == kQueryLetter && answer[1] == kFrameMark &&
-           (answer[2] == kAccepted || answer[2] == kRefused) &&
+    return answer[0] == comm::kLetterQueryGroup && answer[1] == kFrameMark &&
+           (answer[2] == comm::kAcknowledge || answer[2] == kRefused) &&
            answer[3] == static_cast<uint8_t>(Digit(station / 10)) &&
            answer[4] == static_cast<uint8_t>(Digit(station));
 }
 
 } // namespace
 
+// The query of status group 0, the one every drive answers.
 std::string ScanQuery(int station) {
-    std::string frame;
-    frame += kQueryLetter;
-    frame += static_cast<char>(kFrameMark);
-    frame += static_cast<char>(kRequestMark);
-    frame += Digit(station / 10);
-    frame += Digit(station);
-    frame += "00";
-    return frame;
+    return comm::FormatRequest({comm::kLetterQueryGroup, station, 0, 0});
 }
 
 bool HoldsScanAnswer(const std::vector<uint8_t>& received, int station) {

@@ -1,5 +1,7 @@
 #include "station_diagnosis.h"
 
+#include "comm/frame_codec.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -14,9 +16,8 @@ constexpr size_t kAnswerMarkByte = 2;
 constexpr size_t kStationByte = 3;
 constexpr size_t kParameterByte = 5;
 constexpr size_t kValueByte = 7;
-constexpr size_t kAnswerLength = 11;
-constexpr uint8_t kFrameMark = 0x03;
-constexpr uint8_t kAcknowledged = 0x06;
+using comm::kAnswerLength;
+using comm::kFrameMark;
 
 bool SameBytes(std::span<const uint8_t> a, std::span<const uint8_t> b, size_t from, size_t count) {
     if (a.size() < from + count || b.size() < from + count) {
@@ -33,9 +34,11 @@ bool IsEcho(std::span<const uint8_t> sent, std::span<const uint8_t> received) {
 // The value digits of an R or Q answer (Q 3 carries status bytes instead).
 bool ValueIsNumber(std::span<const uint8_t> sent, std::span<const uint8_t> received) {
     const uint8_t letter = sent[0];
-    const bool statusBytes = letter == 'Q' && sent.size() > kParameterByte + 1 &&
-                             sent[kParameterByte] == '0' && sent[kParameterByte + 1] == '3';
-    if ((letter != 'R' && letter != 'Q') || statusBytes) {
+    const bool statusBytes = letter == comm::kLetterQueryGroup &&
+                             sent.size() > kParameterByte + 1 && sent[kParameterByte] == '0' &&
+                             sent[kParameterByte + 1] == '3';
+    if ((letter != comm::kLetterReadParameter && letter != comm::kLetterQueryGroup) ||
+        statusBytes) {
         return true;
     }
     return std::all_of(received.begin() + kValueByte, received.begin() + kAnswerLength,
@@ -54,7 +57,7 @@ AnswerCause ClassifyAnswer(std::span<const uint8_t> sent, std::span<const uint8_
     if (received.size() <= kAnswerMarkByte || received[kMarkByte] != kFrameMark) {
         return AnswerCause::Garbled;
     }
-    if (received[kAnswerMarkByte] != kAcknowledged) {
+    if (received[kAnswerMarkByte] != comm::kAcknowledge) {
         return AnswerCause::Refused;
     }
     if (received.size() < kAnswerLength) {
@@ -63,11 +66,11 @@ AnswerCause ClassifyAnswer(std::span<const uint8_t> sent, std::span<const uint8_
     if (!SameBytes(sent, received, kStationByte, 2)) {
         return AnswerCause::OtherStation;
     }
-    if (sent[0] == 'C') {
+    if (sent[0] == comm::kLetterRunCommand) {
         return AnswerCause::Answered; // a run command's answer carries nothing more to check
     }
     const bool longRequest = sent.size() >= kAnswerLength;
-    const bool echoesValue = sent[0] == 'P';
+    const bool echoesValue = sent[0] == comm::kLetterWriteParameter;
     if (!SameBytes(sent, received, kParameterByte, longRequest && echoesValue ? 6 : 2)) {
         return AnswerCause::OtherParameter;
     }
