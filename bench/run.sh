@@ -8,7 +8,7 @@
 #                      four minutes in all)
 #   --seconds S        seconds per line configuration (default 20)
 #   --scale-seconds S  seconds per many-lines run (default 20)
-#   --rounds N         rounds of the many-lines runs (default 3); each round measures the
+#   --rounds N         rounds of the many-lines runs (default 5, --quick 3); each round measures the
 #                      machine's wake-ups, then every line count, the driver and the C
 #                      baseline one after the other
 #   --out DIR          where the figures go (default bench/results)
@@ -24,7 +24,8 @@ cd "$(dirname "$0")/.."
 
 seconds=20
 scale_seconds=20
-rounds=3
+rounds=""
+default_rounds=5
 long_seconds=120
 line_bauds="1200 2400 4800"
 line_drives="1 8 32"
@@ -38,7 +39,7 @@ arguments="$*"
 while [ $# -gt 0 ]; do
     case "$1" in
     --quick) seconds=6; scale_seconds=6; long_seconds=0; line_bauds=4800; line_drives=32
-             probe_samples=50; round_probe_samples=40; micro_time=0.01 ;;
+             probe_samples=50; round_probe_samples=40; micro_time=0.01; default_rounds=3 ;;
     --seconds) seconds="$2"; shift ;;
     --scale-seconds) scale_seconds="$2"; shift ;;
     --rounds) rounds="$2"; shift ;;
@@ -50,6 +51,7 @@ while [ $# -gt 0 ]; do
     esac
     shift
 done
+rounds="${rounds:-$default_rounds}"
 
 # The baseline needs Debian's pyserial, the plot gnuplot; neither is needed by the tests.
 scripts/install-deps.sh

@@ -33,6 +33,9 @@ FIGURES = {
     "delivery_p99": lambda r: r["delivery_us"]["p99"],
     "delivery_max": lambda r: r["delivery_us"]["max"],
     "line_p99_median": lambda r: statistics.median(r["added_delay_p99_by_line_us"]),
+    "runs_tx": lambda r: r.get("poll_thread_runs_per_transaction"),
+    "us_run": lambda r: r.get("poll_thread_us_per_run"),
+    "wait_run": lambda r: r.get("poll_thread_ready_wait_us_per_run"),
     "stolen": lambda r: r["machine_stolen_ms"],
     "load": lambda r: r.get("load_1min", 0),
 }
@@ -72,9 +75,9 @@ def group(rows):
 
 def figures_table(groups):
     out = ["| lines | impl | runs | threads | CPU % of a core, all lines | CPU % per line | "
-           "RSS kB per line | efficiency, worst line | efficiency, median line | "
+           "of which the poll thread | RSS kB per line | efficiency, worst line | efficiency, median line | "
            "added delay p50 / p99 µs | at the port p50 / p99 µs | delivery p50 / p99 / max µs | "
-           "stolen ms | load |", "|" + "---|" * 15]
+           "stolen ms | load |", "|" + "---|" * 16]
     for (impl, lines), runs in sorted(groups.items(), key=lambda kv: (kv[0][1], kv[0][0] != "driver")):
         port = "-" if not runs.values("port_p50") else "%s / %s" % (
             runs.cell("port_p50", 0), runs.cell("port_p99", 0))
@@ -88,6 +91,39 @@ def figures_table(groups):
                        runs.cell("added_p99", 0), port, runs.cell("delivery_p50", 0),
                        runs.cell("delivery_p99", 0), runs.cell("delivery_max", 0),
                        runs.cell("stolen", 0), runs.cell("load", 2)))
+    return out
+
+
+def cost_table(groups):
+    """Where a poll thread's CPU comes from: its runs a transaction and the time of each run.
+    The C poller's one thread beside the driver's poll thread: a machine that turns slow
+    raises the time a run and the wait for a processor of both; more runs would be ours."""
+    out = ["| lines | impl | runs a transaction | CPU µs a run | ready, waiting for a processor, "
+           "µs a run |", "|---|---|---|---|---|"]
+    for (impl, lines), runs in sorted(groups.items(), key=lambda kv: (kv[0][1], kv[0][0] != "driver")):
+        if not runs.values("runs_tx"):
+            continue
+        out.append("| %d | %s | %s | %s | %s |" % (
+            lines, impl, runs.cell("runs_tx", 2), runs.cell("us_run", 1), runs.cell("wait_run", 1)))
+    return out
+
+
+def cost_by_round(rows):
+    """Each round's pair at each line count: the CPU and the time a run, driver / C poller."""
+    pairs = {}
+    for r in rows:
+        pairs.setdefault((r["lines"], r.get("round", 0)), {})[r["impl"]] = r
+    out = ["| lines | round | CPU % all lines, driver / C | CPU µs a run, driver / C | "
+           "ready wait µs a run, driver / C | added delay p99 µs, driver / C |", "|---|---|---|---|---|---|"]
+    for (lines, rnd), pair in sorted(pairs.items()):
+        d, c = pair.get("driver"), pair.get("baseline-c")
+        if d is None or c is None or "poll_thread_us_per_run" not in c:
+            continue
+        out.append("| %d | %d | %.3f / %.3f | %.1f / %.1f | %.1f / %.1f | %.0f / %.0f |" % (
+            lines, rnd, d["cpu_percent"], c["cpu_percent"], d["poll_thread_us_per_run"],
+            c["poll_thread_us_per_run"], d["poll_thread_ready_wait_us_per_run"],
+            c["poll_thread_ready_wait_us_per_run"], d["added_delay_us"]["p99"],
+            c["added_delay_us"]["p99"]))
     return out
 
 
@@ -240,6 +276,10 @@ def section(folder):
     lines += figures_table(groups)
     lines += ["", "### The driver against the C poller (medians of rounds)", ""]
     lines += ratio_table(groups)
+    lines += ["", "### Where the CPU goes: a poll thread's runs (medians of rounds)", ""]
+    lines += cost_table(groups)
+    lines += ["", "### Each round's pair: the machine's moment shows in both", ""]
+    lines += cost_by_round(rows)
     if probes:
         lines += ["", "### The machine in each round (vfda-wake-probe)", ""] + probes_table(probes)
     lines += ["", "### Targets", ""] + verdicts(groups)

@@ -5,7 +5,9 @@
  * sleeping until its last byte is due. Times are CLOCK_MONOTONIC.
  *
  * Prints "V t_ns station address value" for each value, "W t_ns station parameter" when a
- * host write is made, "C t_ns cpu_ns rss_kb" at the end of the warm-up and at the end. */
+ * host write is made, "C t_ns cpu_ns rss_kb wait_ns runs" at the end of the warm-up and at the
+ * end (wait_ns and runs: the scheduler's count of time ready but not running, and of times
+ * put on a processor). */
 #define _GNU_SOURCE
 #include <errno.h>
 #include <fcntl.h>
@@ -60,10 +62,18 @@ static void SleepUntilNs(int64_t at) {
 static void CpuLine(void) {
     struct timespec cpu;
     struct rusage usage;
+    unsigned long long runNs = 0, waitNs = 0, runs = 0;
+    FILE* schedstat = fopen("/proc/self/schedstat", "r");
+    if (schedstat != NULL) {
+        if (fscanf(schedstat, "%llu %llu %llu", &runNs, &waitNs, &runs) != 3) {
+            waitNs = runs = 0;
+        }
+        fclose(schedstat);
+    }
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
     getrusage(RUSAGE_SELF, &usage);
-    printf("C %lld %lld %ld\n", (long long)NowNs(),
-           (long long)cpu.tv_sec * 1000000000 + cpu.tv_nsec, usage.ru_maxrss);
+    printf("C %lld %lld %ld %llu %llu\n", (long long)NowNs(),
+           (long long)cpu.tv_sec * 1000000000 + cpu.tv_nsec, usage.ru_maxrss, waitNs, runs);
 }
 
 static speed_t Speed(int baud) {

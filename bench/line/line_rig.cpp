@@ -121,18 +121,24 @@ void TakeBaselineLine(const char* text, Record<Delivery>& deliveries, Record<Hos
     long long at = 0;
     long long a = 0;
     long long b = 0;
+    unsigned long long waitNs = 0;
+    unsigned long long runs = 0;
     int station = 0;
     if (std::sscanf(text, "V %lld %d", &at, &station) == 2) {
         deliveries.Add({static_cast<uint32_t>(station), at});
     } else if (std::sscanf(text, "W %lld %d %lld", &at, &station, &a) == 3) {
         writes.Add({station, static_cast<int>(a), at});
-    } else if (std::sscanf(text, "C %lld %lld %lld", &at, &a, &b) == 3) {
+    } else if (std::sscanf(text, "C %lld %lld %lld %llu %llu", &at, &a, &b, &waitNs, &runs) >= 3) {
         if (marks.cpuLines++ == 0) {
             marks.steadyNs = at;
             marks.cpuAtSteadyNs = static_cast<uint64_t>(a);
+            marks.waitAtSteadyNs = waitNs;
+            marks.runsAtSteady = runs;
         } else {
             marks.endNs = at;
             marks.cpuAtEndNs = static_cast<uint64_t>(a);
+            marks.waitAtEndNs = waitNs;
+            marks.runsAtEnd = runs;
         }
         marks.rssKb = static_cast<uint64_t>(b);
     }

@@ -68,7 +68,7 @@ std::vector<uint32_t> RegisterLineTags(const hostkit::DriverModule& module, int3
 
 // What a baseline poller reports: "V t_ns station address value" for each value it shows,
 // "W t_ns station parameter" when a host write is handed to it, "C t_ns cpu_ns rss_kb" at the
-// end of its warm-up and at its end.
+// end of its warm-up and at its end, with "wait_ns runs" (its schedstat) when it knows them.
 struct BaselineMarks {
     int cpuLines = 0;
     int64_t steadyNs = 0;
@@ -76,6 +76,10 @@ struct BaselineMarks {
     uint64_t cpuAtSteadyNs = 0;
     uint64_t cpuAtEndNs = 0;
     uint64_t rssKb = 0;
+    uint64_t waitAtSteadyNs = 0; // ready but not running
+    uint64_t waitAtEndNs = 0;
+    uint64_t runsAtSteady = 0; // put on a processor
+    uint64_t runsAtEnd = 0;
 };
 
 // Takes one line of a poller's output into the records and marks.

@@ -9,6 +9,14 @@ namespace bench {
 
 // Thread ids of this process.
 std::set<int> ThreadIds();
+// What the scheduler counted for a thread of this process (its schedstat); zeros when it is
+// gone.
+struct ThreadSched {
+    uint64_t cpuNs = 0;  // time it ran
+    uint64_t waitNs = 0; // time it was ready but waited for a processor
+    uint64_t runs = 0;   // times it was put on a processor: its wake-ups, and preemptions
+};
+ThreadSched ThreadSchedstat(int threadId);
 // Time a thread of this process has run, in nanoseconds; 0 when it is gone.
 uint64_t ThreadCpuNs(int threadId);
 // Time every thread of a process has run, in nanoseconds.

@@ -28,8 +28,15 @@ std::set<int> ThreadIds() {
     return ids;
 }
 
+ThreadSched ThreadSchedstat(int threadId) {
+    std::ifstream file("/proc/self/task/" + std::to_string(threadId) + "/schedstat");
+    ThreadSched sched;
+    file >> sched.cpuNs >> sched.waitNs >> sched.runs;
+    return file ? sched : ThreadSched{};
+}
+
 uint64_t ThreadCpuNs(int threadId) {
-    return SchedstatNs("/proc/self/task/" + std::to_string(threadId) + "/schedstat");
+    return ThreadSchedstat(threadId).cpuNs;
 }
 
 uint64_t ProcessCpuNs(int processId) {

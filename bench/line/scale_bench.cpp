@@ -113,8 +113,8 @@ struct Line {
     int64_t steadyNs = 0;
     uint64_t cpuAtSteadyNs = 0;
     uint64_t cpuAtEndNs = 0;
-    uint64_t pollCpuAtSteadyNs = 0;
-    uint64_t pollCpuAtEndNs = 0;
+    ThreadSched pollAtSteady;
+    ThreadSched pollAtEnd;
     uint64_t rssKb = 0; // the baseline's process
 };
 
@@ -300,7 +300,7 @@ bool RunModule(Run& run) {
     for (auto& line : run.lines) {
         line->steadyNs = NowNs();
         line->cpuAtSteadyNs = DriverCpuNs(*line);
-        line->pollCpuAtSteadyNs = ThreadCpuNs(line->pollThread.load());
+        line->pollAtSteady = ThreadSchedstat(line->pollThread.load());
     }
     TakeSteady(run);
     const auto turn = std::chrono::duration_cast<Clock::duration>(
@@ -313,7 +313,7 @@ bool RunModule(Run& run) {
     std::this_thread::sleep_until(end);
     for (auto& line : run.lines) {
         line->cpuAtEndNs = DriverCpuNs(*line);
-        line->pollCpuAtEndNs = ThreadCpuNs(line->pollThread.load());
+        line->pollAtEnd = ThreadSchedstat(line->pollThread.load());
     }
     TakeEnd(run);
     for (auto& line : run.lines) {
@@ -352,6 +352,8 @@ bool ReadBaseline(Line& line) {
     line.cpuAtSteadyNs = marks.cpuAtSteadyNs;
     line.cpuAtEndNs = marks.cpuAtEndNs;
     line.rssKb = marks.rssKb;
+    line.pollAtSteady = {marks.cpuAtSteadyNs, marks.waitAtSteadyNs, marks.runsAtSteady};
+    line.pollAtEnd = {marks.cpuAtEndNs, marks.waitAtEndNs, marks.runsAtEnd};
     return marks.cpuLines == 2;
 }
 
@@ -398,7 +400,10 @@ struct Pooled {
     size_t unanswered = 0;
     size_t lost = 0;
     uint64_t cpuNs = 0;
-    uint64_t pollCpuNs = 0; // the driver's poll threads alone
+    // The driver's poll threads alone.
+    uint64_t pollCpuNs = 0;
+    uint64_t pollWaitNs = 0; // ready, waiting for a processor
+    uint64_t pollRuns = 0;   // put on a processor
     uint64_t baselineRssKb = 0;
 };
 
@@ -429,7 +434,9 @@ Pooled PoolLines(const Run& run) {
         pooled.lost += line->drives.Events().Lost() + line->driverMoments.Lost() +
                        line->deliveries.Lost() + line->writes.Lost();
         pooled.cpuNs += line->cpuAtEndNs - line->cpuAtSteadyNs;
-        pooled.pollCpuNs += line->pollCpuAtEndNs - line->pollCpuAtSteadyNs;
+        pooled.pollCpuNs += line->pollAtEnd.cpuNs - line->pollAtSteady.cpuNs;
+        pooled.pollWaitNs += line->pollAtEnd.waitNs - line->pollAtSteady.waitNs;
+        pooled.pollRuns += line->pollAtEnd.runs - line->pollAtSteady.runs;
         pooled.baselineRssKb += line->rssKb;
     }
     return pooled;
@@ -478,6 +485,16 @@ void Report(const Run& run) {
                     static_cast<unsigned long long>(run.rssBeforeKb),
                     static_cast<unsigned long long>(run.rssSteadyKb));
     }
+    // How a poll thread's CPU comes about (the C poller's one thread, or the driver's poll
+    // thread): how often it runs a transaction, how long each time, and how long it waited
+    // for a processor when it was ready. A machine that turns slow shows in the last two
+    // for the driver and the C poller alike; more turns a transaction would be ours.
+    const double transactions = std::max<double>(1.0, pooled.transactions);
+    const double runs = std::max<double>(1.0, pooled.pollRuns);
+    std::printf(",\"poll_thread_runs_per_transaction\":%.2f,\"poll_thread_us_per_run\":%.2f,"
+                "\"poll_thread_ready_wait_us_per_run\":%.2f",
+                pooled.pollRuns / transactions, pooled.pollCpuNs / 1e3 / runs,
+                pooled.pollWaitNs / 1e3 / runs);
     std::printf(",\"machine_stolen_ms\":%llu,\"unanswered\":%zu,\"lost_records\":%zu}\n",
                 static_cast<unsigned long long>(run.stolenAtEndMs - run.stolenAtSteadyMs),
                 pooled.unanswered, pooled.lost);
