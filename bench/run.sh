@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Reruns every benchmark and writes the figures to bench/results/ (summary.md, line.jsonl,
-# scale.jsonl, probes.jsonl, micro.json, machine.json, delivery-latency.png, scale.png).
+# scale.jsonl, probes.jsonl, micro.json, machine.json, responsiveness.json, delivery-latency.png,
+# scale.png).
 # Usage: bench/run.sh [--quick] [--seconds S] [--scale-seconds S] [--rounds N] [--out DIR]
 #                     [--bin DIR] [--long S] [--realtime]
 #   --quick            6 s a run: three rounds of the many-lines runs, one line of 32 drives
-#                      at 4800 baud, short probes and micro-benchmarks, no long run (about
-#                      four minutes in all)
+#                      at 4800 baud, short probes and micro-benchmarks, no long run, a read
+#                      of 16 parameters for the responsiveness (about four minutes in all)
 #   --seconds S        seconds per line configuration (default 20)
 #   --scale-seconds S  seconds per many-lines run (default 20)
 #   --rounds N         rounds of the many-lines runs (default 5, --quick 3); each round measures the
@@ -32,6 +33,7 @@ line_drives="1 8 32"
 probe_samples=300
 round_probe_samples=100
 micro_time=0.2
+commissioning=(--backups 2)
 out=bench/results
 bin=""
 priority=()
@@ -39,7 +41,8 @@ arguments="$*"
 while [ $# -gt 0 ]; do
     case "$1" in
     --quick) seconds=6; scale_seconds=6; long_seconds=0; line_bauds=4800; line_drives=32
-             probe_samples=50; round_probe_samples=40; micro_time=0.01; default_rounds=3 ;;
+             probe_samples=50; round_probe_samples=40; micro_time=0.01; default_rounds=3
+             commissioning=(--parameters 16 --backups 1) ;;
     --seconds) seconds="$2"; shift ;;
     --scale-seconds) scale_seconds="$2"; shift ;;
     --rounds) rounds="$2"; shift ;;
@@ -70,7 +73,7 @@ if [ -z "$bin" ]; then
     build=build/perf-native
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVFDA_WERROR=ON >/dev/null
     cmake --build "$build" --target vfda-line-bench vfda-scale-bench vfda-baseline-poller \
-        vfda-micro-bench vfda-wake-probe
+        vfda-micro-bench vfda-wake-probe vfda-host vfda-sim
     bin="$build/bin"
 fi
 mkdir -p "$out"
@@ -132,6 +135,10 @@ if [ "$long_seconds" -gt 0 ]; then
 fi
 "$bin/vfda-micro-bench" --benchmark_out="$out/micro.json" --benchmark_out_format=json \
     --benchmark_min_time="$micro_time" | tee "$out/micro.txt"
+
+# A write to one station while another drive is read in full, as a commissioning backup does.
+/usr/bin/python3 bench/commissioning/responsiveness.py --bin "$bin" "${commissioning[@]}" |
+    tee "$out/responsiveness.json"
 
 /usr/bin/python3 bench/summarize.py "$out"
 {

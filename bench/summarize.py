@@ -141,6 +141,26 @@ def plot(folder):
     subprocess.run(["gnuplot"], input="\n".join(script), text=True, check=True)
 
 
+def responsiveness_table(path):
+    """A write to one station while another drive is read in full (responsiveness.py)."""
+    if not os.path.exists(path):
+        return []
+    rows = [json.loads(t) for t in open(path) if t.strip()]
+    if not rows:
+        return []
+    r = rows[-1]
+    out = ["%d stations at %d baud, %d parameters read %d time(s), taking %s s; load %s" % (
+               r["stations"], r["baud"], r["parameters_read"], r["backups"],
+               " / ".join("%.1f" % s for s in r["backup_s"]), r["load_average"]), "",
+           "| figure | samples | median ms | max ms |", "|---|---|---|---|"]
+    for name, label in (("write_delay_ms", "write typed → its C frame at the drive, during the reads"),
+                        ("refresh_gap_during_backup_ms", "longest gap between answers to another station, during a read"),
+                        ("refresh_gap_quiet_ms", "the same, quiet line")):
+        f = r[name]
+        out.append("| %s | %d | %s | %s |" % (label, f["samples"], f["median"], f["max"]))
+    return out
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else "bench/results"
     rows = [json.loads(t) for t in open(os.path.join(folder, "line.jsonl")) if t.strip()]
@@ -150,6 +170,9 @@ def main():
     if parts:
         lines += ["", "### Where the driver's added delay goes", ""] + parts
     lines += ["", "### Targets", ""] + verdicts(rows)
+    commissioning = responsiveness_table(os.path.join(folder, "responsiveness.json"))
+    if commissioning:
+        lines += ["", "## Commissioning responsiveness", ""] + commissioning
     lines += ["", "## Micro-benchmarks", ""] + micro_table(os.path.join(folder, "micro.json"))
     with open(os.path.join(folder, "summary.md"), "w") as f:
         f.write("\n".join(lines) + "\n")

@@ -26,6 +26,12 @@ def main():
         assert all(0 < e <= 1.01 for e in row["efficiency_by_line"]), row
         if "--threads-per-line" in options:
             assert row["threads"] == lines * int(options["--threads-per-line"]), row
+        # The scheduler's counts of the polling thread (the driver's, or the C poller's own):
+        # a transaction wakes it at least twice (answer, end of the pause).
+        runs = row["poll_thread_runs_per_transaction"]
+        assert 2 <= runs < 50, ("runs a transaction", runs)
+        assert row["poll_thread_us_per_run"] > 0, row
+        assert row["poll_thread_ready_wait_us_per_run"] >= 0, row
     print(json.dumps(row))
 
 
