@@ -6,7 +6,7 @@
 #                     [--bin DIR] [--long S] [--realtime]
 #   --quick            6 s a run: three rounds of the many-lines runs, one line of 32 drives
 #                      at 4800 baud, short probes and micro-benchmarks, no long run, a read
-#                      of 16 parameters for the responsiveness (about four minutes in all)
+#                      of 16 parameters for the responsiveness (about five minutes in all)
 #   --seconds S        seconds per line configuration (default 20)
 #   --scale-seconds S  seconds per many-lines run (default 20)
 #   --rounds N         rounds of the many-lines runs (default 5, --quick 3); each round measures the

@@ -73,12 +73,17 @@ def group(rows):
     return {key: Runs(value) for key, value in groups.items()}
 
 
+def by_lines(groups):
+    """The groups by line count, the driver before the C poller."""
+    return sorted(groups.items(), key=lambda kv: (kv[0][1], kv[0][0] != "driver"))
+
+
 def figures_table(groups):
     out = ["| lines | impl | runs | threads | CPU % of a core, all lines | CPU % per line | "
            "of which the poll thread | RSS kB per line | efficiency, worst line | efficiency, median line | "
            "added delay p50 / p99 µs | at the port p50 / p99 µs | delivery p50 / p99 / max µs | "
            "stolen ms | load |", "|" + "---|" * 16]
-    for (impl, lines), runs in sorted(groups.items(), key=lambda kv: (kv[0][1], kv[0][0] != "driver")):
+    for (impl, lines), runs in by_lines(groups):
         port = "-" if not runs.values("port_p50") else "%s / %s" % (
             runs.cell("port_p50", 0), runs.cell("port_p99", 0))
         out.append("| %d | %s | %d | %d | %s | %s | %s | %s | %s | %s | %s / %s | %s | %s / %s / %s "
@@ -100,7 +105,7 @@ def cost_table(groups):
     raises the time a run and the wait for a processor of both; more runs would be ours."""
     out = ["| lines | impl | runs a transaction | CPU µs a run | ready, waiting for a processor, "
            "µs a run |", "|---|---|---|---|---|"]
-    for (impl, lines), runs in sorted(groups.items(), key=lambda kv: (kv[0][1], kv[0][0] != "driver")):
+    for (impl, lines), runs in by_lines(groups):
         if not runs.values("runs_tx"):
             continue
         out.append("| %d | %s | %s | %s | %s |" % (

@@ -276,8 +276,8 @@ bool RunBaseline(Bench& bench) {
     }
     bench.steadyNs = marks.steadyNs;
     bench.endNs = marks.endNs;
-    bench.cpuAtSteadyNs = marks.cpuAtSteadyNs;
-    bench.cpuAtEndNs = marks.cpuAtEndNs;
+    bench.cpuAtSteadyNs = marks.atSteady.cpuNs;
+    bench.cpuAtEndNs = marks.atEnd.cpuNs;
     bench.rssKb = marks.rssKb;
     bench.hwmKb = marks.rssKb;
     return pclose(output) == 0 && marks.cpuLines == 2;

@@ -129,16 +129,13 @@ void TakeBaselineLine(const char* text, Record<Delivery>& deliveries, Record<Hos
     } else if (std::sscanf(text, "W %lld %d %lld", &at, &station, &a) == 3) {
         writes.Add({station, static_cast<int>(a), at});
     } else if (std::sscanf(text, "C %lld %lld %lld %llu %llu", &at, &a, &b, &waitNs, &runs) >= 3) {
+        const ThreadSched sched{static_cast<uint64_t>(a), waitNs, runs};
         if (marks.cpuLines++ == 0) {
             marks.steadyNs = at;
-            marks.cpuAtSteadyNs = static_cast<uint64_t>(a);
-            marks.waitAtSteadyNs = waitNs;
-            marks.runsAtSteady = runs;
+            marks.atSteady = sched;
         } else {
             marks.endNs = at;
-            marks.cpuAtEndNs = static_cast<uint64_t>(a);
-            marks.waitAtEndNs = waitNs;
-            marks.runsAtEnd = runs;
+            marks.atEnd = sched;
         }
         marks.rssKb = static_cast<uint64_t>(b);
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "line_record.h"
+#include "process_probe.h"
 
 #include "driver_module.h"
 #include "host_libraries.h"
@@ -73,13 +74,9 @@ struct BaselineMarks {
     int cpuLines = 0;
     int64_t steadyNs = 0;
     int64_t endNs = 0;
-    uint64_t cpuAtSteadyNs = 0;
-    uint64_t cpuAtEndNs = 0;
+    ThreadSched atSteady; // the poller's one thread: its CPU, and its schedstat when known
+    ThreadSched atEnd;
     uint64_t rssKb = 0;
-    uint64_t waitAtSteadyNs = 0; // ready but not running
-    uint64_t waitAtEndNs = 0;
-    uint64_t runsAtSteady = 0; // put on a processor
-    uint64_t runsAtEnd = 0;
 };
 
 // Takes one line of a poller's output into the records and marks.

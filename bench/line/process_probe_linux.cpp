@@ -9,12 +9,12 @@
 namespace bench {
 namespace {
 
-// The first field of schedstat is the time on the CPU in nanoseconds.
-uint64_t SchedstatNs(const std::string& path) {
+// schedstat: time on a processor and time waiting for one (nanoseconds), times put on one.
+ThreadSched ReadSchedstat(const std::string& path) {
     std::ifstream file(path);
-    uint64_t ns = 0;
-    file >> ns;
-    return file ? ns : 0;
+    ThreadSched sched;
+    file >> sched.cpuNs >> sched.waitNs >> sched.runs;
+    return file ? sched : ThreadSched{};
 }
 
 } // namespace
@@ -29,10 +29,7 @@ std::set<int> ThreadIds() {
 }
 
 ThreadSched ThreadSchedstat(int threadId) {
-    std::ifstream file("/proc/self/task/" + std::to_string(threadId) + "/schedstat");
-    ThreadSched sched;
-    file >> sched.cpuNs >> sched.waitNs >> sched.runs;
-    return file ? sched : ThreadSched{};
+    return ReadSchedstat("/proc/self/task/" + std::to_string(threadId) + "/schedstat");
 }
 
 uint64_t ThreadCpuNs(int threadId) {
@@ -44,7 +41,7 @@ uint64_t ProcessCpuNs(int processId) {
     std::error_code error;
     const std::string tasks = "/proc/" + std::to_string(processId) + "/task";
     for (const auto& entry : std::filesystem::directory_iterator(tasks, error)) {
-        total += SchedstatNs(entry.path().string() + "/schedstat");
+        total += ReadSchedstat(entry.path().string() + "/schedstat").cpuNs;
     }
     return total;
 }

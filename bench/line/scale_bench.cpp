@@ -349,11 +349,11 @@ bool ReadBaseline(Line& line) {
         TakeBaselineLine(text.c_str(), line.deliveries, line.writes, marks);
     }
     line.steadyNs = marks.steadyNs;
-    line.cpuAtSteadyNs = marks.cpuAtSteadyNs;
-    line.cpuAtEndNs = marks.cpuAtEndNs;
+    line.cpuAtSteadyNs = marks.atSteady.cpuNs;
+    line.cpuAtEndNs = marks.atEnd.cpuNs;
     line.rssKb = marks.rssKb;
-    line.pollAtSteady = {marks.cpuAtSteadyNs, marks.waitAtSteadyNs, marks.runsAtSteady};
-    line.pollAtEnd = {marks.cpuAtEndNs, marks.waitAtEndNs, marks.runsAtEnd};
+    line.pollAtSteady = marks.atSteady; // the poller's one thread is its poll thread
+    line.pollAtEnd = marks.atEnd;
     return marks.cpuLines == 2;
 }
 
@@ -400,7 +400,7 @@ struct Pooled {
     size_t unanswered = 0;
     size_t lost = 0;
     uint64_t cpuNs = 0;
-    // The driver's poll threads alone.
+    // The poll threads alone (the driver's; the C pollers' only ones).
     uint64_t pollCpuNs = 0;
     uint64_t pollWaitNs = 0; // ready, waiting for a processor
     uint64_t pollRuns = 0;   // put on a processor
