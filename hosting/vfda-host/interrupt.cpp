@@ -47,4 +47,9 @@ const char* InterruptReason() {
     return g_outputFailed.load() ? "output failed" : "interrupt";
 }
 
+int InterruptExitCode() {
+    const int number = g_signal.load();
+    return number != 0 ? 128 + number : 1;
+}
+
 } // namespace vfdahost

@@ -18,5 +18,8 @@ bool OutputFailed();
 // Why the run was ended: "interrupt" (SIGINT, SIGTERM), "hangup" (SIGHUP), "broken pipe"
 // (SIGPIPE) or "output failed".
 const char* InterruptReason();
+// The exit code that tells a caller how the command ended: 128 + the signal's number for a
+// signal (130 for Ctrl-C, 143 for SIGTERM, 129 for a hang-up), 1 when the output failed.
+int InterruptExitCode();
 
 } // namespace vfdahost
