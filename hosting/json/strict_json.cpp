@@ -317,6 +317,13 @@ private:
 
 } // namespace
 
+JsonValue::JsonValue() = default;
+JsonValue::~JsonValue() = default;
+JsonValue::JsonValue(const JsonValue& other) = default;
+JsonValue::JsonValue(JsonValue&& other) noexcept = default;
+JsonValue& JsonValue::operator=(const JsonValue& other) = default;
+JsonValue& JsonValue::operator=(JsonValue&& other) noexcept = default;
+
 const JsonValue* JsonValue::Find(std::string_view key) const {
     for (const auto& [name, value] : members) {
         if (name == key) {

@@ -17,6 +17,14 @@ namespace vfdajson {
 constexpr int kMaxJsonDepth = 64;
 
 struct JsonValue {
+    // Made where JsonValue is complete, so the members' containers of it can be.
+    JsonValue();
+    ~JsonValue();
+    JsonValue(const JsonValue& other);
+    JsonValue(JsonValue&& other) noexcept;
+    JsonValue& operator=(const JsonValue& other);
+    JsonValue& operator=(JsonValue&& other) noexcept;
+
     enum class Kind { Null, Boolean, Number, String, Array, Object };
     Kind kind = Kind::Null;
     bool boolean = false;

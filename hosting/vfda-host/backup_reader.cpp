@@ -99,8 +99,9 @@ bool ReadParameter(const JsonValue& entry, int index, std::optional<double>& val
         return false;
     }
     if (checked->raw != rawWord) {
-        error = name + ": the value " + NumberText(given.number) + " is not its raw word " +
-                std::to_string(rawWord) + " scaled";
+        error = name + ": the value " + NumberText(given.number) +
+                " does not match the raw word " + std::to_string(rawWord) + " (it stands for " +
+                NumberText(ValueOfRaw(address, static_cast<uint16_t>(rawWord))) + ")";
         return false;
     }
     value = checked->value;
@@ -152,7 +153,7 @@ bool ParseBackup(const std::string& text, ParameterBackup& backup, std::string& 
         return false;
     }
     const JsonValue* format = root->Find("format");
-    if (root->kind == JsonValue::Kind::Object &&
+    if (root->kind != JsonValue::Kind::Object ||
         (format == nullptr || format->kind != JsonValue::Kind::String ||
          format->text != kBackupFormat)) {
         error = "not a " + std::string(kBackupFormat) + " file";

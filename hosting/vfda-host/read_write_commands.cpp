@@ -1,6 +1,7 @@
 // vfda-host read and write: one station's words, once, without a tag file.
 #include "commands.h"
 #include "interrupt.h"
+#include "line_watch.h"
 #include "parameter_commands.h"
 #include "text_output.h"
 
@@ -172,6 +173,7 @@ int WriteCommand(const std::vector<std::string>& words) {
         writes.push_back(write);
     }
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    LineWatch watch;
     PortFolder ports;
     ParameterSession session;
     const CStationInfo* station = nullptr;
@@ -204,9 +206,14 @@ int WriteCommand(const std::vector<std::string>& words) {
             .Integer("raw", write.asked.raw)
             .Boolean("acknowledged", result.acknowledged)
             .Text("outcome", outcome);
+        // What the line shows when the drive did not take it: an echoing adapter, say.
+        const std::string diagnosis = ok ? "" : watch.Diagnosis(name, station->m_stationNumber);
+        if (!diagnosis.empty()) {
+            fields.Text("diagnosis", diagnosis.substr(2));
+        }
         printer.Print("written", fields,
                       name + " " + write.address.Text() + " = " + NumberText(write.asked.value) +
-                          " " + OutcomeText(outcome, result));
+                          " " + OutcomeText(outcome, result) + diagnosis);
         exitCode = ok ? exitCode : kExitDrivesFailed;
     }
     return Interrupted() ? EndInterrupted(printer, name, "not-written", {}) : exitCode;

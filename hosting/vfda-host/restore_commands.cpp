@@ -3,6 +3,7 @@
 // command-like parameters (a factory reset) are never written, whatever the file holds.
 #include "commands.h"
 #include "interrupt.h"
+#include "line_watch.h"
 #include "parameter_commands.h"
 #include "parameter_roles.h"
 
@@ -86,13 +87,15 @@ enum class RestoreEnd { Matches, Differs, Interrupted };
 
 class Restorer {
 public:
-    Restorer(ParameterSession& session, EventPrinter& printer, ProgressBar& bar,
-             const RestoreOptions& options)
-        : session_(session), printer_(printer), bar_(bar), options_(options) {}
+    Restorer(ParameterSession& session, const LineWatch& watch, EventPrinter& printer,
+             ProgressBar& bar, const RestoreOptions& options)
+        : session_(session), watch_(watch), printer_(printer), bar_(bar), options_(options) {}
 
     // Puts `file` onto the station: Matches when the drive holds every setting of the file
     // afterwards (or, for a dry run, when it could be read).
     RestoreEnd Restore(const CStationInfo& station, const std::string& name, const Values& file);
+    // The settings a signal kept from being written.
+    size_t NotWritten() const { return notWritten_; }
 
 private:
     bool Refuse(const std::string& name, const char* reason, const std::string& text) {
@@ -110,15 +113,19 @@ private:
                          const std::set<int>& refused);
 
     ParameterSession& session_;
+    const LineWatch& watch_;
     EventPrinter& printer_;
     ProgressBar& bar_;
     const RestoreOptions options_;
+    size_t notWritten_ = 0;
 };
 
 bool Restorer::MayWrite(const CStationInfo& station, const std::string& name) {
     const std::optional<double> status = session_.ReadMonitor(station, kStatusWord);
     if (!status) {
-        return Refuse(name, "not answering", "the drive does not answer");
+        return Refuse(name, "not answering",
+                      "the drive does not answer" +
+                          watch_.Diagnosis(name, station.m_stationNumber));
     }
     const bool running = (static_cast<int>(*status) & kRunningBit) != 0;
     if (running && !options_.force) {
@@ -159,6 +166,7 @@ bool Restorer::WriteDifferences(const CStationInfo& station, const std::string& 
                 rest.push_back(ParameterName(order[left]));
             }
             ReportNotDone(printer_, name, "not-written", rest);
+            notWritten_ = rest.size();
             return false;
         }
         const double value = *file[static_cast<size_t>(p)];
@@ -307,12 +315,12 @@ bool RefuseOtherModel(const std::string& name, const CStationInfo& station, int 
     return true;
 }
 
-int EndOf(RestoreEnd end, EventPrinter& printer) {
+int EndOf(RestoreEnd end, const Restorer& restorer, EventPrinter& printer) {
     switch (end) {
     case RestoreEnd::Matches:
         return kExitOk;
     case RestoreEnd::Interrupted:
-        return PrintInterruptEnd(printer, 0, "restore stopped");
+        return PrintInterruptEnd(printer, restorer.NotWritten(), "not written");
     case RestoreEnd::Differs:
         break;
     }
@@ -332,6 +340,7 @@ int RestoreCommand(const std::vector<std::string>& words) {
                                  line.flags.count("--dry-run") != 0,
                                  line.flags.count("--skip-missing") != 0};
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    LineWatch watch;
     BackupTarget target;
     if (const int failed = LoadBackupTarget(line, target)) {
         return failed;
@@ -351,8 +360,8 @@ int RestoreCommand(const std::vector<std::string>& words) {
     WarnOfOtherNumber(printer, name, *target.station, target.file);
     ProgressBar bar(ProgressBar::Wanted(printer.Form()));
     ShowReadProgress(session, bar);
-    Restorer restorer(session, printer, bar, options);
-    return EndOf(restorer.Restore(*target.station, name, target.file.values), printer);
+    Restorer restorer(session, watch, printer, bar, options);
+    return EndOf(restorer.Restore(*target.station, name, target.file.values), restorer, printer);
 }
 
 int CloneCommand(const std::vector<std::string>& words) {
@@ -366,6 +375,7 @@ int CloneCommand(const std::vector<std::string>& words) {
                                  line.flags.count("--skip-missing") != 0};
     const std::vector<std::string> names(line.positional.begin() + 1, line.positional.end());
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    LineWatch watch;
     PortFolder ports;
     ParameterSession session;
     std::vector<const CStationInfo*> stations;
@@ -395,7 +405,7 @@ int CloneCommand(const std::vector<std::string>& words) {
     }
     const std::vector<int> missing = MissingSettings(source.values);
     const bool go = missing.empty() || options.skipMissing;
-    Restorer restorer(session, printer, bar, options);
+    Restorer restorer(session, watch, printer, bar, options);
     int matched = 0;
     for (size_t i = 1; i < stations.size() && go; ++i) {
         if (RefuseOtherModel(names[i], *stations[i], source.model, printer)) {
