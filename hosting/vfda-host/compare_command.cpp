@@ -76,19 +76,22 @@ int CompareCommand(const std::vector<std::string>& words) {
     }
     const std::string& name = target.name;
     const ParameterBackup drive = ReadBackup(session, *target.station, name);
-    if (Interrupted()) {
-        std::vector<std::string> notRead;
-        for (int p = 0; p < kBackupParameters; ++p) {
-            if (!drive.values[static_cast<size_t>(p)]) {
-                notRead.push_back("P" + std::to_string(p));
-            }
-        }
-        return EndInterrupted(printer, name, "not-compared", notRead);
-    }
+    // A signal during the read: what was read is compared all the same, and what was not is
+    // named.
+    const bool interrupted = Interrupted();
     Tally tally;
+    std::vector<std::string> notRead;
     for (int p = 0; p < kBackupParameters; ++p) {
-        ReportParameter(printer, name, p, target.file.values[static_cast<size_t>(p)],
-                        drive.values[static_cast<size_t>(p)], tally);
+        const std::optional<double>& onDrive = drive.values[static_cast<size_t>(p)];
+        if (interrupted && !onDrive) {
+            notRead.push_back("P" + std::to_string(p));
+            continue;
+        }
+        ReportParameter(printer, name, p, target.file.values[static_cast<size_t>(p)], onDrive,
+                        tally);
+    }
+    if (interrupted) {
+        return EndInterrupted(printer, name, "not-compared", notRead);
     }
     ReportSummary(printer, name, tally);
     return tally.differences == 0 ? kExitOk : kExitDrivesFailed;

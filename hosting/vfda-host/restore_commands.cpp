@@ -237,21 +237,16 @@ RestoreEnd Restorer::Restore(const CStationInfo& station, const std::string& nam
     if (!MayWrite(station, name)) {
         return RestoreEnd::Differs;
     }
+    // A read cut short by a signal leaves parameters unread, which count as differing: the
+    // writes then name every setting that may still need writing.
     const Values before = ReadBackup(session_, station, name).values;
-    if (Interrupted()) {
-        JsonFields fields;
-        fields.Text("station", name);
-        printer_.Print("not-written", fields,
-                       name + ": interrupted while reading the drive; nothing written");
-        return RestoreEnd::Interrupted;
-    }
     ReportSkipped(name, file, before);
     std::set<int> refused;
     if (!WriteDifferences(station, name, file, before, refused)) {
         return RestoreEnd::Interrupted;
     }
     if (options_.dryRun) {
-        return RestoreEnd::Matches;
+        return Interrupted() ? RestoreEnd::Interrupted : RestoreEnd::Matches;
     }
     const Values after = ReadBackup(session_, station, name).values;
     if (Interrupted()) {
@@ -325,6 +320,17 @@ int EndOf(RestoreEnd end, const Restorer& restorer, EventPrinter& printer) {
         break;
     }
     return kExitDrivesFailed;
+}
+
+// A clone a signal stopped: the target stations from `first` on are named as not cloned.
+int EndCloneInterrupted(EventPrinter& printer, const std::vector<std::string>& names,
+                        size_t first) {
+    for (size_t left = first; left < names.size(); ++left) {
+        JsonFields fields;
+        fields.Text("station", names[left]);
+        printer.Print("not-written", fields, names[left] + ": not cloned (interrupted)");
+    }
+    return PrintInterruptEnd(printer, names.size() - first, "stations not cloned");
 }
 
 } // namespace
@@ -401,7 +407,7 @@ int CloneCommand(const std::vector<std::string>& words) {
     ShowReadProgress(session, bar);
     const ParameterBackup source = ReadBackup(session, *stations[0], names[0]);
     if (Interrupted()) {
-        return PrintInterruptEnd(printer, names.size() - 1, "stations not cloned");
+        return EndCloneInterrupted(printer, names, 1);
     }
     const std::vector<int> missing = MissingSettings(source.values);
     const bool go = missing.empty() || options.skipMissing;
@@ -413,12 +419,7 @@ int CloneCommand(const std::vector<std::string>& words) {
         }
         const RestoreEnd end = restorer.Restore(*stations[i], names[i], source.values);
         if (end == RestoreEnd::Interrupted) {
-            for (size_t left = i + 1; left < stations.size(); ++left) {
-                JsonFields fields;
-                fields.Text("station", names[left]);
-                printer.Print("not-written", fields, names[left] + ": not cloned (interrupted)");
-            }
-            return PrintInterruptEnd(printer, stations.size() - 1 - i, "stations not cloned");
+            return EndCloneInterrupted(printer, names, i + 1);
         }
         matched += end == RestoreEnd::Matches ? 1 : 0;
     }
