@@ -62,6 +62,15 @@ TEST_F(RestoreTest, AnotherModelOrARunningDriveIsRefusedWithNothingWritten) {
     EXPECT_NE(running.out.find("the drive is running"), std::string::npos) << running.out;
     EXPECT_EQ(FramesWithLetter('P') + FramesWithLetter('R'), 0u);
 
+    // Behind an adapter that echoes, "does not answer" says so, as run says it.
+    ASSERT_TRUE(drives_.SetFault(1, sim::FaultKind::Echo));
+    const auto echoed = Host("restore", {file});
+    EXPECT_EQ(echoed.exitCode, 3);
+    EXPECT_NE(echoed.out.find("the drive does not answer; the adapter echoes every request"),
+              std::string::npos)
+        << echoed.out;
+    ASSERT_TRUE(drives_.ClearFault(1));
+
     const auto forced = Host("restore", {file, "--force", "--dry-run"});
     EXPECT_EQ(forced.exitCode, 0) << forced.out;
     EXPECT_EQ(FramesWithLetter('R'), 81u) << "forced, the drive is read";
