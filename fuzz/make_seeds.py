@@ -66,3 +66,34 @@ write("receive_stream", "all_good", stream())
 write("receive_stream", "noise_before", stream(b"\xff\x00\x55\xaa\x7e\x13\x81\x30"))
 write("receive_stream", "silences", b"\xfe\x00" * 6 + answer(b"Q", 1, 1, b"0001") +
       b"\xfe\x01\xfe\x02" + answer(b"Q", 1, 2)[:6] + b"\xfe\x00" + stream())
+
+# backup_reader: backups as vfda-host saves them (one parameter per line), as Python's
+# json.dump saves them again (escapes, a tab in the name, spaces), one with parameters the
+# drive did not return, and one whose value is not its raw word.
+SCALED = set(range(3, 15)) | set(range(16, 24)) | {29, 30, 31, 33, 34, 36, 37, 47, 48, 49,
+                                                   55, 62, 65, 67, 68, 69, 70}
+
+
+def backup(station, raws, dump=False):
+    import json
+    entries = []
+    for p, raw in enumerate(raws):
+        value = None if raw is None else (raw / 10 if p in SCALED else raw)
+        entries.append({"parameter": p, "raw": raw, "value": value})
+    head = {"format": "vfda-parameters/1", "station": station, "number": 1, "model": 0,
+            "baud": 4800, "read_at": "2026-12-08T15:00:00Z", "parameters": entries}
+    if dump:
+        return json.dumps(head).encode()
+    text = json.dumps({k: v for k, v in head.items() if k != "parameters"},
+                      separators=(",", ":"), ensure_ascii=False)[:-1]
+    lines = [json.dumps(e, separators=(",", ":")) for e in entries]
+    return (text + ',"parameters":[\n' + ",\n".join(lines) + "\n]}\n").encode()
+
+
+RAWS = [0, 0, 0, 600, 600, 2200, 15, 100, 15, 100, 75, 250] + [10] * 69
+os.makedirs(os.path.join(ROOT, "backup_reader"), exist_ok=True)
+write("backup_reader", "saved", backup("PUMP1", RAWS))
+write("backup_reader", "json_dump", backup("\ud38c\ud5041\t\U0001F600", RAWS, dump=True))
+write("backup_reader", "missing", backup("PUMP2", RAWS[:40] + [None] * 41))
+write("backup_reader", "not_its_raw",
+      backup("PUMP3", RAWS).replace(b'"raw":75,"value":7.5', b'"raw":51,"value":5.06'))

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan+UBSan, build/fuzz) and runs them.
 #   fuzz/run.sh TARGET SECONDS   one target (config_file, answer_check, tag_address,
-#                                receive_stream) for SECONDS
+#                                receive_stream, backup_reader) for SECONDS
 #   fuzz/run.sh all SECONDS      every target in turn, SECONDS each
 # Each run starts from the seed corpus (fuzz/corpus/TARGET) and keeps what it finds new in
 # build/fuzz/corpus/TARGET; a crash is written to build/fuzz/crashes/TARGET and the script
@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(config_file answer_check tag_address receive_stream)
+targets=(config_file answer_check tag_address receive_stream backup_reader)
 if [ $# -ne 2 ]; then
     echo "usage: fuzz/run.sh TARGET|all SECONDS" >&2
     exit 2

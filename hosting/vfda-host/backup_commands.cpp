@@ -1,5 +1,4 @@
-// vfda-host backup and compare: a drive's parameters saved to a file, and a drive checked
-// against one.
+// vfda-host backup: a drive's parameters saved to a file.
 #include "commands.h"
 #include "parameter_commands.h"
 
@@ -13,8 +12,6 @@ namespace {
 
 const char* const kBackupUsage = "usage: vfda-host backup CONFIG STATION... [--out PATH] "
                                  "[--port COMn=PATH]... [--json]\n";
-const char* const kCompareUsage = "usage: vfda-host compare CONFIG BACKUP [--station NAME] "
-                                  "[--port COMn=PATH]... [--json]\n";
 
 // Where a station's backup goes: --out itself for one station that names no folder, else
 // NAME.parameters.json in --out or in the working folder. Separators in a name become '_'.
@@ -80,40 +77,6 @@ int BackupCommand(const std::vector<std::string>& words) {
                       names[i] + " saved to " + path +
                           (complete ? "" : " (some parameters not read)"));
         exitCode = complete ? exitCode : kExitDrivesFailed;
-    }
-    return exitCode;
-}
-
-int CompareCommand(const std::vector<std::string>& words) {
-    ParameterCommandLine line;
-    if (!ParseParameterCommandLine(words, kCompareUsage, 2, line, {"--station"})) {
-        return kExitRefused;
-    }
-    BackupTarget target;
-    PortFolder ports;
-    ParameterSession session;
-    if (const int failed = StartOnBackupStation(line, ports, session, target)) {
-        return failed;
-    }
-    const std::string& name = target.name;
-    const ParameterBackup& file = target.file;
-    const ParameterBackup drive = ReadBackup(session, *target.station, name);
-    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
-    int exitCode = kExitOk;
-    for (int p = 0; p < kBackupParameters; ++p) {
-        const std::optional<double>& inFile = file.values[static_cast<size_t>(p)];
-        const std::optional<double>& onDrive = drive.values[static_cast<size_t>(p)];
-        if (inFile == onDrive) {
-            continue;
-        }
-        JsonFields fields;
-        fields.Integer("parameter", p);
-        NumberOrNull(fields, "file", inFile);
-        NumberOrNull(fields, "drive", onDrive);
-        printer.Print("difference", fields,
-                      "P" + std::to_string(p) + ": file " + ValueText(inFile) + ", drive " +
-                          ValueText(onDrive));
-        exitCode = kExitDrivesFailed;
     }
     return exitCode;
 }

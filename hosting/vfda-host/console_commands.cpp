@@ -1,7 +1,8 @@
 #include "console_commands.h"
 
-#include <charconv>
-#include <cmath>
+#include "parameter_reads.h"
+#include "word_value.h"
+
 #include <optional>
 #include <sstream>
 #include <vector>
@@ -18,13 +19,24 @@ std::vector<std::string> Words(const std::string& line) {
     return words;
 }
 
-// A finite decimal number that is the whole word.
-std::optional<double> ParseValue(const std::string& word) {
-    double value = 0;
-    const char* end = word.data() + word.size();
-    const auto parsed = std::from_chars(word.data(), end, value);
-    if (parsed.ec != std::errc() || parsed.ptr != end || !std::isfinite(value)) {
-        return std::nullopt;
+// A typed value for a tag: checked for the drive word the tag is on (P0..P80, D0, D3) as the
+// write command checks it, so only the value asked for reaches the drive; for the module's
+// own C words, and for tags it refuses anyway, a plain decimal number.
+std::optional<double> ParseValue(const TagDefinition* tag, const std::string& word,
+                                 std::string& why) {
+    std::optional<WordAddress> address;
+    if (tag != nullptr && tag->type != kDigitalTagType) {
+        const std::optional<int> parameter = ParameterNumber(tag->address);
+        address = parameter ? std::optional<WordAddress>({'P', *parameter})
+                            : ParseWordAddress(tag->address);
+    }
+    if (address && FormatOf(*address).writable) {
+        const std::optional<WordValue> checked = ParseWordValue(*address, word, why);
+        return checked ? std::optional<double>(checked->value) : std::nullopt;
+    }
+    const std::optional<double> value = ParsePlainDecimal(word);
+    if (!value) {
+        why = "\"" + word + "\" is not a plain decimal number";
     }
     return value;
 }
@@ -48,9 +60,10 @@ void Write(const std::vector<std::string>& words, HostSession& session, RunEvent
     if (!Takes(words, 2, 2, events, "write TAG VALUE")) {
         return;
     }
-    const auto value = ParseValue(words[2]);
+    std::string why;
+    const auto value = ParseValue(session.FindTag(words[1]), words[2], why);
     if (!value) {
-        events.Error("write: \"" + words[2] + "\" is not a number");
+        events.Error("write: " + words[1] + ": " + why + "; not sent");
         return;
     }
     session.Write(words[1], *value);

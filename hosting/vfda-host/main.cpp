@@ -23,8 +23,9 @@ const char* kUsage =
     "       vfda-host backup CONFIG STATION... [--out PATH] [--port COMn=PATH]... [--json]\n"
     "       vfda-host compare CONFIG BACKUP [--station NAME] [--port COMn=PATH]... [--json]\n"
     "       vfda-host restore CONFIG BACKUP [--station NAME] [--port COMn=PATH]... [--force] "
-    "[--dry-run] [--json]\n"
-    "       vfda-host clone CONFIG FROM TO... [--port COMn=PATH]... [--force] [--json]\n"
+    "[--dry-run] [--skip-missing] [--json]\n"
+    "       vfda-host clone CONFIG FROM TO... [--port COMn=PATH]... [--force] [--skip-missing] "
+    "[--json]\n"
     "       vfda-host scan --port COMn[=PATH] [--baud 1200|2400|4800|auto] [--stations LIST]\n"
     "                      [--add-to CONFIG] [--json]\n";
 const char* kTail = "       vfda-host --help | --version\n"
@@ -87,12 +88,12 @@ const Command kCommands[] = {
     {"restore", vfdahost::RestoreCommand,
      [] {
          return "usage: vfda-host restore CONFIG BACKUP [--station NAME] [--port COMn=PATH]... "
-                "[--force] [--dry-run] [--json]\n";
+                "[--force] [--dry-run] [--skip-missing] [--json]\n";
      }},
     {"clone", vfdahost::CloneCommand,
      [] {
          return "usage: vfda-host clone CONFIG FROM TO... [--port COMn=PATH]... [--force] "
-                "[--json]\n";
+                "[--skip-missing] [--json]\n";
      }},
     {"demo", vfdahost::DemoCommand, DemoHelp},
 };

@@ -1,7 +1,9 @@
 #include "parameter_commands.h"
 
 #include "arguments.h"
+#include "backup_reader.h"
 #include "commands.h"
+#include "interrupt.h"
 #include "text_output.h"
 
 #include <algorithm>
@@ -59,26 +61,38 @@ int OpenSession(const ParameterCommandLine& line, const std::string& configPath,
     return kExitOk;
 }
 
-int StartOnStations(const ParameterCommandLine& line, const std::string& configPath,
-                    const std::vector<std::string>& names, PortFolder& ports,
-                    ParameterSession& session, std::vector<const CStationInfo*>& stations) {
-    if (const int failed = OpenSession(line, configPath, ports, session)) {
-        return failed;
-    }
+int FindStations(const ParameterSession& session, const std::vector<std::string>& names,
+                 std::vector<const CStationInfo*>& stations) {
     for (const std::string& name : names) {
         const CStationInfo* station = session.FindStation(name);
         if (station == nullptr) {
-            std::fprintf(stderr, "vfda-host: no station named %s\n", name.c_str());
+            std::fprintf(stderr, "vfda-host: no station named %s\n", TextForPeople(name).c_str());
             return kExitRefused;
         }
         stations.push_back(station);
     }
+    return kExitOk;
+}
+
+int StartOn(ParameterSession& session, const std::vector<const CStationInfo*>& stations) {
     std::string error;
     if (!session.Start(stations, error)) {
         std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
     return kExitOk;
+}
+
+int StartOnStations(const ParameterCommandLine& line, const std::string& configPath,
+                    const std::vector<std::string>& names, PortFolder& ports,
+                    ParameterSession& session, std::vector<const CStationInfo*>& stations) {
+    if (const int failed = OpenSession(line, configPath, ports, session)) {
+        return failed;
+    }
+    if (const int failed = FindStations(session, names, stations)) {
+        return failed;
+    }
+    return StartOn(session, stations);
 }
 
 void ShowReadProgress(ParameterSession& session, ProgressBar& bar) {
@@ -105,20 +119,57 @@ ParameterBackup ReadBackup(ParameterSession& session, const CStationInfo& statio
     return backup;
 }
 
-int StartOnBackupStation(const ParameterCommandLine& line, PortFolder& ports,
-                         ParameterSession& session, BackupTarget& target) {
+int LoadBackupTarget(const ParameterCommandLine& line, BackupTarget& target) {
     std::string error;
     if (const int failed = LoadBackup(line.positional[1], target.file, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        std::fprintf(stderr, "vfda-host: %s\n", TextForPeople(error).c_str());
         return failed;
     }
     const auto named = line.values.find("--station");
     target.name = named != line.values.end() ? named->second : target.file.station;
+    return kExitOk;
+}
+
+int StartOnBackupTarget(const ParameterCommandLine& line, PortFolder& ports,
+                        ParameterSession& session, BackupTarget& target) {
     std::vector<const CStationInfo*> stations;
     const int exitCode =
         StartOnStations(line, line.positional[0], {target.name}, ports, session, stations);
     target.station = exitCode == kExitOk ? stations[0] : nullptr;
     return exitCode;
+}
+
+int StartOnBackupStation(const ParameterCommandLine& line, PortFolder& ports,
+                         ParameterSession& session, BackupTarget& target) {
+    if (const int failed = LoadBackupTarget(line, target)) {
+        return failed;
+    }
+    return StartOnBackupTarget(line, ports, session, target);
+}
+
+void ReportNotDone(EventPrinter& printer, const std::string& station, const char* event,
+                   const std::vector<std::string>& steps) {
+    const std::string undone = std::string(event).replace(3, 1, " "); // "not-read": "not read"
+    for (const std::string& step : steps) {
+        JsonFields fields;
+        fields.Text("station", station).Text("address", step);
+        printer.Print(event, fields, station + " " + step + ": " + undone + " (interrupted)");
+    }
+}
+
+int PrintInterruptEnd(EventPrinter& printer, size_t notDone, const std::string& what) {
+    JsonFields fields;
+    fields.Text("reason", InterruptReason()).Integer("not_done", static_cast<long long>(notDone));
+    printer.Print("end", fields,
+                  std::string("end    ") + InterruptReason() + ": " + std::to_string(notDone) +
+                      " " + what);
+    return InterruptExitCode();
+}
+
+int EndInterrupted(EventPrinter& printer, const std::string& station, const char* event,
+                   const std::vector<std::string>& notDone) {
+    ReportNotDone(printer, station, event, notDone);
+    return PrintInterruptEnd(printer, notDone.size(), std::string(event).replace(3, 1, " "));
 }
 
 std::string ValueText(const std::optional<double>& value) {
@@ -131,22 +182,6 @@ void NumberOrNull(JsonFields& fields, const char* key, const std::optional<doubl
     } else {
         fields.Null(key);
     }
-}
-
-std::optional<WordAddress> ParseWordAddress(const std::string& text) {
-    if (text.size() < 2 || text.size() > 3) {
-        return std::nullopt;
-    }
-    WordAddress address;
-    address.area = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-    const std::optional<long> number = ParseInteger(text.substr(1));
-    const long last = address.area == 'P' ? 80 : address.area == 'D' ? 6 : -1;
-    if (!number || !std::isdigit(static_cast<unsigned char>(text[1])) || *number < 0 ||
-        *number > last) {
-        return std::nullopt;
-    }
-    address.number = static_cast<int>(*number);
-    return address;
 }
 
 } // namespace vfdahost

@@ -7,6 +7,7 @@
 #include "parameter_session.h"
 #include "port_folder.h"
 #include "progress_bar.h"
+#include "word_value.h"
 
 #include <map>
 #include <optional>
@@ -39,6 +40,13 @@ bool ParseParameterCommandLine(const std::vector<std::string>& words, const char
 int OpenSession(const ParameterCommandLine& line, const std::string& configPath, PortFolder& ports,
                 ParameterSession& session);
 
+// The configured stations of those names, in the same order; kExitOk, else 2 for a name the
+// configuration lacks (reported).
+int FindStations(const ParameterSession& session, const std::vector<std::string>& names,
+                 std::vector<const CStationInfo*>& stations);
+// Communication started on the stations found; kExitOk, else 1 (reported).
+int StartOn(ParameterSession& session, const std::vector<const CStationInfo*>& stations);
+
 // OpenSession, then communication started on the named stations (`stations` in the same
 // order); kExitOk, else 2 for a name the configuration lacks or 1 (reported).
 int StartOnStations(const ParameterCommandLine& line, const std::string& configPath,
@@ -59,21 +67,29 @@ struct BackupTarget {
     std::string name;
     const CStationInfo* station = nullptr;
 };
-// Loads line.positional[1] and starts communication on the target station; kExitOk or the
-// exit code (reported): 1 for a file that cannot be read, 2 for a damaged one.
+// Loads line.positional[1] as the target's file and names its station: --station, else the
+// file's own; kExitOk, else 1 for a file that cannot be read, 2 for a damaged one (reported).
+int LoadBackupTarget(const ParameterCommandLine& line, BackupTarget& target);
+// Starts communication on the loaded target's station; kExitOk or the exit code (reported).
+int StartOnBackupTarget(const ParameterCommandLine& line, PortFolder& ports,
+                        ParameterSession& session, BackupTarget& target);
+// Both, in that order.
 int StartOnBackupStation(const ParameterCommandLine& line, PortFolder& ports,
                          ParameterSession& session, BackupTarget& target);
+
+// What a command a signal stopped leaves undone, once its transaction under way is done: an
+// event `event` ("not-written", "not-read") for each step, by name.
+void ReportNotDone(EventPrinter& printer, const std::string& station, const char* event,
+                   const std::vector<std::string>& steps);
+// The last line of a command a signal stopped: an "end" event with the reason and how many
+// steps were left undone; returns the exit code that names the signal.
+int PrintInterruptEnd(EventPrinter& printer, size_t notDone, const std::string& what);
+// Both, for one station.
+int EndInterrupted(EventPrinter& printer, const std::string& station, const char* event,
+                   const std::vector<std::string>& notDone);
 
 // A parameter's value for people ("not read" when missing) and for JSON (null then).
 std::string ValueText(const std::optional<double>& value);
 void NumberOrNull(JsonFields& fields, const char* key, const std::optional<double>& value);
-
-// An address of one station's word: P0..P80 or D0..D6.
-struct WordAddress {
-    char area = 'P';
-    int number = 0;
-    std::string Text() const { return area + std::to_string(number); }
-};
-std::optional<WordAddress> ParseWordAddress(const std::string& text);
 
 } // namespace vfdahost

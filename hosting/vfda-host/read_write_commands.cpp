@@ -1,10 +1,11 @@
 // vfda-host read and write: one station's words, once, without a tag file.
 #include "commands.h"
+#include "interrupt.h"
+#include "line_watch.h"
 #include "parameter_commands.h"
 #include "text_output.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace vfdahost {
 namespace {
@@ -16,24 +17,25 @@ const char* const kWriteUsage =
 
 struct WordWrite {
     WordAddress address;
-    double value = 0;
+    WordValue asked;
 };
 
-// P0..P80, D0 and D3 take writes; the other D words are the drive's own.
-bool ParseWordWrite(const std::string& text, WordWrite& write) {
+// ADDRESS=VALUE with a value its word takes; false with `why` set otherwise.
+bool ParseWordWrite(const std::string& text, WordWrite& write, std::string& why) {
     const size_t equals = text.find('=');
-    if (equals == std::string::npos) {
+    const std::optional<WordAddress> address =
+        equals == std::string::npos ? std::nullopt : ParseWordAddress(text.substr(0, equals));
+    if (!address) {
+        why = "it is not Pn=VALUE, D0=VALUE or D3=VALUE";
         return false;
     }
-    const std::optional<WordAddress> address = ParseWordAddress(text.substr(0, equals));
-    const std::string value = text.substr(equals + 1);
-    char* end = nullptr;
-    write.value = std::strtod(value.c_str(), &end);
-    if (!address || value.empty() || *end != '\0' ||
-        (address->area == 'D' && address->number != 0 && address->number != 3)) {
+    const std::optional<WordValue> value =
+        ParseWordValue(*address, std::string_view(text).substr(equals + 1), why);
+    if (!value) {
         return false;
     }
     write.address = *address;
+    write.asked = *value;
     return true;
 }
 
@@ -48,9 +50,60 @@ int OpenOnStation(const ParameterCommandLine& line, PortFolder& ports, Parameter
     return exitCode;
 }
 
+// What became of one write: the drive's answer to it, then a read of the parameter back.
+// D0 and D3 are not read back: the drive reports its state in them, not the command.
+struct WriteResult {
+    bool acknowledged = false;
+    bool readBack = false;            // a read-back was made
+    std::optional<double> valueAfter; // what it gave
+};
+
+const char* Outcome(const WordWrite& write, const WriteResult& result) {
+    if (!result.readBack) {
+        return result.acknowledged ? "sent" : "not answered";
+    }
+    if (!result.valueAfter) {
+        return result.acknowledged ? "not read back" : "not answered";
+    }
+    if (!result.acknowledged) {
+        return "refused";
+    }
+    return *result.valueAfter == write.asked.value ? "written" : "kept another value";
+}
+
+std::string OutcomeText(const char* outcome, const WriteResult& result) {
+    const std::string said(outcome);
+    if (said == "written" || said == "sent") {
+        return said;
+    }
+    if (said == "refused") {
+        return "not written: the drive refused it";
+    }
+    if (said == "kept another value") {
+        return "not written: the drive kept " + ValueText(result.valueAfter);
+    }
+    if (said == "not read back") {
+        return "not known: the drive took it but did not answer the read-back";
+    }
+    return "not written: the drive did not answer";
+}
+
+WriteResult WriteAndReadBack(ParameterSession& session, const CStationInfo& station,
+                             const WordWrite& write) {
+    WriteResult result;
+    result.acknowledged =
+        session.Write(station, write.address.area, write.address.number, write.asked.value);
+    if (write.address.area == 'P') {
+        result.readBack = true;
+        result.valueAfter = session.ReadParameters(station, write.address.number, 1)[0];
+    }
+    return result;
+}
+
 } // namespace
 
 int ReadCommand(const std::vector<std::string>& words) {
+    CatchInterrupt();
     ParameterCommandLine line;
     if (!ParseParameterCommandLine(words, kReadUsage, 3, line)) {
         return kExitRefused;
@@ -65,6 +118,7 @@ int ReadCommand(const std::vector<std::string>& words) {
         }
         addresses.push_back(*address);
     }
+    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
     PortFolder ports;
     ParameterSession session;
     const CStationInfo* station = nullptr;
@@ -73,8 +127,15 @@ int ReadCommand(const std::vector<std::string>& words) {
         return exitCode;
     }
     const std::string& name = line.positional[1];
-    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
-    for (const WordAddress& address : addresses) {
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        if (Interrupted()) {
+            std::vector<std::string> notRead;
+            for (size_t rest = i; rest < addresses.size(); ++rest) {
+                notRead.push_back(addresses[rest].Text());
+            }
+            return EndInterrupted(printer, name, "not-read", notRead);
+        }
+        const WordAddress& address = addresses[i];
         const std::optional<double> value =
             address.area == 'P' ? session.ReadParameters(*station, address.number, 1)[0]
                                 : session.ReadMonitor(*station, address.number);
@@ -90,10 +151,11 @@ int ReadCommand(const std::vector<std::string>& words) {
             exitCode = kExitDrivesFailed;
         }
     }
-    return exitCode;
+    return Interrupted() ? EndInterrupted(printer, name, "not-read", {}) : exitCode;
 }
 
 int WriteCommand(const std::vector<std::string>& words) {
+    CatchInterrupt();
     ParameterCommandLine line;
     if (!ParseParameterCommandLine(words, kWriteUsage, 3, line)) {
         return kExitRefused;
@@ -101,13 +163,17 @@ int WriteCommand(const std::vector<std::string>& words) {
     std::vector<WordWrite> writes;
     for (size_t i = 2; i < line.positional.size(); ++i) {
         WordWrite write;
-        if (!ParseWordWrite(line.positional[i], write)) {
-            std::fprintf(stderr, "vfda-host: %s is not Pn=VALUE, D0=VALUE or D3=VALUE\n%s",
-                         line.positional[i].c_str(), kWriteUsage);
+        std::string why;
+        if (!ParseWordWrite(line.positional[i], write, why)) {
+            std::fprintf(stderr, "vfda-host: %s: %s; nothing written\n%s",
+                         TextForPeople(line.positional[i]).c_str(), TextForPeople(why).c_str(),
+                         kWriteUsage);
             return kExitRefused;
         }
         writes.push_back(write);
     }
+    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    LineWatch watch;
     PortFolder ports;
     ParameterSession session;
     const CStationInfo* station = nullptr;
@@ -116,21 +182,41 @@ int WriteCommand(const std::vector<std::string>& words) {
         return exitCode;
     }
     const std::string& name = line.positional[1];
-    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
-    for (const WordWrite& write : writes) {
-        const bool ok =
-            session.Write(*station, write.address.area, write.address.number, write.value);
+    for (size_t i = 0; i < writes.size(); ++i) {
+        if (Interrupted()) {
+            std::vector<std::string> notWritten;
+            for (size_t rest = i; rest < writes.size(); ++rest) {
+                notWritten.push_back(writes[rest].address.Text());
+            }
+            return EndInterrupted(printer, name, "not-written", notWritten);
+        }
+        const WordWrite& write = writes[i];
+        const WriteResult result = WriteAndReadBack(session, *station, write);
+        const char* outcome = Outcome(write, result);
+        const bool ok = std::string(outcome) == "written" || std::string(outcome) == "sent";
         JsonFields fields;
-        fields.Text("station", name)
-            .Text("address", write.address.Text())
-            .Number("value", write.value)
-            .Boolean("ok", ok);
+        fields.Text("station", name).Text("address", write.address.Text());
+        if (result.readBack) {
+            NumberOrNull(fields, "value", result.valueAfter);
+        } else {
+            fields.Number("value", write.asked.value);
+        }
+        fields.Boolean("ok", ok)
+            .Number("asked", write.asked.value)
+            .Integer("raw", write.asked.raw)
+            .Boolean("acknowledged", result.acknowledged)
+            .Text("outcome", outcome);
+        // What the line shows when the drive did not take it: an echoing adapter, say.
+        const std::string diagnosis = ok ? "" : watch.Diagnosis(name, station->m_stationNumber);
+        if (!diagnosis.empty()) {
+            fields.Text("diagnosis", diagnosis.substr(2));
+        }
         printer.Print("written", fields,
-                      name + " " + write.address.Text() + " = " + NumberText(write.value) +
-                          (ok ? " written" : " not accepted"));
+                      name + " " + write.address.Text() + " = " + NumberText(write.asked.value) +
+                          " " + OutcomeText(outcome, result) + diagnosis);
         exitCode = ok ? exitCode : kExitDrivesFailed;
     }
-    return exitCode;
+    return Interrupted() ? EndInterrupted(printer, name, "not-written", {}) : exitCode;
 }
 
 } // namespace vfdahost

@@ -37,3 +37,12 @@ TEST(JsonValueTest, RefusesWhatRfc8259Refuses) {
         EXPECT_FALSE(ParseJson(text)) << text;
     }
 }
+
+TEST(JsonValueTest, RefusesNumbersBeyondADoubleAndNestingBeyondTheLimit) {
+    EXPECT_FALSE(ParseJson("1e999"));
+    EXPECT_FALSE(ParseJson("-1e400"));
+    EXPECT_TRUE(ParseJson("1.7976931348623157e308"));
+    const int limit = vfdajson::kMaxJsonDepth;
+    EXPECT_TRUE(ParseJson(std::string(limit + 1, '[') + std::string(limit + 1, ']')));
+    EXPECT_FALSE(ParseJson(std::string(limit + 2, '[') + std::string(limit + 2, ']')));
+}

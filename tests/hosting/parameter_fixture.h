@@ -4,10 +4,12 @@
 
 #include "comm/scaled_parameters.h"
 #include "host_line_fixture.h"
+#include "host_process.h"
 #include "json_value.h"
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -52,6 +54,39 @@ protected:
             }
         }
         return values;
+    }
+
+    // vfda-host COMMAND CONFIG MORE... --json --port COM3=PTY, sent SIGINT once it reported
+    // its first write: its output lines, parsed, and its exit code.
+    std::vector<JsonValue> InterruptedAfterFirstWrite(const std::string& command,
+                                                      std::vector<std::string> more,
+                                                      int& exitCode) {
+        std::vector<std::string> words = {command, config_};
+        words.insert(words.end(), more.begin(), more.end());
+        for (const std::string& last : {std::string("--json"), std::string("--port"), PortWord()}) {
+            words.push_back(last);
+        }
+        HostProcess host(HostProgram(), words);
+        const bool wrote = host.WaitForLine([](const std::string& line) {
+                                   return line.find("\"event\":\"written\"") != std::string::npos;
+                               })
+                               .has_value();
+        EXPECT_TRUE(wrote) << host.AllOutput();
+        host.Interrupt();
+        exitCode = host.WaitForExit();
+        return JsonLines(host.AllOutput());
+    }
+
+    // The addresses the written and not-written events name, each as often as named.
+    static std::multiset<std::string> WrittenOrNot(const std::vector<JsonValue>& lines) {
+        std::multiset<std::string> named;
+        for (const JsonValue& line : lines) {
+            const std::string& event = line.Find("event")->text;
+            if (event == "written" || event == "not-written") {
+                named.insert(line.Find("address")->text);
+            }
+        }
+        return named;
     }
 
     uint16_t DriveParameter(int station, int number) {

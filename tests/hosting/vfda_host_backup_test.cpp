@@ -83,25 +83,41 @@ TEST_F(BackupTest, EachStationIsSavedWithRawWordsScaledValuesAndWhatWasMissed) {
 
 TEST_F(BackupTest, CompareNamesEveryDifferenceAndPassesAnEqualDrive) {
     const std::string file = BackupOfDrive(1, "PUMP1", Path("pump1.json"));
-    EXPECT_EQ(Host("compare", {file}).exitCode, 0);
+    // PUMP2 holds the same settings; only its station number, its own record, differs.
+    const auto same = Host("compare", {file, "--station", "PUMP2", "--json"});
+    EXPECT_EQ(same.exitCode, 0) << same.out;
+    const std::vector<JsonValue> records = JsonLines(same.out);
+    ASSERT_EQ(records.size(), 2u) << same.out;
+    EXPECT_EQ(records[0].Find("event")->text, "record");
+    EXPECT_EQ(records[0].Find("parameter")->number, 58);
+    EXPECT_EQ(records[0].Find("role")->text, "drive record");
+    EXPECT_GT(records[0].Find("t")->number, 0) << "times run from the command's start";
+    EXPECT_EQ(records[1].Find("event")->text, "compared");
+    EXPECT_EQ(records[1].Find("differences")->number, 0);
+    EXPECT_EQ(records[1].Find("records")->number, 1);
+    EXPECT_TRUE(records[1].Find("matches")->boolean);
 
     ASSERT_EQ(drives_.SetWord(1, sim::Area::Parameter, 10, 75), sim::Outcome::Ok);
     ASSERT_EQ(drives_.SetWord(1, sim::Area::Parameter, 1, 2), sim::Outcome::Ok);
     const auto json = Host("compare", {file, "--json"});
     EXPECT_EQ(json.exitCode, 3);
     const std::vector<JsonValue> lines = JsonLines(json.out);
-    ASSERT_EQ(lines.size(), 2u) << json.out;
+    ASSERT_EQ(lines.size(), 3u) << json.out;
     EXPECT_EQ(lines[0].Find("event")->text, "difference");
     EXPECT_EQ(lines[0].Find("parameter")->number, 1);
     EXPECT_EQ(lines[1].Find("parameter")->number, 10);
     EXPECT_EQ(lines[1].Find("file")->number, 10);
     EXPECT_EQ(lines[1].Find("drive")->number, 7.5);
+    EXPECT_EQ(lines[2].Find("event")->text, "compared");
+    EXPECT_EQ(lines[2].Find("differences")->number, 2);
 
     ASSERT_EQ(drives_.SetWord(3, sim::Area::Parameter, 10, 75), sim::Outcome::Ok);
     const auto text = Host("compare", {file, "--station", "PUMP3"});
     EXPECT_EQ(text.exitCode, 3);
     EXPECT_NE(text.out.find("  P10: file 10, drive 7.5\n"), std::string::npos) << text.out;
-    EXPECT_NE(text.out.find("  P58: file 1, drive 3\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("  P58: file 1, drive 3 (drive record, not a setting)\n"),
+              std::string::npos)
+        << text.out;
 }
 
 TEST_F(BackupTest, ADamagedBackupIsRefusedWithTheReason) {
@@ -113,10 +129,10 @@ TEST_F(BackupTest, ADamagedBackupIsRefusedWithTheReason) {
         EXPECT_EQ(result.exitCode, 2) << reason;
         EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
     };
-    refusedWith(good.substr(0, good.size() / 2), "expected");
-    refusedWith(good + "{}", "text after the object");
+    refusedWith(good.substr(0, good.size() / 2), "not JSON");
+    refusedWith(good + "{}", "text after the value");
     std::string scaled = good;
-    scaled.replace(scaled.find("\"raw\":100,\"value\":10}"), 22, "\"raw\":100,\"value\":100}");
+    scaled.replace(scaled.find("\"raw\":100,\"value\":10}"), 21, "\"raw\":100,\"value\":100}");
     refusedWith(scaled, "does not match the raw word");
     std::string other = good;
     other.replace(other.find("vfda-parameters/1"), 17, "vfda-parameters/2");
@@ -126,7 +142,7 @@ TEST_F(BackupTest, ADamagedBackupIsRefusedWithTheReason) {
     refusedWith(twice, "duplicate key");
     std::string short80 = good;
     short80.replace(short80.rfind(",{"), std::string::npos, "]}");
-    refusedWith(short80, "expected ','");
+    refusedWith(short80, "not a list of P0 to P80");
     EXPECT_EQ(Host("compare", {Path("none.json")}).exitCode, 1);
     EXPECT_EQ(FramesWithLetter('R'), 0u) << "a refused file never reaches the line";
 }

@@ -2,6 +2,8 @@
 // them, writes counted once the drive answered, and exit 3 for what the drives did not do.
 #include "parameter_fixture.h"
 
+#include <algorithm>
+
 using testing_support::JsonValue;
 using testing_support::ParameterCommandTest;
 
@@ -40,17 +42,90 @@ TEST_F(ParameterCommandTest, ReadOfASilentStationExitsThreeWithNoValue) {
     EXPECT_EQ(Member(lines[0], "value").kind, JsonValue::Kind::Null);
 }
 
-TEST_F(ParameterCommandTest, WriteCountsOnceTheDriveAnsweredAndReportsRefusals) {
-    const auto result = Host("write", {"PUMP1", "P10=7.5", "P58=5", "--json"});
-    EXPECT_EQ(result.exitCode, 3) << "the station address is the drive's own";
+// Written means the drive answered and a read-back holds the raw word sent; the event carries
+// the value read back, or says what happened instead.
+TEST_F(ParameterCommandTest, WrittenMeansTheDriveHoldsTheRawWordSent) {
+    // P58 is the drive's station number, which it refuses; P76 = 10 is taken and acts (a
+    // factory reset), so the drive keeps 0 there.
+    const auto result = Host("write", {"PUMP1", "P10=7.5", "P58=5", "P76=10", "--json"});
+    EXPECT_EQ(result.exitCode, 3);
     const std::vector<JsonValue> lines = JsonLines(result.out);
-    ASSERT_EQ(lines.size(), 2u) << result.out;
+    ASSERT_EQ(lines.size(), 3u) << result.out;
     EXPECT_EQ(Member(lines[0], "event").text, "written");
+    EXPECT_EQ(Member(lines[0], "outcome").text, "written");
     EXPECT_EQ(Member(lines[0], "value").number, 7.5);
+    EXPECT_EQ(Member(lines[0], "raw").number, 75);
     EXPECT_TRUE(Member(lines[0], "ok").boolean);
+    EXPECT_EQ(Member(lines[1], "outcome").text, "refused");
+    EXPECT_EQ(Member(lines[1], "value").number, 1);
     EXPECT_FALSE(Member(lines[1], "ok").boolean);
-    EXPECT_EQ(DriveParameter(1, 10), 75);
+    EXPECT_EQ(Member(lines[2], "outcome").text, "kept another value");
+    EXPECT_EQ(Member(lines[2], "value").number, 0);
+    EXPECT_EQ(Member(lines[2], "asked").number, 10);
+    EXPECT_TRUE(Member(lines[2], "acknowledged").boolean);
+    EXPECT_FALSE(Member(lines[2], "ok").boolean);
     EXPECT_EQ(DriveParameter(1, 58), 1);
+
+    const auto silent = Host("write", {"GONE", "P10=1", "--json"});
+    EXPECT_EQ(silent.exitCode, 3);
+    const std::vector<JsonValue> unanswered = JsonLines(silent.out);
+    ASSERT_EQ(unanswered.size(), 1u) << silent.out;
+    EXPECT_EQ(Member(unanswered[0], "outcome").text, "not answered");
+    EXPECT_EQ(Member(unanswered[0], "value").kind, JsonValue::Kind::Null);
+
+    // Behind an adapter that echoes, the reason is named as run names it.
+    ASSERT_TRUE(drives_.SetFault(3, sim::FaultKind::Echo));
+    const auto echoed = Host("write", {"PUMP3", "P10=1", "--json"});
+    EXPECT_EQ(echoed.exitCode, 3);
+    const std::vector<JsonValue> diagnosed = JsonLines(echoed.out);
+    ASSERT_EQ(diagnosed.size(), 1u) << echoed.out;
+    EXPECT_NE(Member(diagnosed[0], "diagnosis").text.find("the adapter echoes every request"),
+              std::string::npos)
+        << echoed.out;
+}
+
+// Anything the drive would receive as another value than the one typed is refused, naming
+// the parameter, before the port is opened: nothing of the command is written.
+TEST_F(ParameterCommandTest, ValuesTheDriveWouldTakeChangedAreRefusedBeforeTheLine) {
+    for (const auto& [write, why] : {std::pair{"P54=nan", "P54 takes a plain decimal number"},
+                                     {"P24=-inf", "P24 takes a plain decimal number"},
+                                     {"P71=2.9", "P71 takes whole numbers only"},
+                                     {"P72=0x10", "P72 takes a plain decimal number"},
+                                     {"P10=6553.7", "P10 takes 0 to 999.9"},
+                                     {"P72=65537.9", "P72 takes whole numbers only"},
+                                     {"P72=65537", "P72 takes 0 to 9999"},
+                                     {"P10=5.06", "P10 carries one decimal"},
+                                     {"D3=100", "D3 takes 0 to 99"}}) {
+        const auto result = Host("write", {"PUMP2", "P11=5", write});
+        EXPECT_EQ(result.exitCode, 2) << write;
+        EXPECT_NE(result.err.find(why), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(line_->Requests().size(), 0u) << "the port was never opened";
+    EXPECT_EQ(DriveParameter(2, 11), 100);
+}
+
+// Ctrl-C in the middle of a write: the write under way is finished and reported, every
+// parameter not written is named, and an end event closes the output.
+TEST_F(ParameterCommandTest, AnInterruptedWriteNamesWhatItDidNotWrite) {
+    std::vector<std::string> writes = {"PUMP1"};
+    std::multiset<std::string> asked;
+    for (int p = 10; p < 20; ++p) {
+        writes.push_back("P" + std::to_string(p) + "=2");
+        asked.insert("P" + std::to_string(p));
+    }
+    int exitCode = 0;
+    const std::vector<JsonValue> lines = InterruptedAfterFirstWrite("write", writes, exitCode);
+    EXPECT_EQ(exitCode, 130);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(Member(lines.back(), "event").text, "end");
+    EXPECT_EQ(Member(lines.back(), "reason").text, "interrupt");
+    EXPECT_EQ(WrittenOrNot(lines), asked) << "each parameter named once, written or not";
+    const double written =
+        static_cast<double>(std::count_if(lines.begin(), lines.end(), [](const JsonValue& line) {
+            return line.Find("event")->text == "written";
+        }));
+    EXPECT_LT(written, 10);
+    EXPECT_EQ(Member(lines.back(), "not_done").number, 10 - written);
 }
 
 TEST_F(ParameterCommandTest, WrongAddressesAndStationsAreRefusedBeforeTheLineIsUsed) {

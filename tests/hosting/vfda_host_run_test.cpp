@@ -205,8 +205,12 @@ TEST_F(VfdaHostRunTest, TextOutputIsForPeople) {
 
 TEST_F(VfdaHostRunTest, MistypedCommandsAreReportedAndTheRunGoesOn) {
     auto host = RunJson();
-    for (const char* wrong : {"frobnicate", "write CMD1 fast", "write CMD1 nan", "write NOPE 1",
-                              "write CMD1", "enable PUMP1 2", "stats A B", "info"}) {
+    // A value its word would take changed (too many decimals, beyond the frame's field) is
+    // refused as a mistyped one is.
+    for (const char* wrong :
+         {"frobnicate", "write CMD1 fast", "write CMD1 nan", "write NOPE 1", "write CMD1",
+          "enable PUMP1 2", "stats A B", "info", "write ACC1 7.55", "write ACC1 6553.7",
+          "write CMD1 1000", "write ACC1 0x10"}) {
         const size_t mark = host->LineCount();
         host->Type(wrong);
         Expect(*host, Event("error", {}), wrong, mark);

@@ -1,31 +1,11 @@
-// A strict JSON reader (RFC 8259) for checking what programs print: one value, nothing but
-// white space around it; no trailing commas, leading zeros, raw control characters, lone
-// surrogates, duplicate keys or bytes that are not UTF-8. Strings come back as UTF-8.
+// The tests read what the programs print with vfda-host's own strict JSON reader.
 #pragma once
 
-#include <optional>
-#include <string>
-#include <string_view>
-#include <utility>
-#include <vector>
+#include "strict_json.h"
 
 namespace testing_support {
 
-struct JsonValue {
-    enum class Kind { Null, Boolean, Number, String, Array, Object };
-    Kind kind = Kind::Null;
-    bool boolean = false;
-    double number = 0;
-    std::string text; // a string's characters, UTF-8
-    std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members; // in the text's order
-
-    // The member named `key` of an object; null when there is none.
-    const JsonValue* Find(std::string_view key) const;
-    bool operator==(const JsonValue& other) const;
-};
-
-// The value of a JSON text; nothing when the text is not JSON, with `error` saying where.
-std::optional<JsonValue> ParseJson(std::string_view text, std::string* error = nullptr);
+using vfdajson::JsonValue;
+using vfdajson::ParseJson;
 
 } // namespace testing_support

@@ -1,9 +1,10 @@
-#include "json_value.h"
+#include "strict_json.h"
 
+#include <charconv>
+#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 
-namespace testing_support {
+namespace vfdajson {
 namespace {
 
 class Reader {
@@ -21,8 +22,6 @@ public:
     std::string Error() const { return error_ + " at byte " + std::to_string(at_); }
 
 private:
-    static constexpr int kMaxDepth = 64;
-
     bool Fail(const char* what) {
         if (error_.empty()) {
             error_ = what;
@@ -52,7 +51,7 @@ private:
     }
 
     bool Value(JsonValue& value, int depth) {
-        if (depth > kMaxDepth) {
+        if (depth > kMaxJsonDepth) {
             return Fail("nested too deep");
         }
         switch (Peek()) {
@@ -168,8 +167,11 @@ private:
                 return Fail("no digits in the exponent");
             }
         }
-        number = std::strtod(std::string(text_.substr(start, at_ - start)).c_str(), nullptr);
-        return true;
+        // from_chars reads the grammar checked above whatever the locale, and says when the
+        // number is beyond a double's range.
+        const char* first = text_.data() + start;
+        const auto read = std::from_chars(first, text_.data() + at_, number);
+        return (read.ec == std::errc() && std::isfinite(number)) || Fail("number out of range");
     }
 
     static void AppendUtf8(std::string& out, uint32_t point) {
@@ -315,6 +317,13 @@ private:
 
 } // namespace
 
+JsonValue::JsonValue() = default;
+JsonValue::~JsonValue() = default;
+JsonValue::JsonValue(const JsonValue& other) = default;
+JsonValue::JsonValue(JsonValue&& other) noexcept = default;
+JsonValue& JsonValue::operator=(const JsonValue& other) = default;
+JsonValue& JsonValue::operator=(JsonValue&& other) noexcept = default;
+
 const JsonValue* JsonValue::Find(std::string_view key) const {
     for (const auto& [name, value] : members) {
         if (name == key) {
@@ -341,4 +350,4 @@ std::optional<JsonValue> ParseJson(std::string_view text, std::string* error) {
     return value;
 }
 
-} // namespace testing_support
+} // namespace vfdajson
