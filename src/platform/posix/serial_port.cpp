@@ -248,6 +248,9 @@ long SerialPort::Take(uint8_t* buffer, size_t capacity) {
 
 void SerialPort::Close() {
     if (IsOpen()) {
+        // The exclusive mark belongs to the terminal, not to this handle: it would outlive the
+        // close while anyone else holds the device open, and refuse every later open but root's.
+        ioctl(state_->fd, TIOCNXCL);
         close(state_->fd);
         state_->fd = -1;
     }
