@@ -1,17 +1,21 @@
 // vfda-host backup: a drive's parameters saved to a file.
+#include "backup_reader.h"
 #include "commands.h"
 #include "parameter_commands.h"
+#include "text_output.h"
 
 #include "platform/file.h"
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 
 namespace vfdahost {
 namespace {
 
 const char* const kBackupUsage = "usage: vfda-host backup CONFIG STATION... [--out PATH] "
-                                 "[--port COMn=PATH]... [--json]\n";
+                                 "[--partial] [--port COMn=PATH]... [--json]\n";
 
 // Where a station's backup goes: --out itself for one station that names no folder, else
 // NAME.parameters.json in --out or in the working folder. Separators in a name become '_'.
@@ -27,6 +31,87 @@ std::string BackupPath(const ParameterCommandLine& line, const std::string& name
     }
     const bool folder = stationCount > 1 || std::filesystem::is_directory(out->second);
     return folder ? (std::filesystem::path(out->second) / file).string() : out->second;
+}
+
+// Where a backup that missed parameters goes instead of `path`: NAME.partial.json beside it.
+std::string PartialPath(const std::string& path) {
+    const std::string suffix = ".json";
+    const bool json = path.size() > suffix.size() &&
+                      path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return (json ? path.substr(0, path.size() - suffix.size()) : path) + ".partial.json";
+}
+
+std::string Lowered(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+// Why `path` cannot take the backup of station `name`, or "" when it can. Only a missing file
+// or an earlier backup of the same station is replaced; a folder that is not there or cannot
+// be written is found here, before any drive is read.
+std::string TargetRefusal(const std::string& path, const std::string& name) {
+    std::string target;
+    if (!platform::FinalTarget(path, target)) {
+        return "a link that is not followed (a loop, or planted by another user in a shared "
+               "folder)";
+    }
+    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    const platform::FileStatus place = platform::StatusOf(folder.empty() ? "." : folder.string());
+    if (!place.exists || place.regular) {
+        return "the folder " + folder.string() + " does not exist";
+    }
+    if (place.readOnly) {
+        return "the folder " + folder.string() + " cannot be written";
+    }
+    const platform::FileStatus status = platform::StatusOf(target);
+    if (!status.exists) {
+        return "";
+    }
+    if (!status.regular) {
+        return "not a regular file";
+    }
+    if (status.readOnly) {
+        return "the file is read-only";
+    }
+    ParameterBackup earlier;
+    std::string error;
+    if (LoadBackup(target, earlier, error) != 0) {
+        return "the file there is not a parameter backup (" + error + ")";
+    }
+    if (Lowered(earlier.station) != Lowered(name)) {
+        return "the file there is the backup of station " + earlier.station;
+    }
+    return "";
+}
+
+// Every station's file, checked before the line is touched: false (reported) when --out
+// cannot hold them, two stations would share a file, or a file may not be replaced.
+bool CheckTargets(const ParameterCommandLine& line, const std::vector<std::string>& names,
+                  std::vector<std::string>& paths) {
+    const auto out = line.values.find("--out");
+    if (names.size() > 1 && out != line.values.end() &&
+        !std::filesystem::is_directory(out->second)) {
+        std::fprintf(stderr, "vfda-host: --out %s: several stations need an existing folder\n",
+                     TextForPeople(out->second).c_str());
+        return false;
+    }
+    std::map<std::string, std::string> owners; // file (ignoring case) -> station
+    for (const std::string& name : names) {
+        const std::string path = BackupPath(line, name, names.size());
+        const auto [place, added] = owners.emplace(Lowered(path), name);
+        std::string refusal =
+            added ? TargetRefusal(path, name) : "also the file of station " + place->second;
+        if (!refusal.empty()) {
+            std::fprintf(stderr, "vfda-host: %s: %s: %s; nothing read\n",
+                         TextForPeople(name).c_str(), TextForPeople(path).c_str(),
+                         TextForPeople(refusal).c_str());
+            return false;
+        }
+        paths.push_back(path);
+    }
+    return true;
 }
 
 // Prints each parameter the drive did not return; true when there was none.
@@ -48,10 +133,14 @@ bool ReportMissed(EventPrinter& printer, const ParameterBackup& backup) {
 
 int BackupCommand(const std::vector<std::string>& words) {
     ParameterCommandLine line;
-    if (!ParseParameterCommandLine(words, kBackupUsage, 2, line, {"--out"})) {
+    if (!ParseParameterCommandLine(words, kBackupUsage, 2, line, {"--out"}, {"--partial"})) {
         return kExitRefused;
     }
     const std::vector<std::string> names(line.positional.begin() + 1, line.positional.end());
+    std::vector<std::string> paths;
+    if (!CheckTargets(line, names, paths)) {
+        return kExitRefused;
+    }
     PortFolder ports;
     ParameterSession session;
     std::vector<const CStationInfo*> stations;
@@ -62,20 +151,30 @@ int BackupCommand(const std::vector<std::string>& words) {
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
     ProgressBar bar(ProgressBar::Wanted(printer.Form()));
     ShowReadProgress(session, bar);
+    const bool keepPartial = line.flags.count("--partial") != 0;
     for (size_t i = 0; i < stations.size(); ++i) {
         const ParameterBackup backup = ReadBackup(session, *stations[i], names[i]);
-        const std::string path = BackupPath(line, names[i], names.size());
+        const bool complete = ReportMissed(printer, backup);
+        // A backup that missed parameters never replaces a file: it goes beside it, unless
+        // asked for under the file's own name.
+        const bool partial = !complete && !keepPartial;
+        const std::string path = partial ? PartialPath(paths[i]) : paths[i];
         std::string error;
         if (!SaveAtomically(path, BackupJson(backup), error)) {
-            std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+            std::fprintf(stderr, "vfda-host: %s\n", TextForPeople(error).c_str());
             return kExitFailed;
         }
-        const bool complete = ReportMissed(printer, backup);
         JsonFields fields;
         fields.Text("station", names[i]).Text("file", path).Boolean("complete", complete);
+        if (partial) {
+            fields.Text("kept", paths[i]);
+        }
         printer.Print("saved", fields,
                       names[i] + " saved to " + path +
-                          (complete ? "" : " (some parameters not read)"));
+                          (complete ? ""
+                           : partial
+                               ? " (some parameters not read; " + paths[i] + " left as it was)"
+                               : " (some parameters not read)"));
         exitCode = complete ? exitCode : kExitDrivesFailed;
     }
     return exitCode;

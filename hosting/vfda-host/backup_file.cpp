@@ -41,18 +41,36 @@ std::string BackupJson(const ParameterBackup& backup) {
 }
 
 bool SaveAtomically(const std::string& path, const std::string& text, std::string& error) {
+    // A link is saved through, as a configuration is, unless another user planted it in a
+    // shared folder; the new file never takes over the owner or set-id bits of the old one.
+    std::string target;
+    if (!platform::FinalTarget(path, target)) {
+        error = "cannot write " + path +
+                ": a link that is not followed (a loop, or planted by "
+                "another user in a shared folder)";
+        return false;
+    }
+    const platform::FileStatus previous = platform::StatusOf(target);
+    if (previous.exists && (!previous.regular || previous.readOnly)) {
+        error = "cannot write " + path +
+                (previous.regular ? ": the file is read-only" : ": not a regular file");
+        return false;
+    }
     std::random_device seed;
     platform::File file;
     std::string temporary;
     for (int attempt = 0; attempt < 8 && !file.IsOpen(); ++attempt) {
-        temporary = path + ".tmp-" + std::to_string(seed());
+        temporary = target + ".tmp-" + std::to_string(seed());
         file.Open(temporary, platform::File::Mode::CreateNew);
     }
-    const bool written = file.IsOpen() && file.WriteAll(text.data(), text.size()) &&
-                         file.KeepAttributesOf(platform::StatusOf(path)) && file.FlushToDisk();
-    const bool closed = file.IsOpen() && file.Close();
-    if (!written || !closed || !platform::ReplaceFile(temporary, path)) {
-        if (!temporary.empty()) {
+    const bool created = file.IsOpen();
+    const bool written = created && file.WriteAll(text.data(), text.size()) &&
+                         file.KeepAttributesOf(previous, platform::File::Ownership::Mine) &&
+                         file.FlushToDisk();
+    const bool closed = created && file.Close();
+    if (!written || !closed || !platform::ReplaceFile(temporary, target)) {
+        if (created) { // only the file this save made, never one it found under that name
+            file.Close();
             platform::RemoveFile(temporary);
         }
         error = "cannot write " + path;

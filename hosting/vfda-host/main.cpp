@@ -20,7 +20,8 @@ const char* kUsage =
     "[--trace]\n"
     "       vfda-host read CONFIG STATION ADDRESS... [--port COMn=PATH]... [--json]\n"
     "       vfda-host write CONFIG STATION ADDRESS=VALUE... [--port COMn=PATH]... [--json]\n"
-    "       vfda-host backup CONFIG STATION... [--out PATH] [--port COMn=PATH]... [--json]\n"
+    "       vfda-host backup CONFIG STATION... [--out PATH] [--partial] [--port COMn=PATH]... "
+    "[--json]\n"
     "       vfda-host compare CONFIG BACKUP [--station NAME] [--port COMn=PATH]... [--json]\n"
     "       vfda-host restore CONFIG BACKUP [--station NAME] [--port COMn=PATH]... [--force] "
     "[--dry-run] [--skip-missing] [--json]\n"
@@ -77,8 +78,8 @@ const Command kCommands[] = {
      }},
     {"backup", vfdahost::BackupCommand,
      [] {
-         return "usage: vfda-host backup CONFIG STATION... [--out PATH] [--port COMn=PATH]... "
-                "[--json]\n";
+         return "usage: vfda-host backup CONFIG STATION... [--out PATH] [--partial] "
+                "[--port COMn=PATH]... [--json]\n";
      }},
     {"compare", vfdahost::CompareCommand,
      [] {

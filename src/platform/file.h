@@ -46,9 +46,11 @@ public:
     // Hands the written bytes to the storage device before returning.
     bool FlushToDisk();
     long long Length();
-    // Gives the open file the permission bits of `model` (and its owner and group where this
-    // user may), or the system's default for a new file when `model` does not exist.
-    bool KeepAttributesOf(const FileStatus& model);
+    // Gives the open file the read, write and execute bits of `model` (never its set-id or
+    // sticky bits), with Ownership::Keep its owner and group where this user may, or the
+    // system's default for a new file when `model` does not exist.
+    enum class Ownership { Keep, Mine };
+    bool KeepAttributesOf(const FileStatus& model, Ownership ownership = Ownership::Keep);
     bool Close();
 
 private:
@@ -61,8 +63,13 @@ private:
 
 TOOLKIT_API bool FileExists(const std::string& path);
 TOOLKIT_API FileStatus StatusOf(const std::string& path);
+// False for a symbolic link that another user planted in a shared folder (world-writable and
+// sticky, as /tmp): such a link is followed only when its owner is the folder's owner or this
+// user, the rule the kernel itself keeps for such folders. True for anything else.
+TOOLKIT_API bool MayFollowLink(const std::string& link);
 // The path a chain of symbolic links at `path` ends in (`path` itself when it is no link,
-// also when nothing is there). False for a loop or a link that cannot be read.
+// also when nothing is there). False for a loop, a link that cannot be read, or one that
+// MayFollowLink refuses.
 TOOLKIT_API bool FinalTarget(const std::string& path, std::string& target);
 // Replaces target by source in one step, so a reader sees either the old or the new file.
 TOOLKIT_API bool ReplaceFile(const std::string& source, const std::string& target);

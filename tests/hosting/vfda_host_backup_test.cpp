@@ -42,14 +42,17 @@ protected:
 };
 
 // Two stations at once (each read takes 81 of the drive's answers): one whole, one that
-// never returns P12.
+// never returns P12, whose earlier complete backup must survive the incomplete one.
 TEST_F(BackupTest, EachStationIsSavedWithRawWordsScaledValuesAndWhatWasMissed) {
     ASSERT_EQ(drives_.SetWord(1, sim::Area::Parameter, 10, 125), sim::Outcome::Ok);
     ASSERT_EQ(drives_.SetWord(1, sim::Area::Parameter, 0, 3), sim::Outcome::Ok);
+    const std::string earlier = FileText(BackupOfDrive(2, "PUMP2", Path("PUMP2.parameters.json")));
     ASSERT_TRUE(drives_.HideParameter(2, 12));
     const auto result =
         Host("backup", {"PUMP1", "PUMP2", "--out", folder_.Path().string(), "--json"});
     EXPECT_EQ(result.exitCode, 3) << result.err;
+    EXPECT_EQ(FileText(Path("PUMP2.parameters.json")), earlier)
+        << "an incomplete backup never replaces a file";
 
     const JsonValue pump1 = BackupOf(Path("PUMP1.parameters.json"));
     EXPECT_EQ(pump1.Find("format")->text, "vfda-parameters/1");
@@ -61,7 +64,7 @@ TEST_F(BackupTest, EachStationIsSavedWithRawWordsScaledValuesAndWhatWasMissed) {
     EXPECT_EQ(pump1.Find("parameters")->items[10].Find("value")->number, 12.5);
     EXPECT_EQ(pump1.Find("parameters")->items[0].Find("value")->number, 3);
 
-    const JsonValue pump2 = BackupOf(Path("PUMP2.parameters.json"));
+    const JsonValue pump2 = BackupOf(Path("PUMP2.parameters.partial.json"));
     const JsonValue& p12 = pump2.Find("parameters")->items[12];
     EXPECT_EQ(p12.Find("raw")->kind, JsonValue::Kind::Null);
     EXPECT_EQ(p12.Find("value")->kind, JsonValue::Kind::Null);
@@ -75,10 +78,37 @@ TEST_F(BackupTest, EachStationIsSavedWithRawWordsScaledValuesAndWhatWasMissed) {
     EXPECT_EQ(lines[1].Find("station")->text, "PUMP2");
     EXPECT_EQ(lines[1].Find("parameter")->number, 12);
     EXPECT_FALSE(lines[2].Find("complete")->boolean);
+    EXPECT_EQ(lines[2].Find("file")->text, Path("PUMP2.parameters.partial.json"));
+    EXPECT_EQ(lines[2].Find("kept")->text, Path("PUMP2.parameters.json"));
     EXPECT_EQ(FramesWithLetter('P'), 0u) << "a backup writes nothing to the drive";
     for (const auto& entry : std::filesystem::directory_iterator(folder_.Path())) {
         EXPECT_EQ(entry.path().string().find(".tmp-"), std::string::npos) << entry.path();
     }
+}
+
+// Every target is checked before a drive is read: each refusal costs no frame on the line
+// and leaves what is on the disk as it was.
+TEST_F(BackupTest, TargetsThatCannotTakeTheBackupAreRefusedBeforeTheLine) {
+    Configure({"add-station", "A/B", "--number", "5"});
+    Configure({"add-station", "A_B", "--number", "6"});
+    const std::string config = FileText(config_);
+    const std::string other = BackupOfDrive(1, "PUMP1", Path("pump1.json"));
+    const std::string readOnly = BackupOfDrive(2, "PUMP2", Path("pump2.json"));
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::group_read);
+    const auto refused = [&](std::vector<std::string> words, const char* reason) {
+        const auto result = Host("backup", words);
+        EXPECT_EQ(result.exitCode, 2) << reason << ": " << result.err;
+        EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
+    };
+    refused({"PUMP1", "PUMP2", "--out", Path("missing")}, "several stations need");
+    refused({"PUMP1", "--out", Path("missing/pump1.json")}, "does not exist");
+    refused({"PUMP1", "--out", config_}, "not a parameter backup");
+    refused({"PUMP2", "--out", other}, "the backup of station PUMP1");
+    refused({"PUMP2", "--out", readOnly}, "read-only");
+    refused({"A/B", "A_B", "--out", folder_.Path().string()}, "also the file of station A/B");
+    EXPECT_TRUE(line_->Requests().empty()) << "nothing is read before every target is checked";
+    EXPECT_EQ(FileText(config_), config);
 }
 
 TEST_F(BackupTest, CompareNamesEveryDifferenceAndPassesAnEqualDrive) {

@@ -14,6 +14,9 @@ namespace {
 // As many links as the system itself follows before it reports a loop.
 constexpr int kMaxLinkHops = 40;
 constexpr mode_t kPermissionBits = 07777;
+// What a save gives on: read, write and execute. Set-id and sticky bits are never copied, so
+// a file planted with them cannot lend them to what is written in its place.
+constexpr mode_t kPlainPermissionBits = 0777;
 
 int Fd(long long handle) {
     return static_cast<int>(handle);
@@ -129,24 +132,24 @@ long long File::Length() {
     return info.st_size;
 }
 
-bool File::KeepAttributesOf(const FileStatus& model) {
+bool File::KeepAttributesOf(const FileStatus& model, Ownership ownership) {
     if (!IsOpen()) {
         return false;
     }
     if (!model.exists) {
         return fchmod(Fd(handle_), DefaultNewFilePermissions()) == 0;
     }
-    // The owner and group only where this user may give them (root, or a group of its own);
-    // the permission bits always, after the owner, since a change of owner clears set-id bits.
+    // The owner and group only where asked and this user may give them (root, or a group of
+    // its own); the permission bits always, after the owner.
     struct stat info {};
-    if (fstat(Fd(handle_), &info) == 0 &&
+    if (ownership == Ownership::Keep && fstat(Fd(handle_), &info) == 0 &&
         (info.st_uid != model.owner || info.st_gid != model.group)) {
         if (fchown(Fd(handle_), model.owner, model.group) != 0) {
             // Not allowed to give the owner: the group alone, and failing that, this user's.
             (void)!fchown(Fd(handle_), static_cast<uid_t>(-1), model.group);
         }
     }
-    return fchmod(Fd(handle_), static_cast<mode_t>(model.permissions) & kPermissionBits) == 0;
+    return fchmod(Fd(handle_), static_cast<mode_t>(model.permissions) & kPlainPermissionBits) == 0;
 }
 
 bool File::Close() {
@@ -178,6 +181,19 @@ FileStatus StatusOf(const std::string& path) {
     return status;
 }
 
+bool MayFollowLink(const std::string& link) {
+    struct stat info {};
+    struct stat folder {};
+    if (lstat(link.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return true;
+    }
+    if (stat(FolderOf(link).c_str(), &folder) != 0) {
+        return false;
+    }
+    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+    return !shared || info.st_uid == folder.st_uid || info.st_uid == geteuid();
+}
+
 bool FinalTarget(const std::string& path, std::string& target) {
     std::string current = path;
     for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
@@ -185,6 +201,9 @@ bool FinalTarget(const std::string& path, std::string& target) {
         if (lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
             target = current;
             return true;
+        }
+        if (!MayFollowLink(current)) {
+            return false;
         }
         // A link's size is the length of its text; one that changed since and no longer
         // fits the buffer is refused rather than cut.

@@ -95,7 +95,7 @@ long long File::Length() {
 
 // Files here carry no permission bits to keep: a new file inherits its folder's access
 // rules, as the file it replaces did.
-bool File::KeepAttributesOf(const FileStatus&) {
+bool File::KeepAttributesOf(const FileStatus&, Ownership) {
     return IsOpen();
 }
 
@@ -123,6 +123,11 @@ FileStatus StatusOf(const std::string& path) {
         (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
     status.readOnly = (data.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     return status;
+}
+
+// Windows has no shared sticky folders; its links are made by those allowed to.
+bool MayFollowLink(const std::string&) {
+    return true;
 }
 
 bool FinalTarget(const std::string& path, std::string& target) {
