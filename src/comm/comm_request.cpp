@@ -16,8 +16,9 @@ namespace {
 
 constexpr size_t kFrequencyWordNumber = 0; // D0
 constexpr size_t kCommandWordNumber = 3;   // D3
-// Logged, with the tag's name, for a write the drive must not be sent.
-constexpr int kNotWritable = 17;
+// The drive reports in D3 the command it runs with bit 7 set while the motor turns (0x85 for
+// a running reverse); the command it takes back is the word without that status bit.
+constexpr uint16_t kRunningStatusBit = 0x80;
 
 } // namespace
 
@@ -25,17 +26,10 @@ CCommRequest::CCommRequest(CCommBlock& block, char command, int32_t parameter, u
     : m_block(block), m_command(command), m_parameter(parameter), m_value(value) {}
 
 CCommRequest CCommRequest::RunCommand(CCommBlock& block, DrivesHalf drivesHalf, int32_t commandWord,
-                                      uint16_t frequency, std::string tagName) {
+                                      uint16_t frequency) {
     CCommRequest request(block, comm::kLetterRunCommand, commandWord, frequency);
     request.m_drivesHalf = drivesHalf;
-    request.m_tagName = std::move(tagName);
     return request;
-}
-
-void CCommRequest::CountRefusedWrite(CStationInfo& station) {
-    ++station.m_writeRequests;
-    ++station.m_writeFailures;
-    station.m_lastFailureTime = platform::CalendarTime();
 }
 
 bool CCommRequest::IsRangeRead() const {
@@ -56,15 +50,12 @@ std::string CCommRequest::FormatFrame() const {
 
 bool CCommRequest::Execute(comm::CommLink& link) {
     CStationInfo& station = m_block.Station();
-    if (!TakeDrivesHalf()) {
-        // The read queued before it found nothing (its own failure is reported): the
-        // command is not sent with a guess.
-        CountRefusedWrite(station);
-        return false;
-    }
-    const std::string frame = FormatFrame();
+    // A command whose other half the read before it did not find (its own failure is
+    // reported and counted) is not sent with a guess, nor one whose words its fields cannot
+    // hold. Neither reached the line, so neither is counted as a transaction.
+    const std::string frame = TakeDrivesHalf() ? FormatFrame() : std::string();
     if (frame.empty()) {
-        RefuseRunCommand();
+        ReportNotSent();
         return false;
     }
     std::atomic<int32_t>& requests = IsWrite() ? station.m_writeRequests : station.m_readRequests;
@@ -95,7 +86,7 @@ bool CCommRequest::TakeDrivesHalf() {
     case DrivesHalf::CommandWord:
         word = m_block.KnownWord(kCommandWordNumber);
         if (word) {
-            m_parameter = *word;
+            m_parameter = *word & ~kRunningStatusBit;
         }
         break;
     case DrivesHalf::Frequency:
@@ -108,9 +99,12 @@ bool CCommRequest::TakeDrivesHalf() {
     return word.has_value();
 }
 
-void CCommRequest::RefuseRunCommand() {
-    driver::LogMessage(kNotWritable, driver::kTransactionFailure, m_tagName.c_str());
-    CountRefusedWrite(m_block.Station());
+void CCommRequest::ReportNotSent() const {
+    const CStationInfo& station = m_block.Station();
+    // Silent once the link is reported lost, as every other transaction failure is.
+    if (station.m_consecutiveFailures < CStationInfo::kLinkLostThreshold) {
+        driver::LogMessage(comm::kSendFailed, driver::kTransactionFailure, station.m_name.c_str());
+    }
 }
 
 int CCommRequest::CheckAnswer(const uint8_t* answer, const std::string& frame) {

@@ -32,14 +32,9 @@ public:
     enum class DrivesHalf : uint8_t { None, CommandWord, Frequency };
 
     CCommRequest(CCommBlock& block, char command, int32_t parameter, uint16_t value);
-    // A run command on a D block: the host's half given, the other the drive's. tagName
-    // names the written tag when the command is refused.
+    // A run command on a D block: the host's half given, the other the drive's.
     static CCommRequest RunCommand(CCommBlock& block, DrivesHalf drivesHalf, int32_t commandWord,
-                                   uint16_t frequency, std::string tagName);
-
-    // Counts a write that never reached the line as a failed one in the station's
-    // statistics.
-    static void CountRefusedWrite(CStationInfo& station);
+                                   uint16_t frequency);
 
     // What the frame codec needs: the letter, the station's number, parameter and value.
     comm::RequestFields Fields() const;
@@ -70,8 +65,10 @@ private:
     // Puts the drive's known word into a run command's other half; false when it is not
     // known.
     bool TakeDrivesHalf();
-    // A run command that cannot be sent: logged with the tag's name and counted.
-    void RefuseRunCommand();
+    // A run command that cannot be sent: "cannot send data to station" (message 8), under
+    // the station's rule for transaction failures; nothing is counted, since the line was not
+    // used.
+    void ReportNotSent() const;
     // Hands what an accepted answer says to the block.
     void ApplyAnswer(const comm::DecodedAnswer& decoded);
 
@@ -80,5 +77,4 @@ private:
     int32_t m_parameter;
     uint16_t m_value;
     DrivesHalf m_drivesHalf = DrivesHalf::None;
-    std::string m_tagName;
 };

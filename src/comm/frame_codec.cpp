@@ -7,9 +7,9 @@
 namespace comm {
 namespace {
 
-// The operation commands the drive takes: 0 stop, 1 forward, 2 stop, 3 reverse, 4 to 7
-// jog, 8 reset after a fault. The frequency field holds four digits.
-constexpr int64_t kHighestOperationCommand = 8;
+// What the run command's fields hold: two digits of operation command (the drive itself
+// refuses those it does not know, 9 and up) and four of frequency.
+constexpr int64_t kHighestOperationCommand = 99;
 constexpr int64_t kHighestFrequency = 9999;
 
 constexpr size_t kMarkByte = 1;

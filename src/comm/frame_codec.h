@@ -44,9 +44,9 @@ struct RequestFields {
 // True for the letters that change the drive (P and C): their transactions count as writes.
 bool IsWriteLetter(char letter);
 
-// True when a run command's words are ones the drive takes: an operation command 0..8 and a
-// frequency of four digits at most. Anything else would make the frame longer than the
-// drive reads, and it would take the wrong command.
+// True when a run command's words fit its fields: an operation command of two digits
+// (0..99) and a frequency of four (0..9999). Anything else would make the frame longer than
+// the drive reads, and it would take the wrong command.
 bool IsRunCommandSendable(int64_t commandWord, int64_t frequency);
 
 // The request frame: the letter, 0x03 0x01, the station and the parameter as two digits

@@ -56,15 +56,12 @@ int WriteDriveWord(CCommChannel& channel, CCommBlock& block, const TagBinding& b
     }
     const std::optional<uint16_t> written = WrittenHalf(frequency, value);
     if (!written) {
-        CCommRequest::CountRefusedWrite(block.Station());
         return RefuseWrite(binding);
     }
-    const std::string name = driver::HostBinding::Instance().GetTagName(binding.tagId);
     const CCommRequest command =
-        frequency ? CCommRequest::RunCommand(block, CCommRequest::DrivesHalf::CommandWord, 0,
-                                             *written, name)
-                  : CCommRequest::RunCommand(block, CCommRequest::DrivesHalf::Frequency, *written,
-                                             0, name);
+        frequency
+            ? CCommRequest::RunCommand(block, CCommRequest::DrivesHalf::CommandWord, 0, *written)
+            : CCommRequest::RunCommand(block, CCommRequest::DrivesHalf::Frequency, *written, 0);
     const uint16_t drivesWord = frequency ? kCommandWord : kFrequencyWord;
     if (!block.PollsWord(drivesWord)) {
         // Nothing keeps it current: the drive's panel may have changed it since it was read.

@@ -105,10 +105,9 @@ int32_t DrvBuildPollMasks(int32_t instance) {
     if (channel == nullptr) {
         return 0;
     }
-    if (!CanChangeSetUp(*channel)) {
-        return kFailed;
+    if (CanChangeSetUp(*channel)) { // while it runs the masks stay as they are
+        channel->BuildPollMasks();
     }
-    channel->BuildPollMasks();
     return 0;
 }
 

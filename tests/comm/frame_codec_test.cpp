@@ -51,7 +51,10 @@ TEST(FrameCodec, WideNumbersWidenTheFrameButARunCommandNeverGrows) {
                                                           "-307"));
     EXPECT_EQ(FormatRequest({'C', 1, 8, 9999}), std::string("C\x03\x01"
                                                             "01089999"));
-    EXPECT_EQ(FormatRequest({'C', 1, 9, 0}), "") << "no such operation command";
+    EXPECT_EQ(FormatRequest({'C', 1, 9, 0}), std::string("C\x03\x01"
+                                                         "01090000"))
+        << "a command the drive refuses itself";
+    EXPECT_EQ(FormatRequest({'C', 1, 100, 0}), "") << "three command digits";
     EXPECT_EQ(FormatRequest({'C', 1, 1, 10000}), "") << "five frequency digits";
     EXPECT_EQ(FormatRequest({'C', 1, -1, 0}), "");
     EXPECT_EQ(FormatRequest({'C', 100, 1, 0}), "") << "a wide station would shift every field";

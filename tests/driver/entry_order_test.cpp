@@ -77,7 +77,7 @@ TEST_F(EntryOrderTest, SetUpCallsAreRefusedWhileCommunicationRuns) {
     Start();
     ASSERT_TRUE(ValueArrives(1));
     EXPECT_EQ(Tag(2, "X.PUMP2", "D1"), kFailed);
-    EXPECT_EQ(module_->BuildPollMasks(instance_), kFailed);
+    EXPECT_EQ(module_->BuildPollMasks(instance_), 0) << "answered, and nothing changed";
     EXPECT_EQ(module_->Stop(instance_), 0);
     // Stopped, the same calls are taken, and the next run polls what they set up.
     EXPECT_EQ(Tag(2, "X.PUMP2", "D1"), 1 << 16) << "the refused call filed nothing";

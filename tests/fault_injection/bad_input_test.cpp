@@ -249,7 +249,7 @@ TEST_F(BadInput, NotANumberInfinitiesAndHugeValuesWriteDefinedWords) {
     ASSERT_TRUE(WaitFor([&] { return line_->Counters(1).writes >= 10; }))
         << "every write went out as a frame the drive could read";
     EXPECT_EQ(line_->Counters(1).commands, 0u);
-    EXPECT_GE(Stats("PUMP1").writeFailures, 10) << "the refused ones count";
+    EXPECT_EQ(Stats("PUMP1").writes, 10) << "only writes that went on the line count";
     EXPECT_EQ(line_->Drives().FramesForAbsentStations(), 0u);
 }
 

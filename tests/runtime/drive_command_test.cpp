@@ -136,42 +136,60 @@ TEST_F(DriveCommandTest, AFrequencyThenARunCommandQueuedTogetherKeepBoth) {
     ExpectOnlyWholeFrames();
 }
 
-TEST_F(DriveCommandTest, AReportedCommandWordOf133RefusesTheFrequencyWrite) {
+// A running drive reports its command with the status bit 7 set (jogging in reverse, 05,
+// reads 0x85 = 133); a speed change sends the command back without that bit, and the drive
+// keeps jogging at the new speed.
+TEST_F(DriveCommandTest, ARunningDriveTakesAFrequencyWriteWithTheCommandItReported) {
     ASSERT_GE(OpenLine(), 0);
     ASSERT_EQ(module_->InitComm(instance_), 0);
     line_->Drives().SetReportsRunning(kPump, true);
-    DriveRuns(5, 300); // jogging in reverse: reported as 0x85
+    DriveRuns(5, 300);
     const int32_t frequency = Tag(1, "F1", "X.PUMP1", "D0");
     Tag(2, "CMD1", "X.PUMP1", "D3");
     Start();
     ASSERT_TRUE(WaitForValue(2, 133));
-    ASSERT_EQ(Write(frequency, 50.0), 0) << "taken for sending; the drive's word decides";
-    ASSERT_TRUE(WaitFor([&] { return LogCount(kNotWritable) == 1; }));
-    EXPECT_EQ(LogCount("[F1]"), 1u) << "logged with the tag's name";
+    ASSERT_EQ(Write(frequency, 50.0), 0);
+    ASSERT_TRUE(WaitFor([&] { return line_->Drives().Counters(kPump)->commands == 1; }));
+    EXPECT_TRUE(WaitForValue(1, 50.0));
+    const std::vector<std::string> requests = PumpRequests();
+    EXPECT_NE(std::find(requests.begin(), requests.end(), Frame('C', "01050500")), requests.end())
+        << "jog reverse, 50.0 Hz";
+    EXPECT_EQ(LogCount(kNotWritable), 0u);
     int32_t counters[4] = {};
     EXPECT_EQ(PumpStatistics(counters), 0);
     EXPECT_EQ(counters[2], 1) << "write requests";
-    EXPECT_EQ(counters[3], 1) << "write failures";
-    EXPECT_EQ(line_->Drives().Counters(kPump)->commands, 0u) << "no command left";
-    EXPECT_EQ(DriveWord(kPump, sim::Area::Monitor, 0), 300);
+    EXPECT_EQ(counters[3], 0) << "write failures";
     EXPECT_TRUE(DriveIsRunning());
     ExpectOnlyWholeFrames();
 }
 
-TEST_F(DriveCommandTest, AWrittenValueTheDriveCannotTakeIsRefusedAtOnce) {
+// Only what the frame's fields cannot hold is refused at once (message 17, not counted: it
+// never reached the line). A two-digit command the drive does not know is sent, and the
+// drive refuses it (message 12): one write on the line, one failure.
+TEST_F(DriveCommandTest, OnlyWhatTheFieldsCannotHoldIsRefusedAtOnce) {
     ASSERT_GE(OpenLine(), 0);
     ASSERT_EQ(module_->InitComm(instance_), 0);
     const int32_t frequency = Tag(1, "F1", "X.PUMP1", "D0");
     const int32_t command = Tag(2, "CMD1", "X.PUMP1", "D3");
     Start();
+    ASSERT_TRUE(WaitFor([&] { return Latest(1).has_value() && Latest(2).has_value(); }));
     EXPECT_EQ(Write(frequency, 1000.0), -17) << "five digits";
     EXPECT_EQ(Write(frequency, -5.0), -17);
-    EXPECT_EQ(Write(command, 9), -17) << "no operation command";
+    EXPECT_EQ(Write(command, 100), -17) << "three digits";
     EXPECT_EQ(Write(command, 65537), -17) << "would wrap to 1";
     EXPECT_EQ(LogCount("[F1]"), 2u);
     EXPECT_EQ(LogCount("[CMD1]"), 2u);
+    EXPECT_EQ(Write(command, 9), 0) << "the drive decides on a command it may not know";
+    ASSERT_TRUE(WaitFor([&] { return LogCount(kDriveRefused) == 1; }));
+    const std::vector<std::string> requests = PumpRequests();
+    EXPECT_EQ(std::count_if(
+                  requests.begin(), requests.end(),
+                  [](const std::string& r) { return r.compare(0, 7, Frame('C', "0109")) == 0; }),
+              1);
     int32_t counters[4] = {};
     PumpStatistics(counters);
-    EXPECT_EQ(counters[3], 4);
-    EXPECT_EQ(line_->Drives().Counters(kPump)->commands, 0u);
+    EXPECT_EQ(counters[2], 1) << "write requests: the one on the line";
+    EXPECT_EQ(counters[3], 1) << "write failures: the drive's refusal";
+    EXPECT_EQ(line_->Drives().Counters(kPump)->commands, 1u) << "the one command frame";
+    ExpectOnlyWholeFrames();
 }

@@ -31,6 +31,8 @@ inline const std::string kLinkLost = "]\xB0\xFA \xC5\xEB\xBD\xC5\xC7\xD2 \xBC\xF
 inline const std::string kRestored = "\xBA\xB9\xB1\xB8";                            // 복구
 inline const std::string kTimeout = "Time Out";
 inline const std::string kNotWritable = "\xBE\xB2\xB1\xE2 \xB0\xA1\xB4\xC9\xC7\xD1"; // 쓰기 가능한
+inline const std::string kDriveRefused = "\xBF\xA1\xB7\xAF\xC4\xDA\xB5\xE5";         // 에러코드
+inline const std::string kCannotSend = "\xBC\xDB\xBD\xC5\xC7\xD2 \xBC\xF6"; // 송신할 수
 
 class RuntimeTest : public testing_support::ModuleSuite {
 protected:
