@@ -15,7 +15,9 @@ using ErrMsgSink = void (*)(void* context, int32_t code, uint32_t flags, const c
                             const char* message);
 VEMORSUB_API void VemorSubSetErrMsgSink(ErrMsgSink sink, void* context);
 
-// VemorRun: every WriteEventLog line.
+// VemorRun: every WriteEventLog line. A line written after the library's objects were
+// destroyed (at process exit) goes to stderr as this text instead.
+constexpr const char* kEventLogAfterDestruction = "VemorRun: event log written after its end";
 using EventLogSink = void (*)(void* context, int32_t kind, uint32_t flags, const char* text);
 using SetEventLogSinkFn = void (*)(EventLogSink sink, void* context);
 constexpr const char* kSetEventLogSinkName = "VemorRunSetEventLogSink";

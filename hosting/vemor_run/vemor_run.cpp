@@ -4,6 +4,8 @@
 #include "platform/export.h"
 #include "stand_in_control.h"
 
+#include <atomic>
+#include <cstdio>
 #include <mutex>
 
 namespace {
@@ -12,7 +14,19 @@ std::mutex g_lock;
 EventLogSink g_sink = nullptr;
 void* g_context = nullptr;
 
+// A real host keeps its log in a C++ global, destroyed at exit with the library's other
+// objects (before those of anything loaded earlier). The stand-in's log records its end;
+// the flag itself is trivial and stays readable.
+std::atomic<bool> g_logEnded{false};
+struct EventLogLifetime {
+    ~EventLogLifetime() { g_logEnded = true; }
+} g_logLifetime;
+
 int WriteEventLog(int32_t kind, uint32_t flags, const char* text) {
+    if (g_logEnded) {
+        std::fprintf(stderr, "%s\n", kEventLogAfterDestruction);
+        return 0;
+    }
     std::lock_guard guard(g_lock);
     if (g_sink != nullptr) {
         g_sink(g_context, kind, flags, text != nullptr ? text : "");

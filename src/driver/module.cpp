@@ -46,7 +46,10 @@ void OnModuleDetach() {
     g_chainLink = nullptr;
 }
 
-// The documents and the host's libraries stay as they are: the process takes them back.
+// The host's libraries were loaded after the module, so their objects (a log kept in a C++
+// global) are already destroyed: the threads are stopped without a word to the host. The
+// documents and the libraries stay as they are: the process takes them back.
 void OnProcessExit() {
+    driver::HostBinding::Instance().LetGo();
     driver::DriverInstances::Instance().StopAll();
 }

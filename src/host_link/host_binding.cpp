@@ -53,6 +53,12 @@ void HostBinding::ReleaseAll() {
     Release(dbm_);
 }
 
+void HostBinding::LetGo() {
+    for (Library* library : {&dsg_, &run_, &dbm_}) {
+        library->table = nullptr;
+    }
+}
+
 template <typename Fn> Fn HostBinding::Entry(const Library& library, int index) {
     const host::TableEntry* table = library.table.load();
     return table != nullptr ? reinterpret_cast<Fn>(table[index]) : nullptr;

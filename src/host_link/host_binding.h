@@ -26,6 +26,10 @@ public:
     void ReleaseDesigner();
     // Releases every library, VemorDsg first, then VemorRun, then VemorDbm.
     void ReleaseAll();
+    // The process is ending and the host's libraries may already have destroyed what they
+    // hold: no call reaches them from now on, and nothing is unloaded (the process takes
+    // them back).
+    void LetGo();
 
     bool HasEventLog() const { return run_.table.load() != nullptr; }
     // False when the event log is not bound; nothing is sent then.

@@ -54,12 +54,15 @@ bool StartPolling(const std::string& path) {
 
 int main(int argc, char** argv) {
     const std::string ending = argc > 1 ? argv[1] : "";
+    // A host loads the module before its own libraries (the module binds them at DrvOpen),
+    // so their objects are destroyed at exit before the module hears of it.
+    const bool loaded = g_module->Load();
     g_host.onEventLog = &PrintEventLog;
     g_host.Attach();
     const int port = testing_support::PrepareExitLine();
     const std::string path = testing_support::WriteLineConfiguration(
         g_folder, "line.cfg", {{"PUMP1", 1}, {"PUMP2", 2}}, port);
-    if (!g_module->Load() || path.empty()) {
+    if (!loaded || path.empty()) {
         std::fprintf(stderr, "cannot load the module or write the configuration\n");
         return 2;
     }
