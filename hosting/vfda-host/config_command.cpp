@@ -226,6 +226,10 @@ bool Lock(const std::string& path, uint32_t waitMs, CWriterLock& lock) {
     switch (lock.Acquire(path, waitMs)) {
     case CWriterLock::Outcome::Held:
         return true;
+    case CWriterLock::Outcome::Unlocked:
+        std::fprintf(stderr, "vfda-host: %s keeps no locks; saving %s without one\n",
+                     lock.LockPath().c_str(), path.c_str());
+        return true;
     case CWriterLock::Outcome::TimedOut:
         std::fprintf(stderr,
                      "vfda-host: another writer has held %s for more than %u s; "

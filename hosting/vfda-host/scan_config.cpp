@@ -77,7 +77,7 @@ bool AddFoundStations(const std::string& path, int portNumber,
         std::fprintf(stderr, "vfda-host: %s\n", ToUtf8(box.message).c_str());
     };
     CWriterLock lock;
-    if (lock.Acquire(path, CWriterLock::kDefaultWaitMs) != CWriterLock::Outcome::Held) {
+    if (!CWriterLock::MayWrite(lock.Acquire(path, CWriterLock::kDefaultWaitMs))) {
         std::fprintf(stderr, "vfda-host: cannot lock %s\n", path.c_str());
         return false;
     }

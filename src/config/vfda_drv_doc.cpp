@@ -101,7 +101,7 @@ int CVfdaDrvDoc::LoadFile(const std::string& path) {
 
 bool CVfdaDrvDoc::SaveFile() {
     CWriterLock lock;
-    if (lock.Acquire(m_path) != CWriterLock::Outcome::Held) {
+    if (!CWriterLock::MayWrite(lock.Acquire(m_path))) {
         CVemorError::ErrMsg(kHostCannotSave, kMessageBoxFlags, m_path.c_str());
         return false;
     }

@@ -30,8 +30,9 @@ public:
     // Read: an existing regular file; opening never blocks on a FIFO or a device.
     // CreateReadWrite: created or truncated. CreateNew: a file that did not exist, created
     // by this call (never a file or link already there), readable only by its owner until
-    // KeepAttributesOf gives it others.
-    enum class Mode { Read, CreateReadWrite, CreateNew };
+    // KeepAttributesOf gives it others. WriteExisting: a regular file already there, opened
+    // for writing from its start, nothing truncated until SetLength.
+    enum class Mode { Read, CreateReadWrite, CreateNew, WriteExisting };
 
     File() = default;
     ~File();
@@ -46,6 +47,8 @@ public:
     // Hands the written bytes to the storage device before returning.
     bool FlushToDisk();
     long long Length();
+    // Cuts (or extends) the open file to `length` bytes.
+    bool SetLength(uint64_t length);
     // Gives the open file the read, write and execute bits of `model` (never its set-id or
     // sticky bits), with Ownership::Keep its owner and group where this user may, or the
     // system's default for a new file when `model` does not exist.

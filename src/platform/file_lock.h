@@ -10,15 +10,18 @@ namespace platform {
 
 class TOOLKIT_API FileLock {
 public:
-    enum class Attempt { Acquired, Busy, Failed };
+    // NoFile: the lock file is missing and its folder refuses new files. Unsupported: the
+    // file system keeps no locks (a network share without a lock service).
+    enum class Attempt { Acquired, Busy, NoFile, Unsupported, Failed };
 
     FileLock() = default;
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    // One attempt, without waiting. Creates the lock file when it is missing; a symbolic
-    // link or anything but a regular file at `path` fails.
+    // One attempt, without waiting. Creates the lock file when it is missing, and takes one
+    // this user may only read as it is; a symbolic link or anything but a regular file at
+    // `path` fails.
     Attempt TryAcquire(const std::string& path);
     bool Held() const { return handle_ >= 0; }
     void Release();

@@ -14,6 +14,13 @@ bool CFile::CreateNew(const std::string& path) {
     return file_.Open(path, platform::File::Mode::CreateNew);
 }
 
+bool CFile::OpenForRewrite(const std::string& path) {
+    path_ = path;
+    held_.clear();
+    holding_ = file_.Open(path, platform::File::Mode::WriteExisting);
+    return holding_;
+}
+
 size_t CFile::Read(void* buffer, size_t count) {
     size_t total = 0;
     char* bytes = static_cast<char*>(buffer);
@@ -31,12 +38,28 @@ size_t CFile::Read(void* buffer, size_t count) {
 }
 
 void CFile::Write(const void* buffer, size_t count) {
+    if (holding_) {
+        const auto* bytes = static_cast<const uint8_t*>(buffer);
+        held_.insert(held_.end(), bytes, bytes + count);
+        return;
+    }
     if (!file_.WriteAll(buffer, count)) {
         throw CFileException(CFileException::diskFull, path_);
     }
 }
 
+void CFile::WriteHeld() {
+    holding_ = false;
+    if (!file_.WriteAll(held_.data(), held_.size()) || !file_.SetLength(held_.size())) {
+        throw CFileException(CFileException::diskFull, path_);
+    }
+    held_.clear();
+}
+
 void CFile::Flush() {
+    if (holding_) {
+        WriteHeld();
+    }
     if (!file_.FlushToDisk()) {
         throw CFileException(CFileException::genericException, path_);
     }
@@ -57,11 +80,16 @@ void CFile::KeepAttributesOf(const platform::FileStatus& model) {
 }
 
 void CFile::Close() {
+    if (holding_) {
+        WriteHeld();
+    }
     if (!file_.Close()) {
         throw CFileException(CFileException::genericException, path_);
     }
 }
 
 void CFile::Abort() {
+    holding_ = false;
+    held_.clear();
     file_.Close();
 }

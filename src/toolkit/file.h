@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class TOOLKIT_API CFile {
 public:
@@ -25,6 +26,11 @@ public:
     // Creates a file that did not exist, never opening one already there (nor following a
     // link there). False when it cannot; nothing is thrown.
     bool CreateNew(const std::string& path);
+    // Opens a regular file already there to be rewritten whole, in place. What is written is
+    // held in memory until Flush, which writes it from the file's start, cuts the file to
+    // its length and puts it on the disk: a failure before then leaves the file untouched.
+    // False when it cannot be opened; nothing is thrown.
+    bool OpenForRewrite(const std::string& path);
     // Bytes read, fewer than asked only at the end of the file.
     size_t Read(void* buffer, size_t count);
     void Write(const void* buffer, size_t count);
@@ -39,6 +45,10 @@ public:
     const std::string& GetFilePath() const { return path_; }
 
 private:
+    void WriteHeld();
+
     platform::File file_;
     std::string path_;
+    bool holding_ = false;
+    std::vector<uint8_t> held_;
 };

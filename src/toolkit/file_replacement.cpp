@@ -24,8 +24,11 @@ std::string UniqueSuffix() {
 CFileReplacement::CFileReplacement(const std::string& path) : path_(path) {}
 
 CFileReplacement::~CFileReplacement() {
-    if (created_ && !committed_) {
-        file_.Abort();
+    if (committed_) {
+        return;
+    }
+    file_.Abort(); // what was held for an in-place rewrite is dropped, the file untouched
+    if (created_) {
         platform::RemoveFile(temporary_);
     }
 }
@@ -41,7 +44,11 @@ CFileReplacement::Refusal CFileReplacement::Begin() {
     if (previous_.exists && previous_.readOnly) {
         return Refusal::ReadOnly;
     }
-    return CreateTemporary() ? Refusal::None : Refusal::CannotCreate;
+    if (CreateTemporary()) {
+        return Refusal::None;
+    }
+    inPlace_ = previous_.exists && file_.OpenForRewrite(target_);
+    return inPlace_ ? Refusal::None : Refusal::CannotCreate;
 }
 
 bool CFileReplacement::CreateTemporary() {
@@ -56,6 +63,12 @@ bool CFileReplacement::CreateTemporary() {
 }
 
 void CFileReplacement::Commit() {
+    if (inPlace_ && !committed_) {
+        file_.Flush();
+        file_.Close();
+        committed_ = true;
+        return;
+    }
     if (!created_ || committed_) {
         throw CFileException(CFileException::genericException, target_);
     }

@@ -3,6 +3,11 @@
 // the disk and given the file's permission bits, and the temporary file is then renamed over
 // the target. A symbolic link at the name stays and its target gets the new version; other
 // hard links of the file keep the previous version.
+//
+// Where the folder refuses new files but the file itself may be written, the file is
+// rewritten in place instead: the new bytes are held until Commit and then written over the
+// old ones in one go. A reader may then see the file half written, and a crash in that
+// moment can leave it so; the file keeps its own permissions and owner.
 #pragma once
 
 #include "platform/export.h"
@@ -18,7 +23,7 @@ public:
         BadLink,      // a loop of symbolic links, or one that cannot be read
         NotRegular,   // a folder, a FIFO, a device or a socket
         ReadOnly,     // marked read-only, or not writable by this user
-        CannotCreate, // no temporary file could be created beside the target
+        CannotCreate, // no temporary file beside the target, and no file to rewrite
     };
 
     explicit CFileReplacement(const std::string& path);
@@ -27,8 +32,10 @@ public:
     CFileReplacement(const CFileReplacement&) = delete;
     CFileReplacement& operator=(const CFileReplacement&) = delete;
 
-    // Checks what is at the target and creates the temporary file that File() writes to.
+    // Checks what is at the target and creates the temporary file that File() writes to,
+    // or opens the target itself to be rewritten in place.
     Refusal Begin();
+    bool InPlace() const { return inPlace_; }
     CFile& File() { return file_; }
     // Flushes and closes the temporary file and renames it over the target; throws
     // CFileException on failure (the destructor then removes the temporary file).
@@ -46,5 +53,6 @@ private:
     platform::FileStatus previous_;
     CFile file_;
     bool created_ = false;
+    bool inPlace_ = false;
     bool committed_ = false;
 };

@@ -24,6 +24,16 @@ bool CWriterLock::IsLockable(const std::string& path) {
     return !status.exists || status.regular;
 }
 
+bool CWriterLock::UseTheFileItself(const std::string& path) {
+    std::string target;
+    if (!platform::FinalTarget(path, target) || !platform::StatusOf(target).regular ||
+        lockPath_ == target) {
+        return false;
+    }
+    lockPath_ = target;
+    return true;
+}
+
 CWriterLock::Outcome CWriterLock::Acquire(const std::string& path, uint32_t waitMs) {
     Release();
     lockPath_.clear();
@@ -36,6 +46,13 @@ CWriterLock::Outcome CWriterLock::Acquire(const std::string& path, uint32_t wait
         switch (lock_.TryAcquire(lockPath_)) {
         case platform::FileLock::Attempt::Acquired:
             return Outcome::Held;
+        case platform::FileLock::Attempt::Unsupported:
+            return Outcome::Unlocked;
+        case platform::FileLock::Attempt::NoFile:
+            if (!UseTheFileItself(path)) {
+                return Outcome::Failed;
+            }
+            continue;
         case platform::FileLock::Attempt::Failed:
             return Outcome::Failed;
         case platform::FileLock::Attempt::Busy:

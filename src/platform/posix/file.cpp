@@ -49,6 +49,8 @@ int FlagsOf(File::Mode mode) {
     case File::Mode::CreateNew:
         // O_EXCL with O_CREAT fails on any name already there, a symbolic link included.
         return O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK;
+    case File::Mode::WriteExisting:
+        return O_WRONLY | O_NOFOLLOW | O_NONBLOCK;
     }
     return O_RDONLY | O_NONBLOCK;
 }
@@ -130,6 +132,14 @@ long long File::Length() {
         return -1;
     }
     return info.st_size;
+}
+
+bool File::SetLength(uint64_t length) {
+    int result;
+    do {
+        result = IsOpen() ? ftruncate(Fd(handle_), static_cast<off_t>(length)) : -1;
+    } while (result != 0 && errno == EINTR);
+    return result == 0;
 }
 
 bool File::KeepAttributesOf(const FileStatus& model, Ownership ownership) {

@@ -9,13 +9,30 @@
 namespace platform {
 namespace {
 
-// Never through a symbolic link, never blocking on a FIFO planted at the name.
-int OpenLockFile(const std::string& path) {
+constexpr int kCommonFlags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+
+int OpenRetrying(const std::string& path, int flags) {
     int fd;
     do {
-        fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY,
-                  0666);
+        fd = open(path.c_str(), flags | kCommonFlags, 0666);
     } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+bool IsPermissionRefusal(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+// Never through a symbolic link, never blocking on a FIFO planted at the name. flock needs
+// no write access, so a lock file this user may only read serves as well. -1 with
+// `noFile` set when the file is missing and cannot be created.
+int OpenLockFile(const std::string& path, bool& noFile) {
+    noFile = false;
+    int fd = OpenRetrying(path, O_RDWR | O_CREAT);
+    if (fd < 0 && IsPermissionRefusal(errno)) {
+        fd = OpenRetrying(path, O_RDONLY);
+        noFile = fd < 0 && (errno == ENOENT || IsPermissionRefusal(errno));
+    }
     if (fd < 0) {
         return -1;
     }
@@ -27,6 +44,13 @@ int OpenLockFile(const std::string& path) {
     return fd;
 }
 
+// What flock answers where the file system keeps no locks (NFS without a lock service, some
+// FUSE file systems).
+bool LocksUnsupported(int error) {
+    return error == ENOLCK || error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS ||
+           error == EINVAL;
+}
+
 } // namespace
 
 FileLock::~FileLock() {
@@ -35,9 +59,10 @@ FileLock::~FileLock() {
 
 FileLock::Attempt FileLock::TryAcquire(const std::string& path) {
     Release();
-    const int fd = OpenLockFile(path);
+    bool noFile = false;
+    const int fd = OpenLockFile(path, noFile);
     if (fd < 0) {
-        return Attempt::Failed;
+        return noFile ? Attempt::NoFile : Attempt::Failed;
     }
     // flock belongs to this open file: a second open in the same process contends as another
     // process would, so two writers in one process are kept apart too.
@@ -46,9 +71,11 @@ FileLock::Attempt FileLock::TryAcquire(const std::string& path) {
         locked = flock(fd, LOCK_EX | LOCK_NB);
     } while (locked != 0 && errno == EINTR);
     if (locked != 0) {
-        const bool busy = errno == EWOULDBLOCK;
+        const int error = errno;
         close(fd);
-        return busy ? Attempt::Busy : Attempt::Failed;
+        return error == EWOULDBLOCK      ? Attempt::Busy
+               : LocksUnsupported(error) ? Attempt::Unsupported
+                                         : Attempt::Failed;
     }
     handle_ = fd;
     return Attempt::Acquired;

@@ -33,6 +33,8 @@ ModeFlags FlagsOf(File::Mode mode) {
         return {GENERIC_READ | GENERIC_WRITE, 0, CREATE_ALWAYS};
     case File::Mode::CreateNew:
         return {GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW};
+    case File::Mode::WriteExisting:
+        return {GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING};
     }
     return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING};
 }
@@ -91,6 +93,13 @@ long long File::Length() {
         return -1;
     }
     return size.QuadPart;
+}
+
+bool File::SetLength(uint64_t length) {
+    LARGE_INTEGER position{};
+    position.QuadPart = static_cast<LONGLONG>(length);
+    return IsOpen() && SetFilePointerEx(Handle(handle_), position, nullptr, FILE_BEGIN) &&
+           SetEndOfFile(Handle(handle_));
 }
 
 // Files here carry no permission bits to keep: a new file inherits its folder's access

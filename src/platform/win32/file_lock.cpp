@@ -14,12 +14,22 @@ HANDLE Handle(long long handle) {
 // other lockers, never a reader.
 constexpr DWORD kRangeOffsetHigh = 0x7FFFFFFF;
 
+HANDLE OpenRetrying(const std::string& path, DWORD access, DWORD disposition) {
+    return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                       nullptr, disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
+                       nullptr);
+}
+
 // Opens the link itself rather than what it names, so a planted link is seen and refused.
-HANDLE OpenLockFile(const std::string& path) {
-    const HANDLE handle =
-        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+// A lock file this user may only read serves as well; `noFile` is set when it is missing
+// and cannot be created.
+HANDLE OpenLockFile(const std::string& path, bool& noFile) {
+    noFile = false;
+    HANDLE handle = OpenRetrying(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+        handle = OpenRetrying(path, GENERIC_READ, OPEN_EXISTING);
+        noFile = handle == INVALID_HANDLE_VALUE;
+    }
     if (handle == INVALID_HANDLE_VALUE) {
         return handle;
     }
@@ -40,16 +50,21 @@ FileLock::~FileLock() {
 
 FileLock::Attempt FileLock::TryAcquire(const std::string& path) {
     Release();
-    const HANDLE handle = OpenLockFile(path);
+    bool noFile = false;
+    const HANDLE handle = OpenLockFile(path, noFile);
     if (handle == INVALID_HANDLE_VALUE) {
-        return Attempt::Failed;
+        return noFile ? Attempt::NoFile : Attempt::Failed;
     }
     OVERLAPPED range{};
     range.OffsetHigh = kRangeOffsetHigh;
     if (!LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range)) {
-        const bool busy = GetLastError() == ERROR_LOCK_VIOLATION;
+        const DWORD error = GetLastError();
         CloseHandle(handle);
-        return busy ? Attempt::Busy : Attempt::Failed;
+        if (error == ERROR_LOCK_VIOLATION) {
+            return Attempt::Busy;
+        }
+        const bool unsupported = error == ERROR_NOT_SUPPORTED || error == ERROR_INVALID_FUNCTION;
+        return unsupported ? Attempt::Unsupported : Attempt::Failed;
     }
     handle_ = static_cast<long long>(reinterpret_cast<intptr_t>(handle));
     return Attempt::Acquired;
