@@ -57,6 +57,11 @@ void HostLibraries::SetTagName(uint32_t tagId, std::string name) {
     tagNames_[tagId] = std::move(name);
 }
 
+size_t HostLibraries::TagNameRequests() const {
+    std::lock_guard guard(lock_);
+    return tagNameRequests_;
+}
+
 std::vector<EventLogLine> HostLibraries::EventLog() const {
     std::lock_guard guard(lock_);
     return eventLog_;
@@ -77,6 +82,7 @@ void HostLibraries::Clear() {
     eventLog_.clear();
     tagValues_.clear();
     messageBoxes_.clear();
+    tagNameRequests_ = 0;
 }
 
 void HostLibraries::ReceiveEventLog(void* context, int32_t kind, uint32_t flags, const char* text) {
@@ -106,6 +112,7 @@ void HostLibraries::ReceiveTagValue(void* context, uint32_t tagId, double value)
 void HostLibraries::AnswerTagName(void* context, uint32_t tagId, std::string& name) {
     auto* self = static_cast<HostLibraries*>(context);
     std::lock_guard guard(self->lock_);
+    ++self->tagNameRequests_;
     const auto found = self->tagNames_.find(tagId);
     name = found != self->tagNames_.end() ? found->second : "TAG" + std::to_string(tagId);
 }

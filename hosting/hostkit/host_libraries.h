@@ -45,6 +45,8 @@ public:
 
     // The names GetTagName answers with.
     void SetTagName(uint32_t tagId, std::string name);
+    // How often GetTagName was asked since the last Clear.
+    size_t TagNameRequests() const;
 
     // Called as things arrive, on the thread that made the call; may be left empty.
     std::function<void(const EventLogLine&)> onEventLog;
@@ -67,6 +69,7 @@ private:
     platform::LibraryHandle run_ = nullptr;
     mutable std::mutex lock_;
     std::map<uint32_t, std::string> tagNames_;
+    size_t tagNameRequests_ = 0;
     std::vector<EventLogLine> eventLog_;
     std::vector<TagValue> tagValues_;
     std::vector<MessageBox> messageBoxes_;

@@ -155,6 +155,7 @@ TEST_F(DriveCommandTest, ARunningDriveTakesAFrequencyWriteWithTheCommandItReport
     EXPECT_NE(std::find(requests.begin(), requests.end(), Frame('C', "01050500")), requests.end())
         << "jog reverse, 50.0 Hz";
     EXPECT_EQ(LogCount(kNotWritable), 0u);
+    EXPECT_EQ(host_->TagNameRequests(), 0u) << "a name only builds messages 6, 7 and 17";
     int32_t counters[4] = {};
     EXPECT_EQ(PumpStatistics(counters), 0);
     EXPECT_EQ(counters[2], 1) << "write requests";
