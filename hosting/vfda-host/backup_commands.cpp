@@ -1,6 +1,7 @@
 // vfda-host backup: a drive's parameters saved to a file.
 #include "backup_reader.h"
 #include "commands.h"
+#include "interrupt.h"
 #include "parameter_commands.h"
 #include "text_output.h"
 
@@ -129,9 +130,34 @@ bool ReportMissed(EventPrinter& printer, const ParameterBackup& backup) {
     return complete;
 }
 
+// Saves what was read of one station: under its own name when complete (or asked for with
+// --partial), else beside it. False (reported) when the file cannot be written.
+bool SaveBackup(EventPrinter& printer, const ParameterBackup& backup, const std::string& path,
+                bool complete, bool keepPartial) {
+    const bool partial = !complete && !keepPartial;
+    const std::string saved = partial ? PartialPath(path) : path;
+    std::string error;
+    if (!SaveAtomically(saved, BackupJson(backup), error)) {
+        std::fprintf(stderr, "vfda-host: %s\n", TextForPeople(error).c_str());
+        return false;
+    }
+    JsonFields fields;
+    fields.Text("station", backup.station).Text("file", saved).Boolean("complete", complete);
+    if (partial) {
+        fields.Text("kept", path);
+    }
+    printer.Print("saved", fields,
+                  backup.station + " saved to " + saved +
+                      (complete  ? ""
+                       : partial ? " (some parameters not read; " + path + " left as it was)"
+                                 : " (some parameters not read)"));
+    return true;
+}
+
 } // namespace
 
 int BackupCommand(const std::vector<std::string>& words) {
+    CatchInterrupt();
     ParameterCommandLine line;
     if (!ParseParameterCommandLine(words, kBackupUsage, 2, line, {"--out"}, {"--partial"})) {
         return kExitRefused;
@@ -152,32 +178,27 @@ int BackupCommand(const std::vector<std::string>& words) {
     ProgressBar bar(ProgressBar::Wanted(printer.Form()));
     ShowReadProgress(session, bar);
     const bool keepPartial = line.flags.count("--partial") != 0;
+    // A signal lets the chunk on the line finish; what was read of that station is kept as
+    // any incomplete backup is (never over the earlier file), and the stations not reached
+    // are named.
+    size_t notDone = 0;
     for (size_t i = 0; i < stations.size(); ++i) {
+        if (Interrupted()) {
+            ReportNotDone(printer, names[i], "not-read", {"P0-P80"});
+            ++notDone;
+            continue;
+        }
         const ParameterBackup backup = ReadBackup(session, *stations[i], names[i]);
         const bool complete = ReportMissed(printer, backup);
-        // A backup that missed parameters never replaces a file: it goes beside it, unless
-        // asked for under the file's own name.
-        const bool partial = !complete && !keepPartial;
-        const std::string path = partial ? PartialPath(paths[i]) : paths[i];
-        std::string error;
-        if (!SaveAtomically(path, BackupJson(backup), error)) {
-            std::fprintf(stderr, "vfda-host: %s\n", TextForPeople(error).c_str());
+        notDone += complete ? 0 : Interrupted() ? 1 : 0;
+        if (!SaveBackup(printer, backup, paths[i], complete, keepPartial)) {
             return kExitFailed;
         }
-        JsonFields fields;
-        fields.Text("station", names[i]).Text("file", path).Boolean("complete", complete);
-        if (partial) {
-            fields.Text("kept", paths[i]);
-        }
-        printer.Print("saved", fields,
-                      names[i] + " saved to " + path +
-                          (complete ? ""
-                           : partial
-                               ? " (some parameters not read; " + paths[i] + " left as it was)"
-                               : " (some parameters not read)"));
         exitCode = complete ? exitCode : kExitDrivesFailed;
     }
-    return exitCode;
+    bar.Clear();
+    return Interrupted() ? PrintInterruptEnd(printer, notDone, "stations not backed up whole")
+                         : exitCode;
 }
 
 } // namespace vfdahost

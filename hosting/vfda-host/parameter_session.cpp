@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/vemor_sub.h"
+#include "interrupt.h"
 #include "platform/text_codec.h"
 
 #include <chrono>
@@ -133,10 +134,11 @@ bool ParameterSession::WriteWord(uint32_t tagId, double value) {
 
 // The chunk's answers and failures together cover it once every request has been answered;
 // a value is delivered after its request is counted, so the values are what is waited for.
+// A signal ends the read once the chunk on the line is done: the rest stays unread.
 std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStationInfo& station,
                                                                     int first, int count) {
     std::vector<std::optional<double>> values;
-    for (int start = first; start < first + count; start += kChunk) {
+    for (int start = first; start < first + count && !Interrupted(); start += kChunk) {
         const int size = std::min(kChunk, first + count - start);
         for (int p = start; p < start + size; ++p) {
             Forget(TagId(station, 'P', p));
@@ -169,6 +171,7 @@ std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStati
             readProgress_(station, static_cast<int>(values.size()), count);
         }
     }
+    values.resize(static_cast<size_t>(count));
     return values;
 }
 
@@ -176,7 +179,7 @@ std::optional<double> ParameterSession::ReadMonitor(const CStationInfo& station,
     const uint32_t id = TagId(station, 'D', number);
     const int32_t failuresBefore = StationCounters(station).readFailures;
     const Clock::time_point start = Clock::now();
-    while (Clock::now() - start < kStall) {
+    while (Clock::now() - start < kStall && !Interrupted()) {
         if (std::optional<double> value = Value(id)) {
             return value;
         }

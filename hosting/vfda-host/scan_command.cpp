@@ -1,6 +1,7 @@
 // vfda-host scan: which station numbers of a line answer, and at which baud rate.
 #include "commands.h"
 #include "event_printer.h"
+#include "interrupt.h"
 #include "port_folder.h"
 #include "progress_bar.h"
 #include "scan_config.h"
@@ -23,17 +24,42 @@ void ReportFound(EventPrinter& printer, const FoundStation& station) {
     std::fflush(stdout);
 }
 
-void ReportEnd(EventPrinter& printer, size_t found) {
+// The last line; a scan a signal stopped also says why and how many questions it left.
+void ReportEnd(EventPrinter& printer, size_t found, size_t notAsked) {
+    const bool interrupted = Interrupted();
     if (printer.Form() == OutputForm::Json) {
-        printer.Print("end", JsonFields().Integer("found", static_cast<long long>(found)), "");
+        JsonFields fields;
+        fields.Integer("found", static_cast<long long>(found));
+        if (interrupted) {
+            fields.Text("reason", InterruptReason())
+                .Integer("not_done", static_cast<long long>(notAsked));
+        }
+        printer.Print("end", fields, "");
         return;
     }
-    std::printf("%zu station(s) found\n", found);
+    std::printf("%zu station(s) found", found);
+    if (interrupted) {
+        std::printf("; %s: %zu question(s) not asked", InterruptReason(), notAsked);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+// Stations that answer at different rates cannot share the line's one rate: none is added
+// until a scan at one rate (--baud RATE) says which.
+bool RatesDiffer(const std::vector<FoundStation>& found) {
+    for (const FoundStation& station : found) {
+        if (station.baud != found.front().baud) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
 
 int ScanCommand(const std::vector<std::string>& words) {
+    CatchInterrupt();
     ScanOptions options;
     std::string error;
     if (!ParseScanOptions(words, options, error)) {
@@ -52,7 +78,12 @@ int ScanCommand(const std::vector<std::string>& words) {
         bar.Clear();
         ReportFound(printer, station);
     };
-    const auto progress = [&bar](size_t asked, size_t total) { bar.Show("scan", asked, total); };
+    size_t asked = 0;
+    const size_t total = options.bauds.size() * options.stations.size();
+    const auto progress = [&](size_t askedSoFar, size_t all) {
+        asked = askedSoFar;
+        bar.Show("scan", asked, all);
+    };
     if (!ScanLine(options.portNumber, options.bauds, options.stations, report, found, error,
                   progress)) {
         bar.Clear();
@@ -60,7 +91,21 @@ int ScanCommand(const std::vector<std::string>& words) {
         return kExitFailed;
     }
     bar.Clear();
-    ReportEnd(printer, found.size());
+    ReportEnd(printer, found.size(), total - asked);
+    if (Interrupted()) {
+        if (options.addTo) {
+            std::fprintf(stderr, "vfda-host: the scan was stopped: nothing added to %s\n",
+                         options.addTo->c_str());
+        }
+        return InterruptExitCode();
+    }
+    if (options.addTo && RatesDiffer(found)) {
+        std::fprintf(stderr,
+                     "vfda-host: the stations answer at different rates; nothing added to "
+                     "%s: scan again with --baud RATE to add those at one rate\n",
+                     options.addTo->c_str());
+        return kExitNotDone;
+    }
     if (options.addTo && !AddFoundStations(*options.addTo, options.portNumber, found)) {
         return kExitFailed;
     }

@@ -1,5 +1,6 @@
 #include "scan_line.h"
 
+#include "interrupt.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
 #include "scan_frame.h"
@@ -63,6 +64,9 @@ bool ScanLine(int portNumber, const std::vector<uint32_t>& bauds, const std::vec
     for (const uint32_t baud : bauds) {
         port.Configure(baud, false);
         for (const int station : stations) {
+            if (Interrupted()) {
+                return true;
+            }
             if (!AlreadyFound(found, station) && Asks(port, station, baud)) {
                 found.push_back({station, baud});
                 report(found.back());

@@ -22,7 +22,8 @@ using FoundReporter = std::function<void(const FoundStation&)>;
 using ScanProgress = std::function<void(size_t asked, size_t total)>;
 
 // Scans the COM port `portNumber`. A station found at one rate is not asked again at the
-// next. False with `error` set when the port cannot be opened.
+// next. A signal ends the scan after the question under way. False with `error` set when the
+// port cannot be opened.
 bool ScanLine(int portNumber, const std::vector<uint32_t>& bauds, const std::vector<int>& stations,
               const FoundReporter& report, std::vector<FoundStation>& found, std::string& error,
               const ScanProgress& progress = {});

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+using testing_support::HostProcess;
+using testing_support::HostProgram;
 using testing_support::JsonValue;
 using testing_support::ParameterCommandTest;
 
@@ -88,6 +90,41 @@ TEST_F(BackupTest, EachStationIsSavedWithRawWordsScaledValuesAndWhatWasMissed) {
 
 // Every target is checked before a drive is read: each refusal costs no frame on the line
 // and leaves what is on the disk as it was.
+// Ctrl-C while the second of three stations is read: the chunk on the line finishes, what was
+// read of that station goes beside its file, the station not reached is named, and an end
+// event closes the output; nothing else is left in the folder.
+TEST_F(BackupTest, AnInterruptedBackupSavesWhatItReadAndNamesWhatItDidNot) {
+    HostProcess host(HostProgram(), {"backup", config_, "PUMP1", "PUMP2", "PUMP3", "--out",
+                                     folder_.Path().string(), "--json", "--port", PortWord()});
+    ASSERT_TRUE(host.WaitForLine([](const std::string& line) {
+                        return line.find("\"event\":\"saved\"") != std::string::npos;
+                    })
+                    .has_value())
+        << host.AllOutput();
+    host.Interrupt();
+    EXPECT_EQ(host.WaitForExit(), 130);
+    const std::vector<JsonValue> lines = JsonLines(host.AllOutput());
+    ASSERT_FALSE(lines.empty());
+    const JsonValue& end = lines.back();
+    EXPECT_EQ(end.Find("event")->text, "end");
+    EXPECT_EQ(end.Find("reason")->text, "interrupt");
+    size_t notDone = 0;
+    for (const JsonValue& line : lines) {
+        const std::string& event = line.Find("event")->text;
+        notDone += event == "not-read" || (event == "saved" && !line.Find("complete")->boolean);
+    }
+    EXPECT_GE(notDone, 1u) << "PUMP3 was never reached";
+    EXPECT_EQ(end.Find("not_done")->number, static_cast<double>(notDone));
+    EXPECT_FALSE(std::filesystem::exists(Path("PUMP3.parameters.json")));
+    ExpectFileMatchesDrive(BackupOf(Path("PUMP1.parameters.json")), 1);
+    for (const auto& entry : std::filesystem::directory_iterator(folder_.Path())) {
+        const std::string name = entry.path().filename().string();
+        const bool line = name.rfind("line.cfg", 0) == 0; // the configuration and its lock
+        EXPECT_TRUE(line || name.find(".parameters.") != std::string::npos)
+            << name << " left behind";
+    }
+}
+
 TEST_F(BackupTest, TargetsThatCannotTakeTheBackupAreRefusedBeforeTheLine) {
     Configure({"add-station", "A/B", "--number", "5"});
     Configure({"add-station", "A_B", "--number", "6"});

@@ -1,5 +1,6 @@
 // vfda-host scan as a user runs it: the host program in a child process, the drives
 // simulated on a pseudo-terminal that answers only at the drives' own baud rate.
+#include "host_process.h"
 #include "json_lines.h"
 #include "json_value.h"
 #include "platform/pseudo_terminal.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -134,6 +136,40 @@ TEST_F(VfdaHostScanTest, ASilentLineExits3WithNoneFound) {
     const ScanReport report = ParseReport(result.out);
     EXPECT_TRUE(report.stations.empty());
     EXPECT_EQ(report.endFound, 0);
+}
+
+// Ctrl-C in the middle of a scan: the question under way finishes, the stations found stay
+// printed, the end says why and how much was not asked, and --add-to changes nothing.
+TEST_F(VfdaHostScanTest, AnInterruptedScanKeepsWhatItFoundAndAddsNothing) {
+    Serve({1}, 4800);
+    const std::string config = folder_.File("line.cfg");
+    HostProcess host(HostProgram(), {"scan", "--port", "COM3=" + line_->Path(), "--baud", "auto",
+                                     "--json", "--add-to", config});
+    ASSERT_TRUE(host.WaitForLine([](const std::string& line) {
+                        return line.find("\"event\":\"station\"") != std::string::npos;
+                    })
+                    .has_value());
+    host.Interrupt();
+    EXPECT_EQ(host.WaitForExit(), 130);
+    // Standard error comes in between: it says that nothing was added.
+    std::vector<std::string> lines;
+    std::string events;
+    for (const std::string& line : SplitLines(host.AllOutput())) {
+        if (line.rfind('{', 0) == 0) {
+            lines.push_back(line);
+            events += line + "\n";
+        }
+    }
+    EXPECT_NE(host.AllOutput().find("nothing added"), std::string::npos) << host.AllOutput();
+    ASSERT_FALSE(lines.empty());
+    const auto end = ParseJson(lines.back());
+    ASSERT_TRUE(end) << lines.back();
+    EXPECT_EQ(end->Find("event")->text, "end");
+    EXPECT_EQ(end->Find("found")->number, 1);
+    EXPECT_EQ(end->Find("reason")->text, "interrupt");
+    EXPECT_GT(end->Find("not_done")->number, 0) << "32 numbers at three rates";
+    EXPECT_EQ(ParseReport(events).stations, (std::vector<Found>{{1, 4800}}));
+    EXPECT_FALSE(std::filesystem::exists(config));
 }
 
 TEST_F(VfdaHostScanTest, AddToCreatesThenExtendsTheConfiguration) {
