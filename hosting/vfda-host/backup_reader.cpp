@@ -99,8 +99,8 @@ bool ReadParameter(const JsonValue& entry, int index, std::optional<double>& val
         return false;
     }
     if (checked->raw != rawWord) {
-        error = name + ": the value " + NumberText(given.number) +
-                " does not match the raw word " + std::to_string(rawWord) + " (it stands for " +
+        error = name + ": the value " + NumberText(given.number) + " does not match the raw word " +
+                std::to_string(rawWord) + " (it stands for " +
                 NumberText(ValueOfRaw(address, static_cast<uint16_t>(rawWord))) + ")";
         return false;
     }

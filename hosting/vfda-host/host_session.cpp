@@ -1,6 +1,7 @@
 #include "host_session.h"
 
 #include "host/vemor_sub.h"
+#include "interrupt.h"
 #include "platform/text_codec.h"
 #include "text_output.h"
 
@@ -417,9 +418,17 @@ QueuedWrites::CounterReader HostSession::WriteCounters() const {
     return [this](const std::string& station) { return WriteCounter(station); };
 }
 
+// A run ended by a signal says what it still waits for; a second signal ends the wait.
 void HostSession::SendQueuedWrites() {
-    const int32_t unsent =
-        queuedWrites_.WaitUntilSent(WriteCounters(), kWriteStall, kWriteLimit, kWriteLook);
+    const int32_t queued = queuedWrites_.AllOutstanding(WriteCounters());
+    if (queued > 0 && Interrupted()) {
+        events_.Note("waiting for " + std::to_string(queued) +
+                     (queued == 1 ? " queued write" : " queued writes") +
+                     " to reach the line (at most " + std::to_string(kWriteLimit.count() / 1000) +
+                     " s; Ctrl-C again to stop now)");
+    }
+    const int32_t unsent = queuedWrites_.WaitUntilSent(WriteCounters(), kWriteStall, kWriteLimit,
+                                                       kWriteLook, &InterruptedAgain);
     if (unsent > 0) {
         events_.WritesNotSent(unsent);
     }

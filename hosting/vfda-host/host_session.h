@@ -64,6 +64,8 @@ public:
     void ReadParameters(const std::string& tagOrStation);
     // Moves the parameter reads on: called on every turn of the run.
     void AdvanceParameterReads();
+    // A `read` asked for is still waiting or on the line.
+    bool ParameterReadsPending() const { return !parameterReads_.Idle(); }
     // Waits for the queued writes to reach the line, then stops communication.
     void StopCommunication();
     void StartCommunication();

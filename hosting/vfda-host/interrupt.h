@@ -11,6 +11,8 @@ namespace vfdahost {
 void CatchInterrupt();
 // True once any of those ends has come.
 bool Interrupted();
+// True once a second signal has come: what a run still waits for is given up.
+bool InterruptedAgain();
 // Standard output could not be written (a full disk, a closed pipe): the run ends, and the
 // program exits 1.
 void NoteOutputFailed();

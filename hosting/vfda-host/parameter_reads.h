@@ -59,6 +59,8 @@ public:
     void Queue(const std::vector<ParameterChunk>& chunks);
     // Drops what waits and the chunk on the line (communication stopped).
     void Clear();
+    // Nothing waits and nothing is on the line.
+    bool Idle() const { return waiting_.empty() && !onLine_; }
     // Delivery thread: true when the value answers a read on the line, so it is shown even
     // when it has not changed.
     bool Answered(uint32_t id);

@@ -80,14 +80,15 @@ int32_t QueuedWrites::AllOutstanding(const CounterReader& counterOf) const {
 
 int32_t QueuedWrites::WaitUntilSent(const CounterReader& counterOf, std::chrono::milliseconds stall,
                                     std::chrono::milliseconds limit,
-                                    std::chrono::milliseconds interval) {
+                                    std::chrono::milliseconds interval,
+                                    const std::function<bool()>& giveUp) {
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     auto lastProgress = start;
     int32_t outstanding = AllOutstanding(counterOf);
     while (outstanding > 0) {
         const auto now = Clock::now();
-        if (now - lastProgress >= stall || now - start >= limit) {
+        if (now - lastProgress >= stall || now - start >= limit || (giveUp && giveUp())) {
             break;
         }
         std::this_thread::sleep_for(interval);

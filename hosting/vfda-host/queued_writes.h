@@ -37,18 +37,20 @@ public:
     void ClearingAll(const CounterReader& counterOf);
     // Writes of the station not sent yet, with its counter at `counter`.
     int32_t Outstanding(const std::string& station, int32_t counter) const;
+    // Writes of every station not sent yet.
+    int32_t AllOutstanding(const CounterReader& counterOf) const;
     // Communication stopped: what was not sent is gone.
     void Forget() { targets_.clear(); }
 
     // Waits until every queued write has been sent, as long as the writes keep going out:
     // at most `stall` for the next one, at most `limit` in all, looking every `interval`.
-    // Returns how many were not sent; afterwards nothing is followed any more.
+    // Returns how many were not sent; afterwards nothing is followed any more. `giveUp`, when
+    // given, ends the wait at once as soon as it answers true.
     int32_t WaitUntilSent(const CounterReader& counterOf, std::chrono::milliseconds stall,
-                          std::chrono::milliseconds limit, std::chrono::milliseconds interval);
+                          std::chrono::milliseconds limit, std::chrono::milliseconds interval,
+                          const std::function<bool()>& giveUp = {});
 
 private:
-    int32_t AllOutstanding(const CounterReader& counterOf) const;
-
     std::map<std::string, int32_t> targets_; // station -> counter once all its writes are sent
 };
 

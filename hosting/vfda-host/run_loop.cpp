@@ -15,6 +15,20 @@ using Clock = std::chrono::steady_clock;
 
 // How long the loop waits at most before it looks at the clock and Ctrl-C again.
 constexpr std::chrono::milliseconds kLookInterval(100);
+// A `read` typed before `quit` is still answered, within this bound (each chunk of it gives
+// up by itself once the drive stops answering).
+constexpr std::chrono::seconds kLongestReadAtEnd(30);
+constexpr std::chrono::milliseconds kReadLook(20);
+
+// Lets the reads asked for finish before the run ends; a signal ends the wait.
+std::string AfterPendingReads(HostSession& session, const std::string& reason) {
+    const auto end = Clock::now() + kLongestReadAtEnd;
+    while (session.ParameterReadsPending() && !Interrupted() && Clock::now() < end) {
+        session.AdvanceParameterReads();
+        std::this_thread::sleep_for(kReadLook);
+    }
+    return reason;
+}
 
 } // namespace
 
@@ -44,7 +58,7 @@ std::string RunUntilEnd(HostSession& session, RunEvents& events, std::optional<l
         switch (line.kind) {
         case InputLine::Kind::Line:
             if (ExecuteCommand(line.text, session, events) == CommandOutcome::Quit) {
-                return "quit";
+                return AfterPendingReads(session, "quit");
             }
             break;
         case InputLine::Kind::TooLong:
@@ -53,7 +67,7 @@ std::string RunUntilEnd(HostSession& session, RunEvents& events, std::optional<l
             break;
         case InputLine::Kind::Ended:
             if (!seconds) {
-                return "end of input";
+                return AfterPendingReads(session, "end of input");
             }
             inputOpen = false; // the duration decides
             break;

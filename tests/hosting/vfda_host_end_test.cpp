@@ -137,6 +137,45 @@ TEST_F(VfdaHostEndTest, SignalsEndTheRunWithTheFinalStatistics) {
     }
 }
 
+// Ctrl-C with writes queued for a drive that has fallen silent: the run says what it waits
+// for, and a second Ctrl-C ends the wait at once, counting the writes not sent.
+TEST_F(VfdaHostEndTest, ASecondCtrlCEndsTheWaitForQueuedWrites) {
+    auto host = RunJson();
+    Expect(*host, Event("value", {{"tag", Quoted("ACC1")}}), "first value");
+    ASSERT_TRUE(drives_.SetFault(1, sim::FaultKind::Silent));
+    for (int i = 0; i < 20; ++i) {
+        host->Type("write ACC1 " + std::to_string(10 + i));
+    }
+    host->Type("stats PUMP1"); // answered once every write before it is queued
+    Expect(*host, Event("stats", {{"station", Quoted("PUMP1")}}), "the writes queued");
+    host->Interrupt();
+    const std::string waiting =
+        Expect(*host, Containing("queued writes to reach the line"), "what the run waits for");
+    EXPECT_NE(waiting.find("Ctrl-C again"), std::string::npos) << waiting;
+    host->Interrupt();
+    const std::string unsent =
+        Expect(*host, Event("error", {}), "the writes not sent", host->LineCount() - 1);
+    const auto error = ParseJson(unsent);
+    ASSERT_TRUE(error) << unsent;
+    EXPECT_GT(error->Find("writes_not_sent")->number, 0) << unsent;
+    Expect(*host, Event("end", {{"reason", Quoted("interrupt")}}), "the end");
+    EXPECT_EQ(host->WaitForExit(HostProcess::Timeout(10000)), 0) << host->AllOutput();
+}
+
+// A read typed just before quit is answered before the run ends.
+TEST_F(VfdaHostEndTest, AReadBeforeQuitIsAnswered) {
+    auto host = RunJson();
+    Expect(*host, Event("value", {{"tag", Quoted("ACC1")}}), "the read at the start");
+    const size_t mark = host->LineCount();
+    host->Type("read PUMP1");
+    host->Type("quit");
+    Expect(*host, Event("end", {{"reason", Quoted("quit")}}), "the end");
+    EXPECT_EQ(host->WaitForExit(), 0);
+    const auto read =
+        host->WaitForLine(Event("value", {{"tag", Quoted("ACC1")}}), mark, HostProcess::Timeout(0));
+    EXPECT_TRUE(read) << host->AllOutput();
+}
+
 // vfda-host run ... | head -1: the reader goes away, the run ends by itself and says so
 // with its exit code, and removes its port folder. Its input stays open all along.
 TEST_F(VfdaHostEndTest, AClosedPipeEndsTheRun) {
