@@ -3,6 +3,7 @@
 #include "host/vemor_sub.h"
 #include "interrupt.h"
 #include "platform/text_codec.h"
+#include "port_failure.h"
 #include "text_output.h"
 
 namespace vfdahost {
@@ -155,11 +156,12 @@ void HostSession::PrintHints() {
     }
 }
 
-int32_t HostSession::InitComm() {
+int32_t HostSession::InitComm(const std::vector<PortMapping>& ports) {
     const int32_t result = module_.InitComm(instance_);
     communicationInitialised_ = true;
     portOpen_ = result == 0;
-    events_.PortOpened(result);
+    events_.PortOpened(
+        result, portOpen_ ? "" : PortFailureText(document_.SerialPort().m_portIndex + 1, ports));
     return result;
 }
 

@@ -43,8 +43,9 @@ public:
     LineSettings Settings(const std::vector<PortMapping>& ports) const;
     // True when the port opened and every station that was asked something answered.
     bool EveryStationAnswered() const;
-    // DrvInitComm, reported as a "port" event.
-    int32_t InitComm();
+    // DrvInitComm, reported as a "port" event (with why the port did not open; `ports`: the
+    // --port mappings).
+    int32_t InitComm(const std::vector<PortMapping>& ports = {});
     // Registers every tag in order and names them for the module's messages.
     void RegisterTags(std::vector<TagDefinition> tags);
     // Builds the poll masks and starts communication, then reads the parameter tags.

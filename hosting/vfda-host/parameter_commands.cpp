@@ -74,9 +74,10 @@ int FindStations(const ParameterSession& session, const std::vector<std::string>
     return kExitOk;
 }
 
-int StartOn(ParameterSession& session, const std::vector<const CStationInfo*>& stations) {
+int StartOn(const ParameterCommandLine& line, ParameterSession& session,
+            const std::vector<const CStationInfo*>& stations) {
     std::string error;
-    if (!session.Start(stations, error)) {
+    if (!session.Start(stations, line.ports, error)) {
         std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
@@ -92,7 +93,7 @@ int StartOnStations(const ParameterCommandLine& line, const std::string& configP
     if (const int failed = FindStations(session, names, stations)) {
         return failed;
     }
-    return StartOn(session, stations);
+    return StartOn(line, session, stations);
 }
 
 void ShowReadProgress(ParameterSession& session, ProgressBar& bar) {

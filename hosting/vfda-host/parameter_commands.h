@@ -44,8 +44,10 @@ int OpenSession(const ParameterCommandLine& line, const std::string& configPath,
 // configuration lacks (reported).
 int FindStations(const ParameterSession& session, const std::vector<std::string>& names,
                  std::vector<const CStationInfo*>& stations);
-// Communication started on the stations found; kExitOk, else 1 (reported).
-int StartOn(ParameterSession& session, const std::vector<const CStationInfo*>& stations);
+// Communication started on the stations found; kExitOk, else 1 (reported, with the port's
+// failure and the command line's --port mappings).
+int StartOn(const ParameterCommandLine& line, ParameterSession& session,
+            const std::vector<const CStationInfo*>& stations);
 
 // OpenSession, then communication started on the named stations (`stations` in the same
 // order); kExitOk, else 2 for a name the configuration lacks or 1 (reported).

@@ -5,6 +5,7 @@
 #include "host/vemor_sub.h"
 #include "interrupt.h"
 #include "platform/text_codec.h"
+#include "port_failure.h"
 
 #include <chrono>
 #include <thread>
@@ -64,11 +65,12 @@ const CStationInfo* ParameterSession::FindStation(const std::string& utf8) const
     return document_.FindStation(cp949.c_str());
 }
 
-bool ParameterSession::Start(const std::vector<const CStationInfo*>& stations, std::string& error) {
+bool ParameterSession::Start(const std::vector<const CStationInfo*>& stations,
+                             const std::vector<PortMapping>& mapped, std::string& error) {
     stations_ = stations;
     started_ = true;
     if (module_.InitComm(instance_) != 0) {
-        error = "the port of the configuration could not be opened";
+        error = PortFailureText(document_.SerialPort().m_portIndex + 1, mapped);
         return false;
     }
     for (const CStationInfo* station : stations_) {

@@ -6,6 +6,7 @@
 #include "config/vfda_drv_doc.h"
 #include "driver_module.h"
 #include "host_libraries.h"
+#include "run_options.h"
 
 #include <cstdint>
 #include <functional>
@@ -33,8 +34,9 @@ public:
     // The configured station of that name (UTF-8, case ignored), or null.
     const CStationInfo* FindStation(const std::string& utf8) const;
     // Registers every P, C and D word of the stations and starts communication; false with
-    // `error` set when the port does not open.
-    bool Start(const std::vector<const CStationInfo*>& stations, std::string& error);
+    // `error` set when the port does not open (`mapped`: the --port mappings, for the reason).
+    bool Start(const std::vector<const CStationInfo*>& stations,
+               const std::vector<PortMapping>& mapped, std::string& error);
 
     // Called after each chunk of a read: how many of the parameters asked have been read.
     using ReadProgress = std::function<void(const CStationInfo& station, int done, int total)>;

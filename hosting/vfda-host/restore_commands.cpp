@@ -400,7 +400,7 @@ int CloneCommand(const std::vector<std::string>& words) {
             }
         }
     }
-    if (const int failed = StartOn(session, stations)) {
+    if (const int failed = StartOn(line, session, stations)) {
         return failed;
     }
     ProgressBar bar(ProgressBar::Wanted(printer.Form()));

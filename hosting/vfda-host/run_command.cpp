@@ -41,7 +41,7 @@ int RunCommand(const std::vector<std::string>& words) {
     if (options.trace) {
         session.TraceFrames();
     }
-    session.InitComm();
+    session.InitComm(options.ports);
     session.RegisterTags(std::move(tags));
     events.Settings(session.Settings(options.ports));
     session.Start();

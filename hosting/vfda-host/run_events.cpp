@@ -195,13 +195,17 @@ void RunEvents::Tag(const TagDefinition& tag, int32_t handle) {
                                : "tag    " + where + ": refused by the module");
 }
 
-void RunEvents::PortOpened(int32_t result) {
+void RunEvents::PortOpened(int32_t result, const std::string& why) {
     JsonFields fields;
     fields.Integer("result", result);
+    if (!why.empty()) {
+        fields.Text("error", why);
+    }
     printer_.Print("port", fields,
                    result == 0 ? "port   open"
                                : "port   not open (" + std::to_string(result) +
-                                     "): the run goes on without the line");
+                                     "): " + (why.empty() ? "" : why + "; ") +
+                                     "the run goes on without the line");
 }
 
 void RunEvents::Stats(const std::optional<std::string>& station, int32_t status,

@@ -35,7 +35,8 @@ public:
     // A registration: the handle, or -1 when the module refused the tag.
     void Tag(const TagDefinition& tag, int32_t handle);
     // The result of opening the configuration's COM port.
-    void PortOpened(int32_t result);
+    // `why`: the port's failure for people, when it did not open.
+    void PortOpened(int32_t result, const std::string& why = "");
     // Statistics of one station (UTF-8 name), or of the whole instance without one.
     // A station's statistics also carry what the line trace says about it (`diagnosis`).
     void Stats(const std::optional<std::string>& station, int32_t status,

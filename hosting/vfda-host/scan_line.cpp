@@ -56,7 +56,7 @@ bool ScanLine(int portNumber, const std::vector<uint32_t>& bauds, const std::vec
     platform::SerialPort port;
     const std::string device = "\\\\.\\COM" + std::to_string(portNumber);
     if (!port.Open(device)) {
-        error = "cannot open COM" + std::to_string(portNumber);
+        error = "cannot open COM" + std::to_string(portNumber) + " (" + port.OpenFailure() + ")";
         return false;
     }
     const size_t total = bauds.size() * stations.size();

@@ -23,6 +23,8 @@ public:
 
     // Opens the device exclusively; false when it is missing, in use or not accessible.
     bool Open(const std::string& deviceName);
+    // Why the last Open failed, for people: the device it tried and the system's reason.
+    const std::string& OpenFailure() const { return openFailure_; }
     bool IsOpen() const;
     // True once a write or read found the device gone (an unplugged adapter, a closed
     // pseudo-terminal); nothing more will pass until it is opened again.
@@ -55,6 +57,7 @@ public:
 private:
     struct State;
     std::unique_ptr<State> state_;
+    std::string openFailure_;
 };
 
 // Where POSIX finds COM ports: the device "comN" (a symlink, as Wine keeps them) in this

@@ -3,9 +3,15 @@
 #include "parameter_fixture.h"
 
 #include <algorithm>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
+using testing_support::HostProgram;
 using testing_support::JsonValue;
 using testing_support::ParameterCommandTest;
+using testing_support::ProgramResult;
+using testing_support::RunProgram;
 
 namespace {
 
@@ -135,4 +141,38 @@ TEST_F(ParameterCommandTest, WrongAddressesAndStationsAreRefusedBeforeTheLineIsU
     EXPECT_EQ(Host("write", {"PUMP1", "P10=x"}).exitCode, 2);
     EXPECT_EQ(Host("read", {"NOBODY", "P1"}).exitCode, 2);
     EXPECT_EQ(FramesWithLetter('R') + FramesWithLetter('P'), 0u);
+}
+
+// A port that does not open names the device tried and the system's reason, and a --port
+// that maps another COM name than the configuration's says which one the configuration uses.
+TEST_F(ParameterCommandTest, APortThatDoesNotOpenSaysWhichDeviceAndWhy) {
+    const auto read = [&](const std::string& mapping) {
+        return RunProgram(HostProgram(), {"read", config_, "PUMP1", "P10", "--port", mapping});
+    };
+    const ProgramResult missing = read("COM3=" + folder_.File("no-such-adapter"));
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find(folder_.File("no-such-adapter") + ": no such device"),
+              std::string::npos)
+        << missing.err;
+
+    const std::string plain = folder_.File("plain-file");
+    testing_support::WriteText(plain, "not a port");
+    const ProgramResult notSerial = read("COM3=" + plain);
+    EXPECT_NE(notSerial.err.find(plain + ": not a serial device"), std::string::npos)
+        << notSerial.err;
+
+    const ProgramResult otherName = read("COM4=" + line_->Path());
+    EXPECT_EQ(otherName.exitCode, 1);
+    EXPECT_NE(otherName.err.find("the configuration uses COM3, and --port maps COM4"),
+              std::string::npos)
+        << otherName.err;
+
+    const int held = open(line_->Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
+    const ProgramResult busy = read(PortWord());
+    EXPECT_NE(busy.err.find(line_->Path() + ": in use by another program"), std::string::npos)
+        << busy.err;
+    close(held);
+    EXPECT_EQ(FramesWithLetter('R'), 0u);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <mutex>
 #include <poll.h>
@@ -79,18 +80,57 @@ SerialPort::~SerialPort() {
     Close();
 }
 
+namespace {
+
+// The device as a user named it: where a COM name's link leads, else the path itself.
+std::string ShownDevice(const std::string& path) {
+    char target[4096];
+    const ssize_t length = readlink(path.c_str(), target, sizeof target);
+    return length > 0 && static_cast<size_t>(length) < sizeof target
+               ? std::string(target, static_cast<size_t>(length))
+               : path;
+}
+
+// The system's reason an open of a serial device failed, in the words a user acts on.
+std::string OpenErrorText(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+        return "no such device (is the adapter plugged in?)";
+    case EACCES:
+    case EPERM:
+        return "permission denied (the user needs the device's group, often dialout)";
+    case EBUSY:
+    case EWOULDBLOCK:
+        return "in use by another program";
+    default:
+        return std::strerror(error);
+    }
+}
+
+} // namespace
+
 bool SerialPort::Open(const std::string& deviceName) {
     Close();
+    openFailure_.clear();
     const int number = ComPortNumber(deviceName);
     if (number <= 0) {
+        openFailure_ = deviceName + ": not a COM port name";
         return false;
     }
-    const int fd = open(DevicePath(number).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const std::string path = DevicePath(number);
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+        openFailure_ = ShownDevice(path) + ": " + OpenErrorText(errno);
         return false;
     }
     // Exclusive, as a COM port is: a second open of the same device fails.
-    if (!isatty(fd) || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+    const bool serial = isatty(fd) != 0;
+    if (!serial || flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
+        const int error = errno;
+        openFailure_ =
+            ShownDevice(path) + ": " + (serial ? OpenErrorText(error) : "not a serial device");
         close(fd);
         return false;
     }

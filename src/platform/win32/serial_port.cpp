@@ -124,13 +124,41 @@ SerialPort::~SerialPort() {
     Close();
 }
 
+namespace {
+
+// The system's reason an open of a COM port failed, in the words a user acts on.
+std::string OpenErrorText(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return "no such port (is the adapter plugged in?)";
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return "in use by another program";
+    default:
+        break;
+    }
+    char text[256] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, error, 0, text, sizeof text, nullptr);
+    std::string reason(text, length);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) {
+        reason.pop_back();
+    }
+    return reason.empty() ? "error " + std::to_string(error) : reason;
+}
+
+} // namespace
+
 bool SerialPort::Open(const std::string& deviceName) {
     Close();
+    openFailure_.clear();
     // Share mode 0: a port that another program holds cannot be opened.
     const HANDLE handle =
         CreateFileA(deviceName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
+        openFailure_ = deviceName + ": " + OpenErrorText(GetLastError());
         return false;
     }
     state_->handle = handle;
