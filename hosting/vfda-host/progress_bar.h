@@ -28,13 +28,16 @@ public:
     // Erases the line, so other output starts at the left margin.
     void Clear();
 
-    // The line for `done` of `total`: "label [#######.............]  12/81".
+    // The line for `done` of `total`: "label [#######.............]  12/81". The label's
+    // control characters are escaped, and it is cut on a character to at most 30 columns.
     static std::string Render(const std::string& label, size_t done, size_t total);
+    // The same, with the columns the line takes on a terminal.
+    static std::string Render(const std::string& label, size_t done, size_t total, size_t& columns);
 
 private:
     const bool shown_;
     std::FILE* const out_;
-    size_t drawnWidth_ = 0; // characters of the line on the screen; 0: none
+    size_t drawnWidth_ = 0; // columns of the line on the screen; 0: none
 };
 
 } // namespace vfdahost

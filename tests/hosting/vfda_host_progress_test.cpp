@@ -25,6 +25,25 @@ TEST(ProgressBarLine, FillsInProportionAndCountsWhatIsDone) {
     EXPECT_EQ(vfdahost::ProgressBar::Render("x", 0, 0), "x [##############################] 0/0");
 }
 
+// A station name reaches the terminal escaped as the events escape it, and a long Korean name
+// is cut between characters, counted in the columns a terminal gives them.
+TEST(ProgressBarLine, LabelsAreEscapedAndCutOnCharacters) {
+    const std::string bar = " [..............................] 0/1";
+    EXPECT_EQ(vfdahost::ProgressBar::Render("\x1b]0;owned\x07\x1b[2J", 0, 1),
+              "\\x1b]0;owned\\x07\\x1b[2J" + bar);
+    std::string korean;
+    for (int i = 0; i < 20; ++i) {
+        korean += "\xEA\xB0\x80"; // 가, two columns
+    }
+    size_t columns = 0;
+    const std::string line = vfdahost::ProgressBar::Render(korean, 0, 1, columns);
+    EXPECT_EQ(line, korean.substr(0, 15 * 3) + bar) << "15 characters fill 30 columns";
+    EXPECT_EQ(columns, 30 + bar.size());
+    EXPECT_EQ(vfdahost::ProgressBar::Render("a" + korean, 0, 1),
+              "a" + korean.substr(0, 14 * 3) + bar)
+        << "a character that would pass the 30th column is left out whole";
+}
+
 TEST(ProgressBarLine, RedrawsInPlaceBlanksLeftoversAndErasesItself) {
     std::FILE* out = std::tmpfile();
     ASSERT_NE(out, nullptr);
