@@ -97,6 +97,7 @@ int StartOnStations(const ParameterCommandLine& line, const std::string& configP
 }
 
 void ShowReadProgress(ParameterSession& session, ProgressBar& bar) {
+    session.SetBeforeLogLine([&bar] { bar.Clear(); });
     session.SetReadProgress([&bar](const CStationInfo& station, int done, int total) {
         bar.Show(ToUtf8(station.m_name) + " reading", static_cast<size_t>(done),
                  static_cast<size_t>(total));

@@ -6,6 +6,9 @@
 #include "interrupt.h"
 #include "platform/text_codec.h"
 #include "port_failure.h"
+#include "text_output.h"
+
+#include <cstdio>
 
 #include <chrono>
 #include <thread>
@@ -35,11 +38,31 @@ uint32_t Offset(char area, int number) {
 
 ParameterSession::ParameterSession() {
     host_.onTagValue = [this](const hostkit::TagValue& update) { ReceiveValue(update); };
+    host_.onEventLog = [this](const hostkit::EventLogLine& line) {
+        std::lock_guard guard(logLock_);
+        logLines_.push_back(line.text);
+    };
 }
 
 ParameterSession::~ParameterSession() {
     if (started_) {
         module_.Stop(instance_);
+    }
+    beforeLogLine_ = nullptr; // whatever it erased may be gone already
+    PrintLog();
+}
+
+void ParameterSession::PrintLog() {
+    std::vector<std::string> lines;
+    {
+        std::lock_guard guard(logLock_);
+        lines.swap(logLines_);
+    }
+    if (!lines.empty() && beforeLogLine_) {
+        beforeLogLine_();
+    }
+    for (const std::string& line : lines) {
+        std::fprintf(stderr, "%s\n", TextForPeople(ToUtf8(line)).c_str());
     }
 }
 
@@ -164,6 +187,7 @@ std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStati
                 seen = arrived + failed;
                 lastChange = Clock::now();
             }
+            PrintLog();
             std::this_thread::sleep_for(kLook);
         }
         for (int p = start; p < start + size; ++p) {
@@ -188,6 +212,7 @@ std::optional<double> ParameterSession::ReadMonitor(const CStationInfo& station,
         if (StationCounters(station).readFailures - failuresBefore >= 3) {
             break; // the drive does not answer its status queries
         }
+        PrintLog();
         std::this_thread::sleep_for(kLook);
     }
     return Value(id);
@@ -205,6 +230,7 @@ bool ParameterSession::Write(const CStationInfo& station, char area, int number,
     Counters now = before;
     const Clock::time_point start = Clock::now();
     while (Clock::now() - start < kStall) {
+        PrintLog();
         std::this_thread::sleep_for(kLook);
         now = StationCounters(station);
         if (!readsAtWrite && now.writes > before.writes) {

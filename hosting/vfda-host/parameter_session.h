@@ -41,6 +41,12 @@ public:
     // Called after each chunk of a read: how many of the parameters asked have been read.
     using ReadProgress = std::function<void(const CStationInfo& station, int done, int total)>;
     void SetReadProgress(ReadProgress progress) { readProgress_ = std::move(progress); }
+    // Called before a line of the module's event log is printed (a progress bar erases itself).
+    void SetBeforeLogLine(std::function<void()> before) { beforeLogLine_ = std::move(before); }
+    // Prints the module's event-log lines that came since, on stderr as UTF-8 (standard
+    // output stays the command's own, also with --json). The waits of the reads and writes
+    // print them as they go.
+    void PrintLog();
 
     // Parameters first .. first+count-1; nothing for one the drive did not return.
     std::vector<std::optional<double>> ReadParameters(const CStationInfo& station, int first,
@@ -71,6 +77,9 @@ private:
     bool started_ = false;
     std::vector<const CStationInfo*> stations_;
     ReadProgress readProgress_;
+    std::function<void()> beforeLogLine_;
+    mutable std::mutex logLock_;          // the module's threads log, the host's thread prints
+    std::vector<std::string> logLines_;   // CP949
     std::map<uint32_t, int32_t> handles_; // tag id -> handle
     mutable std::mutex valuesLock_;       // the delivery thread records, the host reads
     std::map<uint32_t, double> values_;

@@ -40,6 +40,19 @@ protected:
         return RunProgram(HostProgram(), words);
     }
 
+    // The JSON lines of an output that holds standard error too (the module's log lines),
+    // each parsed strictly.
+    static std::vector<JsonValue> EventLines(const std::string& merged) {
+        std::string events;
+        std::istringstream lines(merged);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.rfind('{', 0) == 0) {
+                events += line + "\n";
+            }
+        }
+        return JsonLines(events);
+    }
+
     // Every line of a --json output, each parsed strictly.
     static std::vector<JsonValue> JsonLines(const std::string& out) {
         std::vector<JsonValue> values;
@@ -74,7 +87,7 @@ protected:
         EXPECT_TRUE(wrote) << host.AllOutput();
         host.Interrupt();
         exitCode = host.WaitForExit();
-        return JsonLines(host.AllOutput());
+        return EventLines(host.AllOutput());
     }
 
     // The addresses the written and not-written events name, each as often as named.

@@ -103,7 +103,7 @@ TEST_F(BackupTest, AnInterruptedBackupSavesWhatItReadAndNamesWhatItDidNot) {
         << host.AllOutput();
     host.Interrupt();
     EXPECT_EQ(host.WaitForExit(), 130);
-    const std::vector<JsonValue> lines = JsonLines(host.AllOutput());
+    const std::vector<JsonValue> lines = EventLines(host.AllOutput());
     ASSERT_FALSE(lines.empty());
     const JsonValue& end = lines.back();
     EXPECT_EQ(end.Find("event")->text, "end");

@@ -46,6 +46,10 @@ TEST_F(ParameterCommandTest, ReadOfASilentStationExitsThreeWithNoValue) {
     const std::vector<JsonValue> lines = JsonLines(result.out);
     ASSERT_EQ(lines.size(), 1u) << result.out;
     EXPECT_EQ(Member(lines[0], "value").kind, JsonValue::Kind::Null);
+    // The module's log says why, on stderr as every command shows it.
+    EXPECT_NE(result.err.find("[DELTA VFD-A] 스테이션[GONE]과의 통신 중 수신 Time Out"),
+              std::string::npos)
+        << result.err;
 }
 
 // Written means the drive answered and a read-back holds the raw word sent; the event carries
