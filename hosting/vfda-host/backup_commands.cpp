@@ -169,6 +169,7 @@ int BackupCommand(const std::vector<std::string>& words) {
     }
     PortFolder ports;
     ParameterSession session;
+    session.LeaveStatusUnpolled();
     std::vector<const CStationInfo*> stations;
     int exitCode = StartOnStations(line, line.positional[0], names, ports, session, stations);
     if (exitCode != kExitOk) {

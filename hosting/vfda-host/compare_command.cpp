@@ -71,6 +71,7 @@ int CompareCommand(const std::vector<std::string>& words) {
     BackupTarget target;
     PortFolder ports;
     ParameterSession session;
+    session.LeaveStatusUnpolled();
     if (const int failed = StartOnBackupStation(line, ports, session, target)) {
         return failed;
     }

@@ -109,7 +109,7 @@ bool ParameterSession::Start(const std::vector<const CStationInfo*>& stations,
         for (int c = 0; c < 3; ++c) {
             add('C', c);
         }
-        for (int d = 0; d < kMonitorWords; ++d) {
+        for (int d = 0; d < kMonitorWords && statusPolled_; ++d) {
             add('D', d);
         }
     }
@@ -157,48 +157,74 @@ bool ParameterSession::WriteWord(uint32_t tagId, double value) {
     return module_.WriteTag(instance_, static_cast<uint32_t>(handle->second), &written) == 0;
 }
 
-// The chunk's answers and failures together cover it once every request has been answered;
-// a value is delivered after its request is counted, so the values are what is waited for.
-// A signal ends the read once the chunk on the line is done: the rest stays unread.
+void ParameterSession::QueueRangeRead(const CStationInfo& station, int first, int count) {
+    for (int p = first; p < first + count; ++p) {
+        Forget(TagId(station, 'P', p));
+    }
+    WriteWord(TagId(station, 'C', 1), first);
+    WriteWord(TagId(station, 'C', 2), count);
+    WriteWord(TagId(station, 'C', 0), 1);
+}
+
+int ParameterSession::Arrived(const CStationInfo& station, int first, int end) const {
+    int arrived = 0;
+    for (int p = first; p < end; ++p) {
+        arrived += Value(TagId(station, 'P', p)) ? 1 : 0;
+    }
+    return arrived;
+}
+
+// The whole range is queued at once, so the drive's reads follow each other with nothing but
+// the line's pause between them. The module sends them in order, so the reads up to a chunk's
+// end are all answered once the values among them and every read failure since the range
+// was queued cover them. A signal ends the wait once the chunk on the line is done; a chunk
+// that brings no value at all (the drive does not answer) drops the reads still queued by
+// starting communication afresh. The rest stays unread.
 std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStationInfo& station,
                                                                     int first, int count) {
-    std::vector<std::optional<double>> values;
-    for (int start = first; start < first + count && !Interrupted(); start += kChunk) {
-        const int size = std::min(kChunk, first + count - start);
-        for (int p = start; p < start + size; ++p) {
-            Forget(TagId(station, 'P', p));
-        }
-        const int32_t failuresBefore = StationCounters(station).readFailures;
-        WriteWord(TagId(station, 'C', 1), start);
-        WriteWord(TagId(station, 'C', 2), size);
-        WriteWord(TagId(station, 'C', 0), 1);
+    const int end = first + count;
+    const int32_t failuresBefore = StationCounters(station).readFailures;
+    QueueRangeRead(station, first, count);
+    int doneEnd = first;
+    while (doneEnd < end) {
+        const int chunkEnd = std::min(doneEnd + kChunk, end);
         int seen = -1;
         Clock::time_point lastChange = Clock::now();
         while (Clock::now() - lastChange < kStall) {
-            int arrived = 0;
-            for (int p = start; p < start + size; ++p) {
-                arrived += Value(TagId(station, 'P', p)) ? 1 : 0;
-            }
             const int failed = StationCounters(station).readFailures - failuresBefore;
-            if (arrived + failed >= size) {
+            const int covered = Arrived(station, first, chunkEnd) + failed;
+            if (covered >= chunkEnd - first) {
                 break;
             }
-            if (arrived + failed != seen) {
-                seen = arrived + failed;
+            if (covered != seen) {
+                seen = covered;
                 lastChange = Clock::now();
             }
             PrintLog();
             std::this_thread::sleep_for(kLook);
         }
-        for (int p = start; p < start + size; ++p) {
-            values.push_back(Value(TagId(station, 'P', p)));
-        }
+        const bool answered = Arrived(station, doneEnd, chunkEnd) > 0;
+        doneEnd = chunkEnd;
         if (readProgress_) {
-            readProgress_(station, static_cast<int>(values.size()), count);
+            readProgress_(station, doneEnd - first, count);
         }
+        if (doneEnd < end && (Interrupted() || !answered)) {
+            DropQueuedRequests();
+            break;
+        }
+    }
+    std::vector<std::optional<double>> values;
+    for (int p = first; p < doneEnd; ++p) {
+        values.push_back(Value(TagId(station, 'P', p)));
     }
     values.resize(static_cast<size_t>(count));
     return values;
+}
+
+// A start drops what was queued; the transaction under way finishes first.
+void ParameterSession::DropQueuedRequests() {
+    module_.Enable(instance_, nullptr, 0);
+    module_.Enable(instance_, nullptr, 1);
 }
 
 std::optional<double> ParameterSession::ReadMonitor(const CStationInfo& station, int number) {

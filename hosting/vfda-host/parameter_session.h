@@ -1,5 +1,6 @@
 // One driver instance opened for commissioning work on a few stations: their parameters
-// read through the module's range read in small chunks, and single writes that count only
+// read through the module's range read, queued whole and followed a chunk at a time, and
+// single writes that count only
 // once the drive has answered them. Everything goes through the module's entry table.
 #pragma once
 
@@ -20,7 +21,8 @@ namespace vfdahost {
 
 class ParameterSession {
 public:
-    // Parameters read per range read, so the line keeps serving the other stations.
+    // Parameters a read follows at a time: its progress, and how many reads without a
+    // single answer give up the rest.
     static constexpr int kChunk = 8;
 
     ParameterSession();
@@ -33,6 +35,10 @@ public:
     const CVfdaDrvDoc& Document() const { return document_; }
     // The configured station of that name (UTF-8, case ignored), or null.
     const CStationInfo* FindStation(const std::string& utf8) const;
+    // For work that only reads parameters (backup, compare), before Start: the status words
+    // are not registered, so the line carries the reads and nothing else. ReadMonitor then
+    // reads nothing and Write confirms nothing.
+    void LeaveStatusUnpolled() { statusPolled_ = false; }
     // Registers every P, C and D word of the stations and starts communication; false with
     // `error` set when the port does not open (`mapped`: the --port mappings, for the reason).
     bool Start(const std::vector<const CStationInfo*>& stations,
@@ -66,6 +72,12 @@ private:
     Counters StationCounters(const CStationInfo& station) const;
     uint32_t TagId(const CStationInfo& station, char area, int number) const;
     bool WriteWord(uint32_t tagId, double value);
+    // Queues the module's range read of P first .. first+count-1, their old values forgotten.
+    void QueueRangeRead(const CStationInfo& station, int first, int count);
+    // Ends the requests still queued in the module (a range read no longer wanted).
+    void DropQueuedRequests();
+    // How many of P first .. end-1 have a value.
+    int Arrived(const CStationInfo& station, int first, int end) const;
     void Forget(uint32_t tagId);
     std::optional<double> Value(uint32_t tagId) const;
     void ReceiveValue(const hostkit::TagValue& update);
@@ -75,6 +87,7 @@ private:
     CVfdaDrvDoc document_;
     int32_t instance_ = -1;
     bool started_ = false;
+    bool statusPolled_ = true;
     std::vector<const CStationInfo*> stations_;
     ReadProgress readProgress_;
     std::function<void()> beforeLogLine_;

@@ -2,6 +2,7 @@
 // scaled as the module delivers it, and a parameter the drive did not return is named.
 #include "parameter_fixture.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -123,6 +124,21 @@ TEST_F(BackupTest, AnInterruptedBackupSavesWhatItReadAndNamesWhatItDidNot) {
         EXPECT_TRUE(line || name.find(".parameters.") != std::string::npos)
             << name << " left behind";
     }
+}
+
+// A drive that answers nothing is given up after a chunk of reads instead of all 81: the
+// backup is kept beside its file with every parameter named as missed.
+TEST_F(BackupTest, ADriveThatAnswersNothingIsGivenUpAfterOneChunk) {
+    const auto result = Host("backup", {"GONE", "--out", Path("gone.json"), "--json"});
+    EXPECT_EQ(result.exitCode, 3) << result.err;
+    const std::vector<JsonValue> lines = JsonLines(result.out);
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(),
+                      [](const JsonValue& line) { return line.Find("event")->text == "missed"; }),
+        81);
+    EXPECT_LE(FramesWithLetter('R'), 16u) << "the reads still queued were dropped";
+    EXPECT_GE(FramesWithLetter('R'), 8u);
+    EXPECT_TRUE(std::filesystem::exists(Path("gone.partial.json")));
 }
 
 TEST_F(BackupTest, TargetsThatCannotTakeTheBackupAreRefusedBeforeTheLine) {
