@@ -7,6 +7,7 @@
 #include "scan_config.h"
 #include "scan_line.h"
 #include "scan_options.h"
+#include "text_output.h"
 
 #include <cstdio>
 
@@ -65,6 +66,13 @@ int ScanCommand(const std::vector<std::string>& words) {
     if (!ParseScanOptions(words, options, error)) {
         std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), kScanUsage);
         return kExitRefused;
+    }
+    if (options.addTo) {
+        if (const auto why = WhyNotAddable(*options.addTo)) {
+            std::fprintf(stderr, "vfda-host: --add-to %s: %s; nothing scanned\n",
+                         TextForPeople(*options.addTo).c_str(), TextForPeople(*why).c_str());
+            return kExitRefused;
+        }
     }
     PortFolder ports;
     if (options.mapping && !ports.Create({*options.mapping}, error)) {

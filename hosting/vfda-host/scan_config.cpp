@@ -3,6 +3,7 @@
 #include "config/vfda_drv_doc.h"
 #include "config_path.h"
 #include "host_libraries.h"
+#include "platform/file.h"
 #include "resources/texts.h"
 #include "text_output.h"
 
@@ -11,6 +12,31 @@
 #include <memory>
 
 namespace vfdahost {
+
+std::optional<std::string> WhyNotAddable(const std::string& path) {
+    if (auto why = WhyNotWritable(path)) {
+        return why;
+    }
+    std::string target;
+    if (!platform::FinalTarget(path, target)) {
+        return path + ": a link that is not followed";
+    }
+    const platform::FileStatus status = platform::StatusOf(target);
+    if (status.exists) {
+        return WhyNotReadable(target);
+    }
+    const std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    const std::string folderText = folder.empty() ? "." : folder.string();
+    const platform::FileStatus place = platform::StatusOf(folderText);
+    if (!place.exists || place.regular) {
+        return "the folder " + folderText + " does not exist";
+    }
+    if (place.readOnly) {
+        return "the folder " + folderText + " cannot be written";
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 std::string StationName(int number) {

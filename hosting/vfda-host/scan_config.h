@@ -3,6 +3,7 @@
 
 #include "scan_line.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,5 +16,10 @@ namespace vfdahost {
 // read or written.
 bool AddFoundStations(const std::string& path, int portNumber,
                       const std::vector<FoundStation>& found);
+
+// Why the configuration at `path` cannot take what a scan finds, checked before the line is
+// used: a folder that is not there or cannot be written, something that is not a regular
+// file, a file that is not a configuration. Nothing when it can.
+std::optional<std::string> WhyNotAddable(const std::string& path);
 
 } // namespace vfdahost

@@ -172,6 +172,22 @@ TEST_F(VfdaHostScanTest, AnInterruptedScanKeepsWhatItFoundAndAddsNothing) {
     EXPECT_FALSE(std::filesystem::exists(config));
 }
 
+// A configuration that could not take what the scan finds is refused before any question
+// goes on the line.
+TEST_F(VfdaHostScanTest, AnAddToThatCannotBeWrittenIsRefusedBeforeTheScan) {
+    Serve({1}, 4800);
+    const std::string notConfiguration = folder_.File("notes.txt");
+    WriteText(notConfiguration, "not a configuration");
+    for (const std::string& target :
+         {folder_.File("missing/line.cfg"), folder_.Path().string(), notConfiguration}) {
+        const ProgramResult result =
+            Scan({"--baud", "4800", "--stations", "0-3", "--add-to", target});
+        EXPECT_EQ(result.exitCode, 2) << target << ": " << result.err;
+        EXPECT_NE(result.err.find("nothing scanned"), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(server_->Counters().requests, 0u);
+}
+
 TEST_F(VfdaHostScanTest, AddToCreatesThenExtendsTheConfiguration) {
     Serve({1, 4}, 2400);
     const std::string config = folder_.File("line.cfg");
