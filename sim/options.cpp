@@ -108,7 +108,7 @@ bool ParseOptions(const std::vector<std::string_view>& words, Options& options,
             ++i;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
-        } else if (arg == "--version") {
+        } else if (arg == "--version" || arg == "-V") {
             options.version = true;
         } else if (arg == "--device") {
             if (!needsValue(arg) || value.empty()) {
@@ -166,7 +166,7 @@ std::string UsageText() {
            "                [--turnaround MS] [--frame-gap MS] [--no-wire-timing] [--trace]\n"
            "                [--keep-running] [--report-running] [--match-baud]\n"
            "                [--read-only PARAMS] [--hide PARAMS] [--locked] [--running LIST]\n"
-           "       vfda-sim --help | --version\n"
+           "       vfda-sim --help | --version | -V\n"
            "Simulates DELTA VFD-A drives on one serial line; reads commands on standard input\n"
            "(type 'help'). See sim/README.md.\n";
 }

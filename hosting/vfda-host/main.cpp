@@ -3,6 +3,7 @@
 
 #include "run_options.h"
 #include "scan_options.h"
+#include "text_output.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,7 +30,7 @@ const char* kUsage =
     "[--json]\n"
     "       vfda-host scan --port COMn[=PATH] [--baud 1200|2400|4800|auto] [--stations LIST]\n"
     "                      [--add-to CONFIG] [--json]\n";
-const char* kTail = "       vfda-host --help | --version\n"
+const char* kTail = "       vfda-host --help | --version | -V\n"
                     "       (every command takes --help; options take a value as --opt VALUE "
                     "or --opt=VALUE)\n";
 
@@ -116,7 +117,7 @@ int Dispatch(int argc, char** argv) {
         PrintUsage(stdout);
         return vfdahost::kExitOk;
     }
-    if (command == "--version") {
+    if (command == "--version" || command == "-V") {
         std::printf("vfda-host %s\n", VFDA_VERSION);
         return vfdahost::kExitOk;
     }
@@ -130,6 +131,8 @@ int Dispatch(int argc, char** argv) {
         }
         return known.run(words);
     }
+    std::fprintf(stderr, "vfda-host: unknown command \"%s\"\n",
+                 vfdahost::TextForPeople(command.substr(0, 64)).c_str());
     PrintUsage(stderr);
     return vfdahost::kExitRefused;
 }

@@ -245,13 +245,18 @@ TEST(VfdaHostConventionsTest, HelpOnStdoutExits0ForTheToolAndEachCommand) {
         EXPECT_NE(result.out.find("usage:"), std::string::npos) << words[0];
         EXPECT_EQ(result.err, "") << words[0];
     }
-    const ProgramResult version = RunProgram(HostProgram(), {"--version"});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out.rfind("vfda-host ", 0), 0u) << version.out;
-    const ProgramResult simVersion =
-        RunProgram((BinFolder() / ProgramFile("vfda-sim")).string(), {"--version"});
-    EXPECT_EQ(simVersion.exitCode, 0);
-    EXPECT_EQ(simVersion.out.rfind("vfda-sim ", 0), 0u) << simVersion.out;
+    for (const char* asked : {"--version", "-V"}) {
+        const ProgramResult version = RunProgram(HostProgram(), {asked});
+        EXPECT_EQ(version.exitCode, 0) << asked;
+        EXPECT_EQ(version.out.rfind("vfda-host ", 0), 0u) << version.out;
+        const ProgramResult simVersion =
+            RunProgram((BinFolder() / ProgramFile("vfda-sim")).string(), {asked});
+        EXPECT_EQ(simVersion.exitCode, 0) << asked;
+        EXPECT_EQ(simVersion.out.rfind("vfda-sim ", 0), 0u) << simVersion.out;
+    }
+    const ProgramResult unknown = RunProgram(HostProgram(), {"bogus"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_EQ(unknown.err.rfind("vfda-host: unknown command \"bogus\"\n", 0), 0u) << unknown.err;
 }
 
 TEST(VfdaHostConventionsTest, OptionValuesMayBeJoinedWithEquals) {
