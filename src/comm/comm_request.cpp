@@ -5,7 +5,6 @@
 #include "comm/frame_codec.h"
 #include "comm/result_codes.h"
 #include "config/station_info.h"
-#include "host_link/message_log.h"
 #include "platform/clock.h"
 
 #include <optional>
@@ -55,7 +54,7 @@ bool CCommRequest::Execute(comm::CommLink& link) {
     // hold. Neither reached the line, so neither is counted as a transaction.
     const std::string frame = TakeDrivesHalf() ? FormatFrame() : std::string();
     if (frame.empty()) {
-        ReportNotSent();
+        station.ReportUnsent(comm::kSendFailed); // "cannot send data to station"
         return false;
     }
     std::atomic<int32_t>& requests = IsWrite() ? station.m_writeRequests : station.m_readRequests;
@@ -75,7 +74,7 @@ bool CCommRequest::Execute(comm::CommLink& link) {
         station.m_lastFailureTime = platform::CalendarTime();
     }
     station.ReportResult(result, nullptr);
-    return station.m_consecutiveFailures >= CStationInfo::kLinkLostThreshold;
+    return station.IsReportedLost();
 }
 
 bool CCommRequest::TakeDrivesHalf() {
@@ -97,14 +96,6 @@ bool CCommRequest::TakeDrivesHalf() {
         break;
     }
     return word.has_value();
-}
-
-void CCommRequest::ReportNotSent() const {
-    const CStationInfo& station = m_block.Station();
-    // Silent once the link is reported lost, as every other transaction failure is.
-    if (station.m_consecutiveFailures < CStationInfo::kLinkLostThreshold) {
-        driver::LogMessage(comm::kSendFailed, driver::kTransactionFailure, station.m_name.c_str());
-    }
 }
 
 int CCommRequest::CheckAnswer(const uint8_t* answer, const std::string& frame) {

@@ -65,10 +65,6 @@ private:
     // Puts the drive's known word into a run command's other half; false when it is not
     // known.
     bool TakeDrivesHalf();
-    // A run command that cannot be sent: "cannot send data to station" (message 8), under
-    // the station's rule for transaction failures; nothing is counted, since the line was not
-    // used.
-    void ReportNotSent() const;
     // Hands what an accepted answer says to the block.
     void ApplyAnswer(const comm::DecodedAnswer& decoded);
 

@@ -14,7 +14,7 @@ constexpr int32_t kLinkRestored = 15;
 void CStationInfo::ReportResult(int32_t code, const char* second) {
     const char* name = m_name.c_str();
     if (code != 0) {
-        if (m_consecutiveFailures >= kLinkLostThreshold) {
+        if (IsReportedLost()) {
             return; // already reported lost: nothing more until it recovers
         }
         driver::LogMessage(code, driver::kTransactionFailure, name, second);
@@ -23,8 +23,14 @@ void CStationInfo::ReportResult(int32_t code, const char* second) {
         }
         return;
     }
-    if (m_consecutiveFailures >= kLinkLostThreshold) {
+    if (IsReportedLost()) {
         driver::LogMessage(kLinkRestored, driver::kStateChange, name);
     }
     m_consecutiveFailures = 0;
+}
+
+void CStationInfo::ReportUnsent(int32_t code) const {
+    if (!IsReportedLost()) {
+        driver::LogMessage(code, driver::kTransactionFailure, m_name.c_str());
+    }
 }

@@ -12,8 +12,8 @@
 // Threads: the configuration members (name, number, description) belong to the host's
 // thread and change only while the instance's communication is stopped; the poll thread
 // reads the number. The run-time words are atomic: the counters and the supervision state
-// are written by the poll thread (ReportResult: poll thread only) and, for a refused write,
-// by the host's thread; the enable flag by the host's thread; any thread reads them.
+// are written by the poll thread (ReportResult: poll thread only); the enable flag by the
+// host's thread; any thread reads them.
 class CStationInfo : public CObject {
     DECLARE_SERIAL(CStationInfo)
 public:
@@ -33,6 +33,11 @@ public:
     // success after a loss (15); `second` is the failure message's second text, or null.
     // Defined with station supervision (comm/station_supervision.cpp).
     void ReportResult(int32_t code, const char* second);
+    // Logs message `code` for a transaction that never reached the line as ReportResult logs
+    // a failure (not once the link is reported lost), and counts nothing.
+    void ReportUnsent(int32_t code) const;
+    // The link has been reported lost (message 14) and not yet restored.
+    bool IsReportedLost() const { return m_consecutiveFailures >= kLinkLostThreshold; }
 
     // Link status: -1 disabled, 1 the last transaction failed, 0 otherwise.
     int32_t LinkStatus() const;

@@ -14,7 +14,7 @@ HANDLE Handle(long long handle) {
 // other lockers, never a reader.
 constexpr DWORD kRangeOffsetHigh = 0x7FFFFFFF;
 
-HANDLE OpenRetrying(const std::string& path, DWORD access, DWORD disposition) {
+HANDLE OpenWithAccess(const std::string& path, DWORD access, DWORD disposition) {
     return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                        nullptr, disposition, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                        nullptr);
@@ -25,9 +25,9 @@ HANDLE OpenRetrying(const std::string& path, DWORD access, DWORD disposition) {
 // and cannot be created.
 HANDLE OpenLockFile(const std::string& path, bool& noFile) {
     noFile = false;
-    HANDLE handle = OpenRetrying(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    HANDLE handle = OpenWithAccess(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
     if (handle == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
-        handle = OpenRetrying(path, GENERIC_READ, OPEN_EXISTING);
+        handle = OpenWithAccess(path, GENERIC_READ, OPEN_EXISTING);
         noFile = handle == INVALID_HANDLE_VALUE;
     }
     if (handle == INVALID_HANDLE_VALUE) {
