@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr int32_t kMissingPortIndex = 35; // COM36, the last a configuration can name
+
 class EntrySlotsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -26,6 +28,9 @@ protected:
         station->m_stationNumber = 1;
         station_ = station.get();
         document->AddStation(std::move(station));
+        // A port no machine has: these cases never touch a real device, and the channel is
+        // made whether or not its port opens.
+        document->SerialPort().m_portIndex = kMissingPortIndex;
         document_ = document.get();
         instance_ = driver::DriverInstances::Instance().Add(std::move(document));
     }
@@ -61,7 +66,7 @@ TEST_F(EntrySlotsTest, WithoutAChannelTheSlotsAnswerAsForABadIndex) {
 TEST_F(EntrySlotsTest, InitCommCreatesTheChannelAndResetsTheStations) {
     station_->m_consecutiveFailures = 5;
     station_->m_readRequests = 9;
-    EXPECT_EQ(InitComm(instance_), 0);
+    EXPECT_EQ(InitComm(instance_), -4); // the port cannot be opened
     ASSERT_NE(document_->Channel(), nullptr);
     EXPECT_EQ(&document_->Channel()->Owner(), document_);
     EXPECT_EQ(station_->m_enabled, 1);
