@@ -28,13 +28,17 @@ vfda_link_rule(vfda_driver MAY_REACH vfda_comm vfda_frame_codec vfda_editor vfda
 vfda_link_rule(VfdaDrv MAY_REACH vfda_driver vfda_comm vfda_frame_codec vfda_editor vfda_host_link
                ${vfda_config_side})
 
+# The tools' command lines: plain C++, reaching nothing; what is made from them at build time.
+vfda_link_rule(vfda_cli)
+vfda_link_rule(vfda_cli_documents MAY_REACH vfda_cli)
 # The drives stand alone: the simulator checks the module, so it shares none of its code.
-vfda_link_rule(vfda_sim MAY_REACH vfda_line_tools ${vfda_framework})
+vfda_link_rule(vfda_sim MAY_REACH vfda_cli vfda_line_tools ${vfda_framework})
 # A strict JSON reader for the hosts' files: plain C++, reaching nothing.
 vfda_link_rule(vfda_json)
 # Hosts load the module; they never link its entry table or its editor.
 vfda_link_rule(vfda_hostkit MAY_REACH ${vfda_host_side})
-vfda_link_rule(vfda_host_parts MAY_REACH vfda_json vfda_hostkit vfda_comm vfda_frame_codec vfda_host_link
+vfda_link_rule(vfda_host_usage MAY_REACH vfda_cli)
+vfda_link_rule(vfda_host_parts MAY_REACH vfda_host_usage vfda_cli vfda_json vfda_hostkit vfda_comm vfda_frame_codec vfda_host_link
                ${vfda_config_side})
-vfda_link_rule(vfda-host MAY_REACH vfda_host_parts vfda_json vfda_hostkit vfda_comm vfda_frame_codec vfda_host_link
+vfda_link_rule(vfda-host MAY_REACH vfda_host_parts vfda_host_usage vfda_cli vfda_json vfda_hostkit vfda_comm vfda_frame_codec vfda_host_link
                vfda_sim vfda_line_tools ${vfda_config_side})

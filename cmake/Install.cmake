@@ -6,8 +6,13 @@
 #           program, so the installed tree can be moved.
 include(GNUInstallDirs)
 
-set(VFDA_MODULE_DIR ${CMAKE_INSTALL_LIBDIR}/vfda-module CACHE STRING
-    "Where the module component goes, relative to the prefix")
+if(WIN32)
+    # The module's zip holds its files at the top, as they go into the host's folder.
+    set(VFDA_MODULE_DIR . CACHE STRING "Where the module component goes, relative to the prefix")
+else()
+    set(VFDA_MODULE_DIR ${CMAKE_INSTALL_LIBDIR}/vfda-module CACHE STRING
+        "Where the module component goes, relative to the prefix")
+endif()
 if(WIN32)
     # Windows finds a program's libraries beside it, and nowhere relative to it.
     set(VFDA_PRIVATE_LIBDIR ${CMAKE_INSTALL_BINDIR} CACHE STRING
@@ -20,6 +25,8 @@ endif()
 install(TARGETS VfdaDrv VfdaToolkit
         RUNTIME DESTINATION ${VFDA_MODULE_DIR} COMPONENT module
         LIBRARY DESTINATION ${VFDA_MODULE_DIR} COMPONENT module)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/WHERE-FILES-GO.txt DESTINATION ${VFDA_MODULE_DIR}
+        COMPONENT module)
 
 if(TARGET vfda-host)
     # The programs look beside themselves first (the build tree), then in the private folder.

@@ -4,7 +4,8 @@
 # restored link, statistics). Arguments go to vfda-host demo, e.g. --seconds 60.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-cmake --preset native >/dev/null
-cmake --build --preset native --target vfda-host VfdaDrv VemorDbm VemorRun VemorDsg >/dev/null
-exec build/native/bin/vfda-host demo "$@"
+scripts/install-deps.sh demo
+# Its own build folder, configured without the tests: the demo needs no test library.
+cmake --preset demo >/dev/null
+cmake --build --preset demo --target vfda-host VfdaDrv VemorDbm VemorRun VemorDsg >/dev/null
+exec build/demo/bin/vfda-host demo "$@"

@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, where they are missing.
+# Installs the Debian packages a job needs, where they are missing:
+#   install-deps.sh demo   what building the module, vfda-host and vfda-sim needs
+#   install-deps.sh        the same, and what the tests and the package need
 # As root it runs apt-get; as another user it names what is missing and stops.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev binutils python3 libc-bin libbenchmark-dev)
+packages=(cmake ninja-build g++ binutils libc-bin)
+if [ "${1:-test}" != demo ]; then
+    # GoogleTest, the scripted tests' Python, the benchmarks' library, and dpkg-dev for the
+    # Debian package's dependencies (dpkg-shlibdeps).
+    packages+=(libgtest-dev libgmock-dev python3 libbenchmark-dev dpkg-dev)
+fi
 missing=()
 for package in "${packages[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -6,6 +6,7 @@
 #include "sim/drive_setup.h"
 #include "sim/line_server.h"
 #include "sim/options.h"
+#include "sim/sim_tool.h"
 #include "sim/simulator.h"
 
 #include <csignal>
@@ -73,13 +74,14 @@ int main(int argc, char** argv) {
     std::vector<std::string_view> args(argv + 1, argv + argc);
     sim::Options options;
     std::string error;
-    if (!sim::ParseOptions(args, options, error)) {
-        std::cerr << "vfda-sim: " << error << '\n' << sim::UsageText();
-        return 2;
-    }
+    const bool ok = sim::ParseOptions(args, options, error);
     if (options.help) {
-        std::cout << sim::UsageText();
-        return 0;
+        std::cout << sim::HelpText();
+        return sim::kExitOk;
+    }
+    if (!ok) {
+        std::cerr << "vfda-sim: " << error << '\n' << sim::UsageText();
+        return sim::kExitUsage;
     }
     if (options.version) {
         std::cout << "vfda-sim " << VFDA_VERSION << '\n';
@@ -91,7 +93,7 @@ int main(int argc, char** argv) {
             : platform::TerminalLine::OpenDevice(options.device, options.baud, error);
     if (!line) {
         std::cerr << "vfda-sim: " << error << '\n';
-        return 1;
+        return sim::kExitLineFailed;
     }
     Printer printer;
     if (options.pseudoTerminal) {

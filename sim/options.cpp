@@ -1,9 +1,13 @@
 #include "sim/options.h"
 
+#include "cli/arguments.h"
+#include "cli/help_text.h"
 #include "sim/number_text.h"
+#include "sim/sim_tool.h"
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 
 namespace sim {
 namespace {
@@ -49,104 +53,87 @@ bool ParseStationList(std::string_view text, std::vector<int>& stations) {
     return ParseNumberList(text, 31, stations);
 }
 
-// "--name=value" as the two words "--name" "value".
-std::vector<std::string_view> SplitJoinedValues(const std::vector<std::string_view>& words) {
-    std::vector<std::string_view> split;
-    for (const std::string_view word : words) {
-        const size_t equals = word.find('=');
-        if (word.starts_with("--") && equals != std::string_view::npos) {
-            split.push_back(word.substr(0, equals));
-            split.push_back(word.substr(equals + 1));
-        } else {
-            split.push_back(word);
+namespace {
+
+bool ParseValues(const cli::Arguments& arguments, Options& options, std::string& error) {
+    auto check = [&](const char* option, auto parse, const char* complaint) {
+        const std::optional<std::string> value = arguments.Value(option);
+        if (value && !parse(*value)) {
+            error = complaint;
+            return false;
         }
-    }
-    return split;
+        return true;
+    };
+    return check(
+               "--device",
+               [&](const std::string& v) {
+                   options.device = v;
+                   return !v.empty();
+               },
+               "--device needs a path") &&
+           check(
+               "--stations",
+               [&](const std::string& v) { return ParseStationList(v, options.stations); },
+               "--stations needs a list of station numbers 0-31, such as 1,2,5-8") &&
+           check(
+               "--baud",
+               [&](const std::string& v) {
+                   return ParseUnsigned(v, 4800, options.baud) &&
+                          (options.baud == 1200 || options.baud == 2400 || options.baud == 4800);
+               },
+               "--baud must be 1200, 2400 or 4800") &&
+           check(
+               "--turnaround",
+               [&](const std::string& v) { return ParseUnsigned(v, 10'000, options.turnaroundMs); },
+               "--turnaround needs milliseconds 0-10000") &&
+           check(
+               "--frame-gap",
+               [&](const std::string& v) {
+                   return ParseUnsigned(v, 10'000, options.frameGapMs) && options.frameGapMs != 0;
+               },
+               "--frame-gap needs milliseconds 1-10000") &&
+           check(
+               "--read-only",
+               [&](const std::string& v) {
+                   return ParseNumberList(v, 80, options.readOnlyParameters);
+               },
+               "--read-only needs a list of parameter numbers 0-80, such as 10,20-23") &&
+           check(
+               "--hide",
+               [&](const std::string& v) {
+                   return ParseNumberList(v, 80, options.hiddenParameters);
+               },
+               "--hide needs a list of parameter numbers 0-80, such as 10,20-23") &&
+           check(
+               "--running",
+               [&](const std::string& v) { return ParseStationList(v, options.runningStations); },
+               "--running needs a list of station numbers 0-31, such as 1,2");
 }
+
+} // namespace
 
 bool ParseOptions(const std::vector<std::string_view>& words, Options& options,
                   std::string& error) {
-    const std::vector<std::string_view> args = SplitJoinedValues(words);
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string_view arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        const std::string_view value = hasValue ? args[i + 1] : std::string_view();
-        auto needsValue = [&](std::string_view name) {
-            if (!hasValue) {
-                error = std::string(name) + " needs a value";
-            }
-            return hasValue;
-        };
-        if (arg == "--pty") {
-            options.pseudoTerminal = true;
-        } else if (arg == "--no-wire-timing") {
-            options.wireTiming = false;
-        } else if (arg == "--trace") {
-            options.trace = true;
-        } else if (arg == "--keep-running") {
-            options.keepRunning = true;
-        } else if (arg == "--report-running") {
-            options.reportsRunning = true;
-        } else if (arg == "--match-baud") {
-            options.matchBaud = true;
-        } else if (arg == "--locked") {
-            options.locked = true;
-        } else if (arg == "--read-only" || arg == "--hide") {
-            std::vector<int>& list =
-                arg == "--read-only" ? options.readOnlyParameters : options.hiddenParameters;
-            if (!needsValue(arg) || !ParseNumberList(value, 80, list)) {
-                error =
-                    std::string(arg) + " needs a list of parameter numbers 0-80, such as 10,20-23";
-                return false;
-            }
-            ++i;
-        } else if (arg == "--running") {
-            if (!needsValue(arg) || !ParseStationList(value, options.runningStations)) {
-                error = "--running needs a list of station numbers 0-31, such as 1,2";
-                return false;
-            }
-            ++i;
-        } else if (arg == "--help" || arg == "-h") {
-            options.help = true;
-        } else if (arg == "--version" || arg == "-V") {
-            options.version = true;
-        } else if (arg == "--device") {
-            if (!needsValue(arg) || value.empty()) {
-                error = "--device needs a path";
-                return false;
-            }
-            options.device = std::string(value);
-            ++i;
-        } else if (arg == "--stations") {
-            if (!needsValue(arg) || !ParseStationList(value, options.stations)) {
-                error = "--stations needs a list of station numbers 0-31, such as 1,2,5-8";
-                return false;
-            }
-            ++i;
-        } else if (arg == "--baud") {
-            if (!needsValue(arg) || !ParseUnsigned(value, 4800, options.baud) ||
-                (options.baud != 1200 && options.baud != 2400 && options.baud != 4800)) {
-                error = "--baud must be 1200, 2400 or 4800";
-                return false;
-            }
-            ++i;
-        } else if (arg == "--turnaround") {
-            if (!needsValue(arg) || !ParseUnsigned(value, 10'000, options.turnaroundMs)) {
-                error = "--turnaround needs milliseconds 0-10000";
-                return false;
-            }
-            ++i;
-        } else if (arg == "--frame-gap") {
-            if (!needsValue(arg) || !ParseUnsigned(value, 10'000, options.frameGapMs) ||
-                options.frameGapMs == 0) {
-                error = "--frame-gap needs milliseconds 1-10000";
-                return false;
-            }
-            ++i;
-        } else {
-            error = "unknown option " + std::string(arg.substr(0, 64));
-            return false;
-        }
+    const cli::Arguments arguments({words.begin(), words.end()}, SimTool().commands[0]);
+    options.help = arguments.HelpAsked();
+    options.version = arguments.Has("--version");
+    if (!arguments.Ok()) {
+        error = arguments.Error();
+        return false;
+    }
+    if (!arguments.Positional().empty()) {
+        error = "unexpected operand \"" + cli::Shown(arguments.Positional()[0]) + "\"";
+        return false;
+    }
+    options.pseudoTerminal = arguments.Has("--pty");
+    options.wireTiming = !arguments.Has("--no-wire-timing");
+    options.trace = arguments.Has("--trace");
+    options.keepRunning = arguments.Has("--keep-running");
+    options.reportsRunning = arguments.Has("--report-running");
+    options.matchBaud = arguments.Has("--match-baud");
+    options.locked = arguments.Has("--locked");
+    if (!ParseValues(arguments, options, error)) {
+        return false;
     }
     if (!options.help && !options.version && options.pseudoTerminal == !options.device.empty()) {
         error = "give exactly one of --pty and --device PATH";
@@ -162,13 +149,11 @@ bool ParseOptions(const std::vector<std::string_view>& words, Options& options,
 }
 
 std::string UsageText() {
-    return "usage: vfda-sim (--pty | --device PATH) [--stations LIST] [--baud 1200|2400|4800]\n"
-           "                [--turnaround MS] [--frame-gap MS] [--no-wire-timing] [--trace]\n"
-           "                [--keep-running] [--report-running] [--match-baud]\n"
-           "                [--read-only PARAMS] [--hide PARAMS] [--locked] [--running LIST]\n"
-           "       vfda-sim --help | --version | -V\n"
-           "Simulates DELTA VFD-A drives on one serial line; reads commands on standard input\n"
-           "(type 'help'). See sim/README.md.\n";
+    return cli::ToolUsage(SimTool());
+}
+
+std::string HelpText() {
+    return cli::ToolHelp(SimTool());
 }
 
 } // namespace sim

@@ -39,6 +39,8 @@ bool ParseStationList(std::string_view text, std::vector<int>& stations);
 // The same form for numbers 0..maximum.
 bool ParseNumberList(std::string_view text, uint32_t maximum, std::vector<int>& numbers);
 
+// The usage lines, for a wrong command line; the whole help, for --help.
 std::string UsageText();
+std::string HelpText();
 
 } // namespace sim

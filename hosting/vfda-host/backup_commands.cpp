@@ -15,9 +15,6 @@
 namespace vfdahost {
 namespace {
 
-const char* const kBackupUsage = "usage: vfda-host backup CONFIG STATION... [--out PATH] "
-                                 "[--partial] [--port COMn=PATH]... [--json]\n";
-
 // Where a station's backup goes: --out itself for one station that names no folder, else
 // NAME.parameters.json in --out or in the working folder. Separators in a name become '_'.
 std::string BackupPath(const ParameterCommandLine& line, const std::string& name,
@@ -159,7 +156,7 @@ bool SaveBackup(EventPrinter& printer, const ParameterBackup& backup, const std:
 int BackupCommand(const std::vector<std::string>& words) {
     CatchInterrupt();
     ParameterCommandLine line;
-    if (!ParseParameterCommandLine(words, kBackupUsage, 2, line, {"--out"}, {"--partial"})) {
+    if (!ParseParameterCommandLine(words, "backup", 2, line)) {
         return kExitRefused;
     }
     const std::vector<std::string> names(line.positional.begin() + 1, line.positional.end());
@@ -175,7 +172,7 @@ int BackupCommand(const std::vector<std::string>& words) {
     if (exitCode != kExitOk) {
         return exitCode;
     }
-    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     ProgressBar bar(ProgressBar::Wanted(printer.Form()));
     ShowReadProgress(session, bar);
     const bool keepPartial = line.flags.count("--partial") != 0;

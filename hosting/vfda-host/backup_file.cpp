@@ -2,6 +2,7 @@
 
 #include "json_fields.h"
 #include "platform/file.h"
+#include "platform/system_error.h"
 
 #include "comm/scaled_parameters.h"
 
@@ -64,16 +65,19 @@ bool SaveAtomically(const std::string& path, const std::string& text, std::strin
         file.Open(temporary, platform::File::Mode::CreateNew);
     }
     const bool created = file.IsOpen();
+    std::string reason = created ? "" : platform::LastSystemError();
     const bool written = created && file.WriteAll(text.data(), text.size()) &&
                          file.KeepAttributesOf(previous, platform::File::Ownership::Mine) &&
                          file.FlushToDisk();
     const bool closed = created && file.Close();
-    if (!written || !closed || !platform::ReplaceFile(temporary, target)) {
+    const bool replaced = written && closed && platform::ReplaceFile(temporary, target);
+    if (!replaced) {
+        reason = created ? platform::LastSystemError() : reason; // before the clean-up's calls
         if (created) { // only the file this save made, never one it found under that name
             file.Close();
             platform::RemoveFile(temporary);
         }
-        error = "cannot write " + path;
+        error = "cannot write " + path + ": " + reason;
         return false;
     }
     return true;

@@ -5,6 +5,7 @@
 #include "word_value.h"
 
 #include "platform/file.h"
+#include "platform/system_error.h"
 
 #include <cmath>
 #include <set>
@@ -168,9 +169,20 @@ bool ParseBackup(const std::string& text, ParameterBackup& backup, std::string& 
 
 int LoadBackup(const std::string& path, ParameterBackup& backup, std::string& error) {
     platform::File file;
-    const long long length = file.Open(path, platform::File::Mode::Read) ? file.Length() : -1;
+    if (!file.Open(path, platform::File::Mode::Read)) {
+        const std::string reason = platform::LastSystemError();
+        const platform::FileStatus status = platform::StatusOf(path);
+        error = "cannot read " + path + ": " +
+                (status.exists && !status.regular ? "not a regular file" : reason);
+        return 1;
+    }
+    const long long length = file.Length();
     if (length < 0 || length > kLargestFile) {
-        error = "cannot read " + path;
+        error =
+            "cannot read " + path + ": " +
+            (length < 0 ? platform::LastSystemError()
+                        : std::to_string(length) + " bytes, more than a backup holds (at most " +
+                              std::to_string(kLargestFile) + ")");
         return 1;
     }
     std::string text(static_cast<size_t>(length), '\0');
@@ -178,7 +190,8 @@ int LoadBackup(const std::string& path, ParameterBackup& backup, std::string& er
     while (done < text.size()) {
         const long long read = file.Read(text.data() + done, text.size() - done);
         if (read <= 0) {
-            error = "cannot read " + path;
+            error = "cannot read " + path + ": " +
+                    (read < 0 ? platform::LastSystemError() : "the file was cut short while read");
             return 1;
         }
         done += static_cast<size_t>(read);

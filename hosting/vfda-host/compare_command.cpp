@@ -9,9 +9,6 @@
 namespace vfdahost {
 namespace {
 
-const char* const kCompareUsage = "usage: vfda-host compare CONFIG BACKUP [--station NAME] "
-                                  "[--port COMn=PATH]... [--json]\n";
-
 struct Tally {
     int differences = 0;
     int records = 0;
@@ -63,11 +60,11 @@ void ReportSummary(EventPrinter& printer, const std::string& name, const Tally& 
 int CompareCommand(const std::vector<std::string>& words) {
     CatchInterrupt();
     ParameterCommandLine line;
-    if (!ParseParameterCommandLine(words, kCompareUsage, 2, line, {"--station"})) {
+    if (!ParseParameterCommandLine(words, "compare", 2, line)) {
         return kExitRefused;
     }
     // Made first, so the times printed run from the command's start.
-    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     BackupTarget target;
     PortFolder ports;
     ParameterSession session;

@@ -2,11 +2,12 @@
 // configuration file through the document, with the station dialog's checks. A refused
 // change leaves the file as it was. The file's writer lock is held from the load to the
 // save, so commands run at the same time change the file one after the other.
-#include "arguments.h"
+#include "cli/arguments.h"
 #include "commands.h"
 #include "config/vfda_drv_doc.h"
 #include "config_path.h"
 #include "host_libraries.h"
+#include "platform/system_error.h"
 #include "platform/text_codec.h"
 #include "resources/texts.h"
 #include "text_output.h"
@@ -27,13 +28,15 @@ struct Refusal {
     std::string message;
 };
 
+// The station dialog's own words (Korean) with the check's number.
 Refusal CheckFailed(int code) {
     const char* text = resources::StringTableText(static_cast<uint32_t>(code));
-    return {kExitRefused, text != nullptr ? ToUtf8(text) : "check " + std::to_string(code)};
+    return {kExitRefused, "vfda-host: refused (" + std::to_string(code) +
+                              "): " + (text != nullptr ? ToUtf8(text) : "check failed")};
 }
 
 Refusal Usage(const std::string& message) {
-    return {kExitRefused, message};
+    return {kExitRefused, "vfda-host: " + message};
 }
 
 std::string Trimmed(const std::string& text) {
@@ -58,7 +61,7 @@ std::optional<Refusal> ToCp949(const std::string& utf8, const char* what, std::s
 
 std::optional<Refusal> ParseNumber(const std::string& text, const char* what, long low, long high,
                                    int32_t& value) {
-    const auto number = ParseInteger(text);
+    const auto number = cli::ParseInteger(text);
     if (!number || *number < low || *number > high) {
         return Usage(std::string(what) + " must be a whole number from " + std::to_string(low) +
                      " to " + std::to_string(high));
@@ -67,7 +70,7 @@ std::optional<Refusal> ParseNumber(const std::string& text, const char* what, lo
     return std::nullopt;
 }
 
-std::optional<Refusal> ApplySet(CVfdaDrvDoc& document, const Arguments& arguments) {
+std::optional<Refusal> ApplySet(CVfdaDrvDoc& document, const cli::Arguments& arguments) {
     CSerialPort& port = document.SerialPort();
     if (const auto name = arguments.Value("--port")) {
         int32_t number = 0;
@@ -102,7 +105,7 @@ std::optional<Refusal> ApplySet(CVfdaDrvDoc& document, const Arguments& argument
 
 // Applies the station options to `station` after the station dialog's checks, in its order:
 // the name (empty, taken), then the number (range, taken).
-std::optional<Refusal> ApplyStation(const CVfdaDrvDoc& document, const Arguments& arguments,
+std::optional<Refusal> ApplyStation(const CVfdaDrvDoc& document, const cli::Arguments& arguments,
                                     const std::string& utf8Name, CStationInfo& station,
                                     const CStationInfo* self) {
     std::string name;
@@ -117,7 +120,7 @@ std::optional<Refusal> ApplyStation(const CVfdaDrvDoc& document, const Arguments
     }
     int32_t number = station.m_stationNumber;
     if (const auto text = arguments.Value("--number")) {
-        const auto parsed = ParseInteger(*text);
+        const auto parsed = cli::ParseInteger(*text);
         if (!parsed) {
             return Usage("--number must be a whole number");
         }
@@ -154,7 +157,7 @@ CStationInfo* FindByName(const CVfdaDrvDoc& document, const std::string& utf8Nam
 }
 
 std::optional<Refusal> Apply(const std::string& action, CVfdaDrvDoc& document,
-                             const Arguments& arguments) {
+                             const cli::Arguments& arguments) {
     const auto& words = arguments.Positional();
     if (action == "init") {
         return std::nullopt;
@@ -190,15 +193,6 @@ std::optional<Refusal> Apply(const std::string& action, CVfdaDrvDoc& document,
 
 } // namespace
 
-const char* const kConfigUsage =
-    "usage: vfda-host config CONFIG init\n"
-    "       vfda-host config CONFIG set [--port COMn] [--baud 1200|2400|4800] [--rtscts on|off]\n"
-    "       vfda-host config CONFIG add-station NAME --number N [--model M] [--description TEXT]\n"
-    "       vfda-host config CONFIG edit-station NAME [--name NEW] [--number N] [--model M]\n"
-    "                                [--description TEXT]\n"
-    "       vfda-host config CONFIG delete-station NAME\n"
-    "       (every action takes --lock-wait SECONDS: how long to wait for another writer)\n";
-
 namespace {
 
 // The longest wait a user may ask for: a day.
@@ -209,7 +203,7 @@ bool KnownAction(const std::string& action) {
            action == "edit-station" || action == "delete-station";
 }
 
-std::optional<Refusal> ParseLockWait(const Arguments& arguments, uint32_t& waitMs) {
+std::optional<Refusal> ParseLockWait(const cli::Arguments& arguments, uint32_t& waitMs) {
     waitMs = CWriterLock::kDefaultWaitMs;
     if (const auto text = arguments.Value("--lock-wait")) {
         int32_t seconds = 0;
@@ -223,7 +217,9 @@ std::optional<Refusal> ParseLockWait(const Arguments& arguments, uint32_t& waitM
 
 // Takes the file's writer lock, or says on stderr why not.
 bool Lock(const std::string& path, uint32_t waitMs, CWriterLock& lock) {
-    switch (lock.Acquire(path, waitMs)) {
+    const CWriterLock::Outcome outcome = lock.Acquire(path, waitMs);
+    const std::string reason = platform::LastSystemError();
+    switch (outcome) {
     case CWriterLock::Outcome::Held:
         return true;
     case CWriterLock::Outcome::Unlocked:
@@ -239,24 +235,23 @@ bool Lock(const std::string& path, uint32_t waitMs, CWriterLock& lock) {
     case CWriterLock::Outcome::Failed:
         break;
     }
-    std::fprintf(stderr, "vfda-host: cannot lock %s (lock file %s)\n", path.c_str(),
-                 lock.LockPath().empty() ? "unknown" : lock.LockPath().c_str());
+    std::fprintf(stderr, "vfda-host: cannot lock %s (lock file %s%s%s)\n", path.c_str(),
+                 lock.LockPath().empty() ? "unknown" : lock.LockPath().c_str(),
+                 reason.empty() ? "" : ": ", reason.c_str());
     return false;
 }
 
 } // namespace
 
 int ConfigCommand(const std::vector<std::string>& words) {
-    const Arguments arguments(words,
-                              {"--port", "--baud", "--rtscts", "--number", "--model",
-                               "--description", "--name", "--lock-wait"},
-                              {});
+    const cli::Arguments arguments(words, HostCommand("config"));
     const auto& positional = arguments.Positional();
     if (!arguments.Ok() || positional.size() < 2 || !KnownAction(positional[1])) {
-        if (!arguments.Ok()) {
-            std::fprintf(stderr, "vfda-host: %s\n", arguments.Error().c_str());
-        }
-        std::fputs(kConfigUsage, stderr);
+        const std::string error = !arguments.Ok() ? arguments.Error()
+                                  : positional.size() < 2
+                                      ? "config needs CONFIG and an action"
+                                      : "unknown action \"" + cli::Shown(positional[1]) + "\"";
+        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("config").c_str());
         return kExitRefused;
     }
     const std::string& path = positional[0];

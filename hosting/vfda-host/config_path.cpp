@@ -2,6 +2,7 @@
 
 #include "config/vfda_drv_doc.h"
 #include "platform/file.h"
+#include "platform/system_error.h"
 
 namespace vfdahost {
 
@@ -23,7 +24,7 @@ std::optional<std::string> WhyNotReadable(const std::string& path) {
     }
     platform::File file;
     if (!file.Open(path, platform::File::Mode::Read)) {
-        return "cannot open " + path + " for reading";
+        return "cannot open " + path + " for reading: " + platform::LastSystemError();
     }
     file.Close();
     CVfdaDrvDoc document;

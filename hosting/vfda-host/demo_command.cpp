@@ -1,6 +1,6 @@
 // vfda-host demo: three simulated drives on a pseudo-terminal, run through the module as
 // vfda-host run does, with a short story told on them.
-#include "arguments.h"
+#include "cli/arguments.h"
 #include "commands.h"
 #include "demo_files.h"
 #include "demo_script.h"
@@ -25,17 +25,19 @@ struct DemoOptions {
     long seconds = kDefaultSeconds;
     bool json = false;
     bool keepFiles = false;
+    TimeStamps stamps = TimeStamps::Run;
 };
 
 bool ParseDemoOptions(const std::vector<std::string>& words, DemoOptions& options,
                       std::string& error) {
-    const Arguments arguments(words, {"--seconds"}, {"--json", "--keep-files"});
+    const cli::Arguments arguments(words, HostCommand("demo"));
     if (!arguments.Ok() || !arguments.Positional().empty()) {
         error = arguments.Ok() ? "demo takes no file" : arguments.Error();
         return false;
     }
     std::optional<long> seconds;
-    if (!ParseSeconds(arguments, seconds, error)) {
+    if (!ParseSeconds(arguments, seconds, error) ||
+        !ParseTimeStamps(arguments, options.stamps, error)) {
         return false;
     }
     options.seconds = seconds.value_or(options.seconds);
@@ -45,10 +47,7 @@ bool ParseDemoOptions(const std::vector<std::string>& words, DemoOptions& option
 }
 
 void PrintDemoUsage(const std::string& error) {
-    std::fprintf(stderr,
-                 "vfda-host: %s\nusage: vfda-host demo [--seconds N] [--json] "
-                 "[--keep-files]\n",
-                 error.c_str());
+    std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("demo").c_str());
 }
 
 std::vector<int> StationNumbers() {
@@ -85,10 +84,6 @@ std::string RunDemo(const DemoOptions& options, const PrivateFolder& folder,
 
 } // namespace
 
-const char* DemoUsage() {
-    return "       vfda-host demo [--seconds N] [--json] [--keep-files]\n";
-}
-
 int DemoCommand(const std::vector<std::string>& words) {
     DemoOptions options;
     std::string error;
@@ -118,7 +113,7 @@ int DemoCommand(const std::vector<std::string>& words) {
     }
     server.Start();
 
-    EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text);
+    EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text, options.stamps);
     RunEvents events(printer);
     events.Note("drives PUMP1 (1), PUMP2 (2) and FAN1 (5) answer on " + line->Path() +
                 " as COM1, 4800 baud");

@@ -1,6 +1,7 @@
 #include "demo_files.h"
 
 #include "config/vfda_drv_doc.h"
+#include "platform/system_error.h"
 #include "platform/text_codec.h"
 
 #include <fstream>
@@ -53,7 +54,7 @@ bool WriteDemoConfiguration(const std::string& path, std::string& error) {
     }
     document.SetPath(path);
     if (!document.SaveFile()) {
-        error = "cannot write " + path;
+        error = "cannot write " + path + ": " + platform::LastSystemError();
         return false;
     }
     return true;
@@ -70,7 +71,7 @@ bool WriteDemoTags(const std::string& path, std::string& error) {
     }
     file.close();
     if (!file) {
-        error = "cannot write " + path;
+        error = "cannot write " + path + ": " + platform::LastSystemError();
         return false;
     }
     return true;

@@ -5,13 +5,10 @@
 
 namespace vfdahost {
 
-const char* DemoUsage() {
-    return "       vfda-host demo is not in this build: it needs the drive simulator, which "
-           "runs on POSIX systems only\n";
-}
-
 int DemoCommand(const std::vector<std::string>&) {
-    std::fputs(DemoUsage(), stderr);
+    std::fputs("vfda-host: demo is not in this build: it needs the drive simulator, which runs "
+               "on POSIX systems only\n",
+               stderr);
     return kExitFailed;
 }
 

@@ -2,12 +2,13 @@
 // and prints its result, 1 when the editor saved the file and 0 when it did not, on a line
 // of its own once the screen is the user's again. A file that cannot be read is refused
 // with the reason before the editor starts.
-#include "arguments.h"
+#include "cli/arguments.h"
 #include "commands.h"
 #include "config_path.h"
 #include "driver_module.h"
 #include "editor_screen.h"
 #include "host_libraries.h"
+#include "message_meaning.h"
 #include "text_output.h"
 
 #include <cstdio>
@@ -23,9 +24,11 @@ constexpr int32_t kHostCannotRead = 2002;
 } // namespace
 
 int EditCommand(const std::vector<std::string>& words) {
-    const Arguments arguments(words, {}, {});
+    const cli::Arguments arguments(words, HostCommand("edit"));
     if (!arguments.Ok() || arguments.Positional().size() != 1) {
-        std::fprintf(stderr, "usage: vfda-host edit CONFIG\n");
+        const std::string error =
+            arguments.Ok() ? "edit takes one configuration file" : arguments.Error();
+        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("edit").c_str());
         return kExitRefused;
     }
     const std::string& path = arguments.Positional()[0];
@@ -43,7 +46,7 @@ int EditCommand(const std::vector<std::string>& words) {
     std::vector<std::string> logLines;
     hostkit::HostLibraries host;
     host.onEventLog = [&logLines](const hostkit::EventLogLine& line) {
-        logLines.push_back(ToUtf8(line.text));
+        logLines.push_back(ShownMessage(line.text));
     };
     // The editor shows its own message boxes; only a file it could not read (2002, when the
     // file changed after the check above) is left for this command to say.

@@ -4,11 +4,51 @@
 #include "platform/raw_terminal.h"
 #include "toolkit/ui/terminal/terminal_window_system.h"
 
+#include <cctype>
+#include <cstdlib>
+#include <string_view>
+
 namespace vfdahost {
+
+namespace {
+
+// The first of the variables set, as the C library picks the locale's character set.
+std::string LocaleName() {
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') {
+            return value;
+        }
+    }
+    return "C";
+}
+
+bool NamesUtf8(std::string name) {
+    for (char& c : name) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return name.find("utf-8") != std::string::npos || name.find("utf8") != std::string::npos;
+}
+
+} // namespace
 
 bool EditorScreenAvailable(std::string& why) {
     if (!platform::RawTerminal::Available()) {
         why = "edit needs a terminal on standard input and standard output";
+        return false;
+    }
+    const char* term = std::getenv("TERM");
+    if (term == nullptr || *term == '\0' || std::string_view(term) == "dumb") {
+        why =
+            std::string("edit needs a terminal that moves the cursor and draws colours; TERM is ") +
+            (term == nullptr || *term == '\0' ? "not set" : "dumb") +
+            " (run it in a terminal such as xterm, or set TERM=xterm)";
+        return false;
+    }
+    const std::string locale = LocaleName();
+    if (!NamesUtf8(locale)) {
+        why = "edit draws Korean texts and lines in UTF-8, which the locale " + locale +
+              " cannot show (set LANG=C.UTF-8 or another UTF-8 locale)";
         return false;
     }
     return true;

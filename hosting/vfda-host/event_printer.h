@@ -16,23 +16,28 @@
 namespace vfdahost {
 
 enum class OutputForm { Text, Json };
+// What a text line starts with: the seconds since the start, or the UTC wall-clock time.
+enum class TimeStamps { Run, Wall };
 
 class EventPrinter {
 public:
     explicit EventPrinter(OutputForm form, std::FILE* out = stdout);
+    EventPrinter(OutputForm form, TimeStamps stamps, std::FILE* out = stdout);
 
     OutputForm Form() const { return form_; }
     // Milliseconds since the printer was made, that is since the run began.
     int64_t ElapsedMs() const;
 
-    // One event: {"event":EVENT,"t":MS,FIELDS} in JSON, else the time in seconds and TEXT,
-    // with its control characters shown escaped.
+    // One event: {"event":EVENT,"t":MS,"time":ISO,FIELDS} in JSON, else the time (in seconds
+    // since the start, or the wall clock's) and TEXT, with its control characters shown
+    // escaped.
     void Print(std::string_view event, const JsonFields& fields, std::string_view text);
     // True once a line could not be written.
     bool Failed() const { return failed_.load(); }
 
 private:
     const OutputForm form_;
+    const TimeStamps stamps_ = TimeStamps::Run;
     std::FILE* const out_;
     const std::chrono::steady_clock::time_point start_;
     std::mutex lock_;

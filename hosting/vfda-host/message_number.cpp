@@ -4,12 +4,14 @@
 
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace vfdahost {
 namespace {
 
-// True when `text` is `format` with each %s replaced by some text.
-bool Matches(std::string_view format, std::string_view text) {
+// True when `text` is `format` with each %s replaced by some text; those texts go to `holes`,
+// in order.
+bool Matches(std::string_view format, std::string_view text, std::vector<std::string>& holes) {
     const size_t hole = format.find("%s");
     if (hole == std::string_view::npos) {
         return format == text;
@@ -19,7 +21,10 @@ bool Matches(std::string_view format, std::string_view text) {
     }
     const std::string_view rest = format.substr(hole + 2);
     for (size_t end = hole; end <= text.size(); ++end) {
-        if (Matches(rest, text.substr(end))) {
+        std::vector<std::string> later;
+        if (Matches(rest, text.substr(end), later)) {
+            holes.emplace_back(text.substr(hole, end - hole));
+            holes.insert(holes.end(), later.begin(), later.end());
             return true;
         }
     }
@@ -28,7 +33,7 @@ bool Matches(std::string_view format, std::string_view text) {
 
 } // namespace
 
-std::optional<int> MessageNumber(const std::string& cp949) {
+std::optional<int> MessageNumber(const std::string& cp949, std::vector<std::string>* holes) {
     const std::string_view prefix = resources::kMessagePrefix;
     std::string_view text = cp949;
     if (text.substr(0, prefix.size()) != prefix) {
@@ -36,7 +41,11 @@ std::optional<int> MessageNumber(const std::string& cp949) {
     }
     text.remove_prefix(prefix.size());
     for (int number = 1; number < resources::kMessageCount; ++number) {
-        if (Matches(resources::MessageFormat(number), text)) {
+        std::vector<std::string> found;
+        if (Matches(resources::MessageFormat(number), text, found)) {
+            if (holes != nullptr) {
+                *holes = std::move(found);
+            }
             return number;
         }
     }

@@ -1,7 +1,7 @@
 #include "parameter_commands.h"
 
-#include "arguments.h"
 #include "backup_reader.h"
+#include "cli/arguments.h"
 #include "commands.h"
 #include "interrupt.h"
 #include "text_output.h"
@@ -12,18 +12,15 @@
 
 namespace vfdahost {
 
-bool ParseParameterCommandLine(const std::vector<std::string>& words, const char* usage,
-                               size_t minimumPositional, ParameterCommandLine& line,
-                               const std::set<std::string>& extraValues,
-                               const std::set<std::string>& extraFlags) {
-    std::set<std::string> valueOptions = extraValues;
-    std::set<std::string> flagOptions = extraFlags;
-    valueOptions.insert("--port");
-    flagOptions.insert("--json");
-    const Arguments arguments(words, valueOptions, flagOptions);
+bool ParseParameterCommandLine(const std::vector<std::string>& words, std::string_view command,
+                               size_t minimumPositional, ParameterCommandLine& line) {
+    const cli::Arguments arguments(words, HostCommand(command));
     std::string error = arguments.Error();
     if (error.empty() && arguments.Positional().size() < minimumPositional) {
         error = "missing arguments";
+    }
+    if (error.empty()) {
+        ParseTimeStamps(arguments, line.stamps, error);
     }
     for (const std::string& text : arguments.Values("--port")) {
         PortMapping mapping;
@@ -33,19 +30,19 @@ bool ParseParameterCommandLine(const std::vector<std::string>& words, const char
         line.ports.push_back(mapping);
     }
     if (!error.empty()) {
-        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), usage);
+        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage(command).c_str());
         return false;
     }
     line.positional = arguments.Positional();
     line.json = arguments.Has("--json");
-    for (const std::string& option : extraValues) {
-        if (const std::optional<std::string> value = arguments.Value(option)) {
-            line.values[option] = *value;
-        }
-    }
-    for (const std::string& flag : extraFlags) {
-        if (arguments.Has(flag)) {
-            line.flags.insert(flag);
+    for (const cli::Option& option : HostCommand(command).options) {
+        const std::string name(option.name);
+        if (!option.value.empty()) {
+            if (const std::optional<std::string> value = arguments.Value(name)) {
+                line.values[name] = *value;
+            }
+        } else if (arguments.Has(name)) {
+            line.flags.insert(name);
         }
     }
     return true;

@@ -26,14 +26,13 @@ struct ParameterCommandLine {
     bool json = false;
     std::map<std::string, std::string> values; // the command's own options with a value
     std::set<std::string> flags;               // and those without
+    TimeStamps stamps = TimeStamps::Run;
 };
 
-// False (reported with the usage) for a wrong command line; `extraValues`/`extraFlags` are
-// the command's own options besides --port and --json.
-bool ParseParameterCommandLine(const std::vector<std::string>& words, const char* usage,
-                               size_t minimumPositional, ParameterCommandLine& line,
-                               const std::set<std::string>& extraValues = {},
-                               const std::set<std::string>& extraFlags = {});
+// The line of the command of that name, read against its description; false (reported with
+// the usage) for a wrong command line.
+bool ParseParameterCommandLine(const std::vector<std::string>& words, std::string_view command,
+                               size_t minimumPositional, ParameterCommandLine& line);
 
 // The ports mapped, the module loaded and the configuration opened; kExitOk or the code to
 // exit with (reported).

@@ -4,6 +4,7 @@
 
 #include "host/vemor_sub.h"
 #include "interrupt.h"
+#include "message_meaning.h"
 #include "platform/text_codec.h"
 #include "port_failure.h"
 #include "text_output.h"
@@ -62,7 +63,7 @@ void ParameterSession::PrintLog() {
         beforeLogLine_();
     }
     for (const std::string& line : lines) {
-        std::fprintf(stderr, "%s\n", TextForPeople(ToUtf8(line)).c_str());
+        std::fprintf(stderr, "%s\n", TextForPeople(ShownMessage(line)).c_str());
     }
 }
 

@@ -10,11 +10,6 @@
 namespace vfdahost {
 namespace {
 
-const char* const kReadUsage =
-    "usage: vfda-host read CONFIG STATION ADDRESS... [--port COMn=PATH]... [--json]\n";
-const char* const kWriteUsage =
-    "usage: vfda-host write CONFIG STATION ADDRESS=VALUE... [--port COMn=PATH]... [--json]\n";
-
 struct WordWrite {
     WordAddress address;
     WordValue asked;
@@ -105,7 +100,7 @@ WriteResult WriteAndReadBack(ParameterSession& session, const CStationInfo& stat
 int ReadCommand(const std::vector<std::string>& words) {
     CatchInterrupt();
     ParameterCommandLine line;
-    if (!ParseParameterCommandLine(words, kReadUsage, 3, line)) {
+    if (!ParseParameterCommandLine(words, "read", 3, line)) {
         return kExitRefused;
     }
     std::vector<WordAddress> addresses;
@@ -113,12 +108,12 @@ int ReadCommand(const std::vector<std::string>& words) {
         const std::optional<WordAddress> address = ParseWordAddress(line.positional[i]);
         if (!address) {
             std::fprintf(stderr, "vfda-host: %s is not P0..P80 or D0..D6\n%s",
-                         line.positional[i].c_str(), kReadUsage);
+                         TextForPeople(line.positional[i]).c_str(), HostUsage("read").c_str());
             return kExitRefused;
         }
         addresses.push_back(*address);
     }
-    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     PortFolder ports;
     ParameterSession session;
     const CStationInfo* station = nullptr;
@@ -157,7 +152,7 @@ int ReadCommand(const std::vector<std::string>& words) {
 int WriteCommand(const std::vector<std::string>& words) {
     CatchInterrupt();
     ParameterCommandLine line;
-    if (!ParseParameterCommandLine(words, kWriteUsage, 3, line)) {
+    if (!ParseParameterCommandLine(words, "write", 3, line)) {
         return kExitRefused;
     }
     std::vector<WordWrite> writes;
@@ -167,12 +162,12 @@ int WriteCommand(const std::vector<std::string>& words) {
         if (!ParseWordWrite(line.positional[i], write, why)) {
             std::fprintf(stderr, "vfda-host: %s: %s; nothing written\n%s",
                          TextForPeople(line.positional[i]).c_str(), TextForPeople(why).c_str(),
-                         kWriteUsage);
+                         HostUsage("write").c_str());
             return kExitRefused;
         }
         writes.push_back(write);
     }
-    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     LineWatch watch;
     PortFolder ports;
     ParameterSession session;

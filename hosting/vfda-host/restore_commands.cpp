@@ -13,12 +13,6 @@
 namespace vfdahost {
 namespace {
 
-const char* const kRestoreUsage =
-    "usage: vfda-host restore CONFIG BACKUP [--station NAME] [--port COMn=PATH]... [--force] "
-    "[--dry-run] [--skip-missing] [--json]\n";
-const char* const kCloneUsage = "usage: vfda-host clone CONFIG FROM TO... [--port COMn=PATH]... "
-                                "[--force] [--skip-missing] [--json]\n";
-
 constexpr int kParameterLock = 54;
 constexpr int kStatusWord = 4;
 constexpr int kRunningBit = 0x01;
@@ -338,14 +332,13 @@ int EndCloneInterrupted(EventPrinter& printer, const std::vector<std::string>& n
 int RestoreCommand(const std::vector<std::string>& words) {
     CatchInterrupt();
     ParameterCommandLine line;
-    if (!ParseParameterCommandLine(words, kRestoreUsage, 2, line, {"--station"},
-                                   {"--force", "--dry-run", "--skip-missing"})) {
+    if (!ParseParameterCommandLine(words, "restore", 2, line)) {
         return kExitRefused;
     }
     const RestoreOptions options{line.flags.count("--force") != 0,
                                  line.flags.count("--dry-run") != 0,
                                  line.flags.count("--skip-missing") != 0};
-    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     LineWatch watch;
     BackupTarget target;
     if (const int failed = LoadBackupTarget(line, target)) {
@@ -373,14 +366,13 @@ int RestoreCommand(const std::vector<std::string>& words) {
 int CloneCommand(const std::vector<std::string>& words) {
     CatchInterrupt();
     ParameterCommandLine line;
-    if (!ParseParameterCommandLine(words, kCloneUsage, 3, line, {},
-                                   {"--force", "--skip-missing"})) {
+    if (!ParseParameterCommandLine(words, "clone", 3, line)) {
         return kExitRefused;
     }
     const RestoreOptions options{line.flags.count("--force") != 0, false,
                                  line.flags.count("--skip-missing") != 0};
     const std::vector<std::string> names(line.positional.begin() + 1, line.positional.end());
-    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text);
+    EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     LineWatch watch;
     PortFolder ports;
     ParameterSession session;

@@ -16,7 +16,7 @@ int RunCommand(const std::vector<std::string>& words) {
     RunOptions options;
     std::string error;
     if (!ParseRunOptions(words, options, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), kRunUsage);
+        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("run").c_str());
         return kExitRefused;
     }
     std::vector<TagDefinition> tags;
@@ -30,8 +30,11 @@ int RunCommand(const std::vector<std::string>& words) {
         std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
-    EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text);
+    EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text, options.stamps);
     RunEvents events(printer);
+    if (options.quiet) {
+        events.BeQuiet();
+    }
     CatchInterrupt();
     HostSession session(events);
     if (!session.Open(options.configPath, error)) {

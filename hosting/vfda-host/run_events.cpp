@@ -1,5 +1,7 @@
 #include "run_events.h"
 
+#include "host_link/message_log.h"
+#include "message_meaning.h"
 #include "message_number.h"
 #include "text_output.h"
 
@@ -163,13 +165,16 @@ void RunEvents::Value(const TagDefinition* tag, uint32_t id, double value) {
 }
 
 void RunEvents::Log(uint32_t flags, const std::string& cp949) {
-    const std::string text = ToUtf8(cp949);
-    JsonFields fields;
-    fields.Integer("flags", flags).Text("text", text);
-    if (const std::optional<int> number = MessageNumber(cp949)) {
-        fields.Integer("number", *number);
+    const std::optional<int> number = MessageNumber(cp949);
+    if (quiet_ && number && flags == driver::kStateChange) {
+        return;
     }
-    printer_.Print("log", fields, "log    " + text);
+    JsonFields fields;
+    fields.Integer("flags", flags).Text("text", ToUtf8(cp949));
+    if (number) {
+        fields.Integer("number", *number).Text("meaning", EnglishMeaning(cp949).value_or(""));
+    }
+    printer_.Print("log", fields, "log    " + ShownMessage(cp949));
 }
 
 void RunEvents::Frame(LineDirection direction, const uint8_t* bytes, size_t count) {
@@ -189,6 +194,9 @@ void RunEvents::Tag(const TagDefinition& tag, int32_t handle) {
         .Text("device", tag.device)
         .Text("address", tag.address)
         .Text("type", tag.type == kDigitalTagType ? "digital" : "analog");
+    if (quiet_ && handle >= 0) {
+        return;
+    }
     const std::string where = TagText(&tag, tag.id) + " at " + tag.device + " " + tag.address;
     printer_.Print("tag", fields,
                    handle >= 0 ? "tag    " + where + ": handle " + HandleText(handle)

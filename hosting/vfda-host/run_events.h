@@ -26,6 +26,8 @@ struct StationCounters {
 class RunEvents {
 public:
     explicit RunEvents(EventPrinter& printer) : printer_(printer) {}
+    // Leaves out the set-up lines: tags registered, the module's state changes.
+    void BeQuiet() { quiet_ = true; }
 
     // A value change; `tag` is null for an id the tag file does not have.
     void Value(const TagDefinition* tag, uint32_t id, double value);
@@ -65,6 +67,7 @@ public:
 
 private:
     EventPrinter& printer_;
+    bool quiet_ = false;
 };
 
 } // namespace vfdahost

@@ -1,28 +1,33 @@
 #include "run_options.h"
 
-#include "arguments.h"
+#include "cli/arguments.h"
 #include "config/serial_port.h"
+#include "host_tool.h"
 
 #include <cctype>
 
 namespace vfdahost {
 
-const char* const kRunUsage =
-    "usage: vfda-host run CONFIG --tags TAGS [--port COMn=PATH]... [--seconds N] [--json] "
-    "[--trace] [--strict]\n"
-    "commands on standard input, one a line: write TAG VALUE | read TAG|STATION |\n"
-    "  enable STATION 0|1 | stats [STATION] | reset [STATION] | info STATION | stop | start |\n"
-    "  quit\n";
-
-bool ParseSeconds(const Arguments& arguments, std::optional<long>& seconds, std::string& error) {
+bool ParseSeconds(const cli::Arguments& arguments, std::optional<long>& seconds,
+                  std::string& error) {
     if (const auto text = arguments.Value("--seconds")) {
-        const auto number = ParseInteger(*text);
+        const auto number = cli::ParseInteger(*text);
         if (!number || *number < 0 || *number > kMaxRunSeconds) {
             error = "--seconds must be a whole number from 0 to " + std::to_string(kMaxRunSeconds);
             return false;
         }
         seconds = *number;
     }
+    return true;
+}
+
+bool ParseTimeStamps(const cli::Arguments& arguments, TimeStamps& stamps, std::string& error) {
+    const std::optional<std::string> text = arguments.Value("--time");
+    if (text && *text != "run" && *text != "wall") {
+        error = "--time must be run or wall";
+        return false;
+    }
+    stamps = text == "wall" ? TimeStamps::Wall : TimeStamps::Run;
     return true;
 }
 
@@ -38,7 +43,7 @@ bool ParsePortMapping(const std::string& text, PortMapping& mapping, std::string
             return false;
         }
     }
-    const auto number = ParseInteger(text.substr(3, equals - 3));
+    const auto number = cli::ParseInteger(text.substr(3, equals - 3));
     if (!number || *number < 1 || *number > CSerialPort::kPortCount ||
         !std::isdigit(static_cast<unsigned char>(text[3]))) {
         return false;
@@ -51,8 +56,7 @@ bool ParsePortMapping(const std::string& text, PortMapping& mapping, std::string
 
 bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
                      std::string& error) {
-    const Arguments arguments(words, {"--tags", "--port", "--seconds"},
-                              {"--json", "--trace", "--strict"});
+    const cli::Arguments arguments(words, HostCommand("run"));
     if (!arguments.Ok()) {
         error = arguments.Error();
         return false;
@@ -75,9 +79,11 @@ bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
         }
         options.ports.push_back(mapping);
     }
-    if (!ParseSeconds(arguments, options.seconds, error)) {
+    if (!ParseSeconds(arguments, options.seconds, error) ||
+        !ParseTimeStamps(arguments, options.stamps, error)) {
         return false;
     }
+    options.quiet = arguments.Has("--quiet");
     options.json = arguments.Has("--json");
     options.trace = arguments.Has("--trace");
     options.strict = arguments.Has("--strict");

@@ -1,7 +1,8 @@
 // The command line of vfda-host run.
 #pragma once
 
-#include "arguments.h"
+#include "cli/arguments.h"
+#include "event_printer.h"
 
 #include <optional>
 #include <string>
@@ -23,18 +24,21 @@ struct RunOptions {
     bool json = false;
     bool trace = false;
     bool strict = false; // exit 3 when the port did not open or a station never answered
+    bool quiet = false;  // no set-up lines
+    TimeStamps stamps = TimeStamps::Run;
 };
 
 // The longest run --seconds asks for: a week.
 constexpr long kMaxRunSeconds = 7L * 24 * 3600;
 
-extern const char* const kRunUsage;
-
 // False with `error` set for a wrong command line.
 bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
                      std::string& error);
 // The value of --seconds, when given: 0 .. kMaxRunSeconds.
-bool ParseSeconds(const Arguments& arguments, std::optional<long>& seconds, std::string& error);
+bool ParseSeconds(const cli::Arguments& arguments, std::optional<long>& seconds,
+                  std::string& error);
 bool ParsePortMapping(const std::string& text, PortMapping& mapping, std::string& error);
+// The value of --time, when given: run or wall.
+bool ParseTimeStamps(const cli::Arguments& arguments, TimeStamps& stamps, std::string& error);
 
 } // namespace vfdahost

@@ -64,7 +64,7 @@ int ScanCommand(const std::vector<std::string>& words) {
     ScanOptions options;
     std::string error;
     if (!ParseScanOptions(words, options, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), kScanUsage);
+        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("scan").c_str());
         return kExitRefused;
     }
     if (options.addTo) {
@@ -79,7 +79,7 @@ int ScanCommand(const std::vector<std::string>& words) {
         std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
-    EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text);
+    EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text, options.stamps);
     std::vector<FoundStation> found;
     ProgressBar bar(ProgressBar::Wanted(printer.Form()));
     const auto report = [&](const FoundStation& station) {

@@ -4,6 +4,7 @@
 #include "config_path.h"
 #include "host_libraries.h"
 #include "platform/file.h"
+#include "platform/system_error.h"
 #include "resources/texts.h"
 #include "text_output.h"
 
@@ -104,7 +105,9 @@ bool AddFoundStations(const std::string& path, int portNumber,
     };
     CWriterLock lock;
     if (!CWriterLock::MayWrite(lock.Acquire(path, CWriterLock::kDefaultWaitMs))) {
-        std::fprintf(stderr, "vfda-host: cannot lock %s\n", path.c_str());
+        const std::string reason = platform::LastSystemError();
+        std::fprintf(stderr, "vfda-host: cannot lock %s%s%s\n", path.c_str(),
+                     reason.empty() ? "" : ": ", reason.c_str());
         return false;
     }
     CVfdaDrvDoc document;

@@ -1,7 +1,8 @@
 #include "scan_options.h"
 
-#include "arguments.h"
+#include "cli/arguments.h"
 #include "config/serial_port.h"
+#include "host_tool.h"
 
 #include <algorithm>
 #include <cctype>
@@ -54,7 +55,7 @@ bool ParsePort(const std::string& text, ScanOptions& options, std::string& error
             return false;
         }
     }
-    const auto number = ParseInteger(text.substr(3));
+    const auto number = cli::ParseInteger(text.substr(3));
     if (!number || *number < 1 || *number > CSerialPort::kPortCount ||
         !std::isdigit(static_cast<unsigned char>(text[3]))) {
         return false;
@@ -80,11 +81,6 @@ bool ParseBauds(const std::optional<std::string>& text, std::vector<uint32_t>& b
 
 } // namespace
 
-const char* const kScanUsage =
-    "usage: vfda-host scan --port COMn[=PATH] [--baud 1200|2400|4800|auto] [--stations LIST]\n"
-    "                      [--add-to CONFIG] [--json]\n"
-    "       LIST: station numbers 0-31 such as 0-31 or 1,3,5-7 (default 0-31)\n";
-
 std::optional<std::vector<int>> ParseStationNumbers(const std::string& text) {
     std::vector<int> stations;
     size_t at = 0;
@@ -105,7 +101,7 @@ std::optional<std::vector<int>> ParseStationNumbers(const std::string& text) {
 
 bool ParseScanOptions(const std::vector<std::string>& words, ScanOptions& options,
                       std::string& error) {
-    const Arguments arguments(words, {"--port", "--baud", "--stations", "--add-to"}, {"--json"});
+    const cli::Arguments arguments(words, HostCommand("scan"));
     if (!arguments.Ok()) {
         error = arguments.Error();
         return false;
@@ -132,6 +128,9 @@ bool ParseScanOptions(const std::vector<std::string>& words, ScanOptions& option
         return false;
     }
     options.stations = *stations;
+    if (!ParseTimeStamps(arguments, options.stamps, error)) {
+        return false;
+    }
     options.addTo = arguments.Value("--add-to");
     options.json = arguments.Has("--json");
     return true;

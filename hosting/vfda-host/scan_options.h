@@ -17,9 +17,8 @@ struct ScanOptions {
     std::vector<int> stations;          // sorted, each once
     std::optional<std::string> addTo;   // a configuration to add the found stations to
     bool json = false;
+    TimeStamps stamps = TimeStamps::Run;
 };
-
-extern const char* const kScanUsage;
 
 // False with `error` set for a wrong command line.
 bool ParseScanOptions(const std::vector<std::string>& words, ScanOptions& options,

@@ -1,10 +1,11 @@
 // vfda-host show CONFIG [--json]: opens CONFIG through the module as a host would, then
 // prints its serial settings and stations.
-#include "arguments.h"
+#include "cli/arguments.h"
 #include "commands.h"
 #include "config/vfda_drv_doc.h"
 #include "driver_module.h"
 #include "host_libraries.h"
+#include "message_meaning.h"
 #include "text_output.h"
 
 #include <cstdio>
@@ -70,19 +71,28 @@ void PrintText(const CVfdaDrvDoc& document) {
     }
 }
 
+// One name a line, as UTF-8, for scripts and the shell's completion.
+void PrintNames(const CVfdaDrvDoc& document) {
+    for (const CStationInfo* station : document.Stations()) {
+        std::printf("%s\n", TextForPeople(ToUtf8(station->m_name)).c_str());
+    }
+}
+
 } // namespace
 
 int ShowCommand(const std::vector<std::string>& words) {
-    const Arguments arguments(words, {}, {"--json"});
+    const cli::Arguments arguments(words, HostCommand("show"));
     if (!arguments.Ok() || arguments.Positional().size() != 1) {
-        std::fprintf(stderr, "usage: vfda-host show CONFIG [--json]\n");
+        const std::string error =
+            arguments.Ok() ? "show takes one configuration file" : arguments.Error();
+        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("show").c_str());
         return kExitRefused;
     }
     const std::string& path = arguments.Positional()[0];
 
     hostkit::HostLibraries host;
     host.onEventLog = [](const hostkit::EventLogLine& line) {
-        std::fprintf(stderr, "%s\n", TextForPeople(ToUtf8(line.text)).c_str());
+        std::fprintf(stderr, "%s\n", TextForPeople(ShownMessage(line.text)).c_str());
     };
     host.Attach();
     hostkit::DriverModule module;
@@ -104,7 +114,9 @@ int ShowCommand(const std::vector<std::string>& words) {
         std::fprintf(stderr, "vfda-host: %s changed while it was read\n", path.c_str());
         return kExitFailed;
     }
-    if (arguments.Has("--json")) {
+    if (arguments.Has("--names")) {
+        PrintNames(document);
+    } else if (arguments.Has("--json")) {
         PrintJson(document);
     } else {
         PrintText(document);

@@ -1,6 +1,7 @@
 #include "tag_file.h"
 
 #include "platform/file.h"
+#include "platform/system_error.h"
 #include "platform/text_codec.h"
 
 #include <algorithm>
@@ -154,9 +155,10 @@ TagFileResult ReadTagFile(const std::string& path, std::vector<TagDefinition>& t
     // Opened without blocking, and only a regular file: a FIFO or a device is refused.
     platform::File file;
     if (!file.Open(path, platform::File::Mode::Read)) {
+        const std::string reason = platform::LastSystemError();
         const platform::FileStatus status = platform::StatusOf(path);
         error = status.exists && !status.regular ? path + " is not a regular file to read"
-                                                 : "cannot read " + path;
+                                                 : "cannot read " + path + ": " + reason;
         return TagFileResult::Unreadable;
     }
     std::string text(kMaxTagFileBytes + 1, '\0');
@@ -164,7 +166,7 @@ TagFileResult ReadTagFile(const std::string& path, std::vector<TagDefinition>& t
     while (length < text.size()) {
         const long long got = file.Read(text.data() + length, text.size() - length);
         if (got < 0) {
-            error = "cannot read " + path;
+            error = "cannot read " + path + ": " + platform::LastSystemError();
             return TagFileResult::Unreadable;
         }
         if (got == 0) {

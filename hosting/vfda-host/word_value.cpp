@@ -1,6 +1,6 @@
 #include "word_value.h"
 
-#include "arguments.h"
+#include "cli/arguments.h"
 
 #include "comm/scaled_parameters.h"
 
@@ -70,7 +70,7 @@ std::optional<WordAddress> ParseWordAddress(const std::string& text) {
     }
     WordAddress address;
     address.area = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-    const std::optional<long> number = ParseInteger(text.substr(1));
+    const std::optional<long> number = cli::ParseInteger(text.substr(1));
     const long last = address.area == 'P'   ? kLastParameter
                       : address.area == 'D' ? kLastMonitorWord
                                             : -1;

@@ -66,7 +66,7 @@ TEST(RunOptionsTest, WrongCommandLinesSayWhatIsWrong) {
     EXPECT_EQ(RunError({"line.cfg"}), "run needs --tags TAGS");
     EXPECT_EQ(RunError({"--tags", "t.csv"}), "run takes one configuration file");
     EXPECT_EQ(RunError({"a.cfg", "b.cfg", "--tags", "t.csv"}), "run takes one configuration file");
-    EXPECT_EQ(RunError({"a.cfg", "--tags"}), "--tags needs a value");
+    EXPECT_EQ(RunError({"a.cfg", "--tags"}), "--tags needs a value (TAGS)");
     EXPECT_EQ(RunError({"a.cfg", "--tags", "t.csv", "--yaml"}), "unknown option --yaml");
     EXPECT_NE(RunError({"a.cfg", "--tags", "t.csv", "--port", "COM0=x"}).find("COMn=PATH"),
               std::string::npos);

@@ -94,17 +94,17 @@ TEST_F(VfdaHostTest, TheStationDialogChecksRefuseInTheirOrder) {
     ASSERT_EQ(Config({"init"}).exitCode, 0);
     ASSERT_EQ(Config({"add-station", "PUMP1", "--number", "3"}).exitCode, 0);
     EXPECT_EQ(Refused({"add-station", " \t ", "--number", "3"}).err,
-              "스테이션 이름이 설정되지 않았습니다.\n");
+              "vfda-host: refused (2700): 스테이션 이름이 설정되지 않았습니다.\n");
     EXPECT_EQ(Refused({"add-station", "pump1", "--number", "3"}).err,
-              "같은 이름의 스테이션이 이미 사용되었습니다.\n");
+              "vfda-host: refused (2701): 같은 이름의 스테이션이 이미 사용되었습니다.\n");
     EXPECT_EQ(Refused({"add-station", "PUMP2", "--number", "32"}).err,
-              "국번이 잘못 설정되었습니다.\n");
+              "vfda-host: refused (2707): 국번이 잘못 설정되었습니다.\n");
     EXPECT_EQ(Refused({"add-station", "PUMP2", "--number", "-1"}).err,
-              "국번이 잘못 설정되었습니다.\n");
+              "vfda-host: refused (2707): 국번이 잘못 설정되었습니다.\n");
     EXPECT_EQ(Refused({"add-station", "PUMP2", "--number", "3"}).err,
-              "국번이 다른 스테이션과 중복되어 설정되었습니다.\n");
+              "vfda-host: refused (2702): 국번이 다른 스테이션과 중복되어 설정되었습니다.\n");
     EXPECT_EQ(Refused({"edit-station", "PUMP1", "--number", "40"}).err,
-              "국번이 잘못 설정되었습니다.\n");
+              "vfda-host: refused (2707): 국번이 잘못 설정되었습니다.\n");
     Refused({"add-station", "PUMP2"}); // no number
     Refused({"add-station", "PUMP2", "--number", "4", "--model", "23"});
     // Keeping its own name and number is no conflict.
@@ -122,7 +122,10 @@ TEST_F(VfdaHostTest, AFileThatCannotBeOpenedShowsMessage5AndExits1) {
     const ProgramResult shown = Host({"show", path_});
     EXPECT_EQ(shown.exitCode, 1);
     EXPECT_EQ(shown.out, "");
-    EXPECT_EQ(shown.err, "[DELTA VFD-A] 지정된 파일[" + path_ + "]을 열 수 없습니다.\n");
+    // The Korean line, then its number (and, outside a Korean locale, its English meaning).
+    EXPECT_EQ(shown.err.rfind("[DELTA VFD-A] 지정된 파일[" + path_ + "]을 열 수 없습니다. (5", 0),
+              0u)
+        << shown.err;
     EXPECT_EQ(Config({"add-station", "P1", "--number", "1"}).exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(path_));
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Installs each component into a temporary prefix and checks it from outside.
 
-module: exactly the module and the framework library, no stand-in of the host's libraries.
-tools:  vfda-host and vfda-sim in bin/ with their libraries in lib/vfda/; the tree is moved
-        before it is used, and the moved vfda-host reads a parameter from the moved vfda-sim.
+module: exactly the module, the framework library and the text saying where they go, no
+        stand-in of the host's libraries.
+tools:  vfda-host and vfda-sim in bin/ with their libraries in lib/vfda/, their manual pages
+        and bash completions; the tree is moved before it is used, and the moved vfda-host
+        reads a parameter from the moved vfda-sim.
 Usage: check_install.py --cmake CMAKE --build BUILD_DIR"""
 import argparse
 import os
@@ -36,14 +38,18 @@ def main():
     args = parser.parse_args()
     with tempfile.TemporaryDirectory() as folder:
         module = install(args.cmake, args.build, os.path.join(folder, "module"), "module")
-        check([os.path.basename(path) for path in module] == ["VfdaDrv.so", "VfdaToolkit.so"],
+        check([os.path.basename(path) for path in module] ==
+              ["VfdaDrv.so", "VfdaToolkit.so", "WHERE-FILES-GO.txt"],
               "the module component holds %s" % module)
 
         installed = os.path.join(folder, "tools")
         tools = install(args.cmake, args.build, installed, "tools")
         expected = ["bin/vfda-host", "bin/vfda-sim"] + [
             "lib/vfda/%s.so" % name
-            for name in ("VemorDbm", "VemorDsg", "VemorRun", "VemorSub", "VfdaDrv", "VfdaToolkit")]
+            for name in ("VemorDbm", "VemorDsg", "VemorRun", "VemorSub", "VfdaDrv", "VfdaToolkit")
+        ] + ["share/bash-completion/completions/vfda-host",
+             "share/bash-completion/completions/vfda-sim",
+             "share/man/man1/vfda-host.1.gz", "share/man/man1/vfda-sim.1.gz"]
         check([path.replace("lib64/", "lib/") for path in tools] == expected,
               "the tools component holds %s" % tools)
 

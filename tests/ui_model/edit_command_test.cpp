@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <utility>
+
 namespace uitest {
 namespace {
 
@@ -265,4 +268,21 @@ TEST(EditCommand, WithoutATerminalItSaysSo) {
 }
 
 } // namespace
+// A terminal that cannot move the cursor, or a locale that cannot show the editor's
+// characters, gets the reason and not a screenful of escape sequences.
+TEST(EditCommand, ATerminalThatCannotDrawTheEditorIsRefusedWithTheReason) {
+    testing_support::TempFolder folder;
+    const std::string config = folder.File("DUMB.cfg");
+    const std::pair<const char*, const char*> kCases[] = {{"TERM=dumb", "TERM is dumb"},
+                                                          {"LC_ALL=C", "the locale C cannot show"}};
+    for (const auto& [setting, reason] : kCases) {
+        PtySession session("/usr/bin/env", {setting, Host(), "edit", config}, kRows, kColumns);
+        ASSERT_TRUE(session.Started());
+        EXPECT_EQ(session.WaitForExit(), 1) << setting;
+        EXPECT_NE(session.Output().find(reason), std::string::npos) << session.Output();
+        EXPECT_EQ(session.Output().find("\x1b["), std::string::npos) << setting;
+        EXPECT_FALSE(std::filesystem::exists(config)) << setting;
+    }
+}
+
 } // namespace uitest

@@ -61,6 +61,10 @@ PtySession::PtySession(const std::string& program, const std::vector<std::string
             close(slave);
         }
         close(master_);
+        // The terminal these sessions stand for: one that draws, in a UTF-8 locale, whatever
+        // the environment the tests run in says.
+        setenv("TERM", "xterm", 1);
+        setenv("LC_ALL", "C.UTF-8", 1);
         execv(program.c_str(), argv.data());
         _exit(127);
     }

@@ -8,4 +8,8 @@ bool IsTerminal(StandardStream stream) {
     return isatty(stream == StandardStream::Output ? STDOUT_FILENO : STDERR_FILENO) == 1;
 }
 
+bool ShowUtf8OnConsole() {
+    return true;
+}
+
 } // namespace platform

@@ -16,4 +16,11 @@ bool IsTerminal(StandardStream stream) {
     return GetConsoleMode(handle, &mode) != 0;
 }
 
+bool ShowUtf8OnConsole() {
+    if (!IsTerminal(StandardStream::Output) && !IsTerminal(StandardStream::Error)) {
+        return true; // a pipe or a file takes the bytes as they are
+    }
+    return SetConsoleOutputCP(CP_UTF8) != 0;
+}
+
 } // namespace platform
