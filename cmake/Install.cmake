@@ -8,7 +8,7 @@ include(GNUInstallDirs)
 
 if(WIN32)
     # The module's zip holds its files at the top, as they go into the host's folder.
-    set(VFDA_MODULE_DIR . CACHE STRING "Where the module component goes, relative to the prefix")
+    set(VFDA_MODULE_DIR .)
 else()
     set(VFDA_MODULE_DIR ${CMAKE_INSTALL_LIBDIR}/vfda-module CACHE STRING
         "Where the module component goes, relative to the prefix")

@@ -38,6 +38,29 @@ def check_manual_page(unpacked, build, tool, command):
     check(not missing, "%s.1 lacks %s" % (tool, missing))
 
 
+COMPLETE = r"""
+source "$1"
+complete_words() {
+    COMP_WORDS=("$@"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); COMPREPLY=()
+    _vfda_host vfda-host "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+    echo "${COMPREPLY[*]}"
+}
+complete_words vfda-host re
+complete_words vfda-host scan --baud ""
+complete_words vfda-host run --st
+"""
+
+
+def check_completion(unpacked):
+    """The packaged completion is bash that completes commands, options and their values."""
+    script = os.path.join(unpacked, "usr/share/bash-completion/completions/vfda-host")
+    syntax = run(["bash", "-n", script])
+    check(syntax.returncode == 0, "the completion is not bash: %s" % syntax.stderr)
+    completed = run(["bash", "-c", COMPLETE, "complete", script])
+    check(completed.stdout.splitlines() == ["read restore", "1200 2400 4800 auto", "--strict"],
+          "the completion offers %r %r" % (completed.stdout, completed.stderr))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--cpack", required=True)
@@ -65,6 +88,7 @@ def main():
         for command in (["run"], ["config"], ["scan"], ["restore"]):
             check_manual_page(unpacked, args.build, "vfda-host", command)
         check_manual_page(unpacked, args.build, "vfda-sim", [])
+        check_completion(unpacked)
         # The installed program runs from /usr/bin's layout, its libraries found beside it.
         version = run([os.path.join(unpacked, "usr/bin/vfda-host"), "--version"])
         check(version.returncode == 0 and version.stdout.startswith("vfda-host "),
