@@ -6,7 +6,8 @@ set(CPACK_PACKAGE_VENDOR "VfdaDrv project")
 set(CPACK_PACKAGE_CONTACT "VfdaDrv maintainers <vfda@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tools for the DELTA VFD-A AC drive communication driver")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_STRIP_FILES OFF)
+# The package carries programs, not their debugging information.
+set(CPACK_STRIP_FILES ON)
 
 if(WIN32)
     set(CPACK_GENERATOR ZIP)
@@ -25,8 +26,8 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SECTION utils)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(CPACK_COMPONENT_TOOLS_DESCRIPTION
-        "vfda-host, a command-line host for the DELTA VFD-A driver module (show and edit\n"
-        "configurations, poll, read and write drives, back up, compare, restore, scan),\n"
-        "and vfda-sim, a simulator of DELTA VFD-A drives on a pseudo-terminal.")
+        "vfda-host, a command-line host for the DELTA VFD-A driver module (show and edit \
+configurations, poll, read and write drives, back up, compare, restore, scan), and vfda-sim, \
+a simulator of DELTA VFD-A drives on a pseudo-terminal.")
 endif()
 include(CPack)

@@ -34,4 +34,17 @@ std::optional<std::string> WhyNotReadable(const std::string& path) {
     return std::nullopt;
 }
 
+std::string CannotOpenConfiguration(const std::string& path) {
+    const platform::FileStatus status = platform::StatusOf(path);
+    const std::string text = "cannot open " + path;
+    if (!status.exists) {
+        return text + ": no such file";
+    }
+    if (!status.regular) {
+        return text + ": not a regular file";
+    }
+    const std::optional<std::string> why = WhyNotReadable(path);
+    return why ? *why : text;
+}
+
 } // namespace vfdahost

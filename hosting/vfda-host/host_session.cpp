@@ -1,5 +1,6 @@
 #include "host_session.h"
 
+#include "config_path.h"
 #include "host/vemor_sub.h"
 #include "interrupt.h"
 #include "platform/text_codec.h"
@@ -67,7 +68,7 @@ bool HostSession::Open(const std::string& configPath, std::string& error) {
     }
     instance_ = module_.Open(configPath.c_str());
     if (instance_ < 0) {
-        error = "cannot open " + configPath;
+        error = CannotOpenConfiguration(configPath);
         return false;
     }
     // The table cannot list an instance's stations, so the host reads the file itself.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "config_path.h"
 #include "host/vemor_sub.h"
 #include "interrupt.h"
 #include "message_meaning.h"
@@ -75,7 +76,7 @@ bool ParameterSession::Open(const std::string& configPath, std::string& error) {
     }
     instance_ = module_.Open(configPath.c_str());
     if (instance_ < 0 || !document_.LoadFile(configPath)) {
-        error = "cannot open " + configPath;
+        error = CannotOpenConfiguration(configPath);
         return false;
     }
     return true;
