@@ -7,6 +7,7 @@
 #include "config/vfda_drv_doc.h"
 #include "config_path.h"
 #include "host_libraries.h"
+#include "message_meaning.h"
 #include "platform/system_error.h"
 #include "platform/text_codec.h"
 #include "resources/texts.h"
@@ -235,6 +236,10 @@ bool Lock(const std::string& path, uint32_t waitMs, CWriterLock& lock) {
     case CWriterLock::Outcome::Failed:
         break;
     }
+    if (const std::optional<std::string> why = WhyNotCreatable(path)) {
+        std::fprintf(stderr, "vfda-host: %s\n", why->c_str());
+        return false;
+    }
     std::fprintf(stderr, "vfda-host: cannot lock %s (lock file %s%s%s)\n", path.c_str(),
                  lock.LockPath().empty() ? "unknown" : lock.LockPath().c_str(),
                  reason.empty() ? "" : ": ", reason.c_str());
@@ -268,7 +273,8 @@ int ConfigCommand(const std::vector<std::string>& words) {
 
     hostkit::HostLibraries host; // shows the host's message boxes (2005) on stderr
     host.onMessageBox = [](const hostkit::MessageBox& box) {
-        std::fprintf(stderr, "vfda-host: %s\n", ToUtf8(box.message).c_str());
+        std::fprintf(stderr, "%s\n",
+                     TextForPeople(ShownMessageBox(box.code, box.text, box.message)).c_str());
     };
     CWriterLock lock;
     if (!Lock(path, waitMs, lock)) {

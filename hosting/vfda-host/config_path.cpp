@@ -4,6 +4,8 @@
 #include "platform/file.h"
 #include "platform/system_error.h"
 
+#include <filesystem>
+
 namespace vfdahost {
 
 std::optional<std::string> WhyNotWritable(const std::string& path) {
@@ -30,6 +32,26 @@ std::optional<std::string> WhyNotReadable(const std::string& path) {
     CVfdaDrvDoc document;
     if (!document.LoadFile(path)) {
         return path + " is not a configuration this driver reads (damaged or cut short)";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> WhyNotCreatable(const std::string& path) {
+    if (platform::StatusOf(path).exists) {
+        return std::nullopt;
+    }
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    folder = folder.empty() ? "." : folder;
+    const platform::FileStatus status = platform::StatusOf(folder);
+    if (!status.exists) {
+        return "cannot create " + path + ": the folder " + folder + " does not exist";
+    }
+    if (status.regular) {
+        return "cannot create " + path + ": " + folder + " is not a folder";
+    }
+    if (status.readOnly) {
+        return "cannot create " + path + ": the folder " + folder +
+               " does not let this user add files";
     }
     return std::nullopt;
 }

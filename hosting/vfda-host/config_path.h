@@ -15,6 +15,10 @@ std::optional<std::string> WhyNotWritable(const std::string& path);
 // or not a configuration this driver reads), or nothing when it can be or does not exist.
 std::optional<std::string> WhyNotReadable(const std::string& path);
 
+// Why a configuration that does not exist yet cannot be created at path (its folder is
+// missing, is no folder, or does not let this user add files), or nothing.
+std::optional<std::string> WhyNotCreatable(const std::string& path);
+
 // What to say when the module did not open the configuration at path: "cannot open PATH" and
 // the reason where the file system gives one (it is not there, it is no regular file).
 std::string CannotOpenConfiguration(const std::string& path);

@@ -1,6 +1,7 @@
 #include "message_meaning.h"
 
 #include "message_number.h"
+#include "platform/file.h"
 #include "resources/texts.h"
 #include "text_output.h"
 
@@ -10,6 +11,10 @@
 
 namespace vfdahost {
 namespace {
+
+// The host's own message boxes about files.
+constexpr int32_t kHostCannotRead = 2002;
+constexpr int32_t kHostCannotSave = 2005;
 
 // Message n's meaning; each %s takes the text of the Korean message's %s in the same order.
 const char* const kMeanings[resources::kMessageCount] = {
@@ -80,6 +85,21 @@ std::string ShownMessage(const std::string& cp949) {
     shown += " (" + std::to_string(*number);
     if (!ReaderReadsKorean()) {
         shown += ": " + EnglishMeaning(cp949).value_or("");
+    }
+    return shown + ")";
+}
+
+std::string ShownMessageBox(int32_t code, const std::string& cp949Text,
+                            const std::string& cp949Message) {
+    std::string shown = "vfda-host: " + ToUtf8(cp949Message) + " (" + std::to_string(code);
+    const std::string path = ToUtf8(cp949Text);
+    if (!ReaderReadsKorean() && (code == kHostCannotRead || code == kHostCannotSave)) {
+        shown += code == kHostCannotRead ? ": cannot read file [" : ": cannot save file [";
+        shown += path + "]";
+        const platform::FileStatus status = platform::StatusOf(path);
+        if (code == kHostCannotSave && status.exists && status.readOnly) {
+            shown += ": the file is read-only";
+        }
     }
     return shown + ")";
 }

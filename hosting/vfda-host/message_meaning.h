@@ -2,6 +2,7 @@
 // read no Korean; and whether the reader does.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -17,5 +18,11 @@ bool ReaderReadsKorean();
 // A line as text output shows it: the Korean text, its number and, for a reader of another
 // language, the English meaning ("... (14: cannot communicate with station [FAN1])").
 std::string ShownMessage(const std::string& cp949);
+
+// A message box of the host's own (2002 cannot read, 2005 cannot save, a file named in its
+// text) as "vfda-host: " and the Korean text, its code, and outside Korean its meaning and
+// what the file system says of the file.
+std::string ShownMessageBox(int32_t code, const std::string& cp949Text,
+                            const std::string& cp949Message);
 
 } // namespace vfdahost

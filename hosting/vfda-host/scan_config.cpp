@@ -3,6 +3,7 @@
 #include "config/vfda_drv_doc.h"
 #include "config_path.h"
 #include "host_libraries.h"
+#include "message_meaning.h"
 #include "platform/file.h"
 #include "platform/system_error.h"
 #include "resources/texts.h"
@@ -101,7 +102,8 @@ bool AddFoundStations(const std::string& path, int portNumber,
     }
     hostkit::HostLibraries host; // shows the host's message boxes (2005) on stderr
     host.onMessageBox = [](const hostkit::MessageBox& box) {
-        std::fprintf(stderr, "vfda-host: %s\n", ToUtf8(box.message).c_str());
+        std::fprintf(stderr, "%s\n",
+                     TextForPeople(ShownMessageBox(box.code, box.text, box.message)).c_str());
     };
     CWriterLock lock;
     if (!CWriterLock::MayWrite(lock.Acquire(path, CWriterLock::kDefaultWaitMs))) {

@@ -222,3 +222,49 @@ TEST_F(VfdaHostFilesTest, EditOnAFileItCannotReadSaysWhyAndExits1) {
 }
 
 } // namespace
+
+// vfda-host as an ordinary user (root ignores permissions): every file it cannot create,
+// save or read is named with the reason.
+TEST_F(VfdaHostFilesTest, AnOrdinaryUserIsToldWhyAFileCannotBeUsed) {
+    auto asUser = [](const std::vector<std::string>& arguments) {
+        std::vector<std::string> words = {"LC_ALL=C", (BinFolder() / "vfda-host").string()};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        if (geteuid() != 0) {
+            return RunProgram("env", words);
+        }
+        words.insert(words.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups", "env"});
+        return RunProgram("setpriv", words);
+    };
+    chmod(folder_.Path().c_str(), 0755);
+    const ProgramResult probe = asUser({"--version"});
+    if (probe.exitCode != 0) {
+        GTEST_SKIP() << "the build cannot be run by an ordinary user here: " << probe.err;
+    }
+    const std::string closed = folder_.File("closed");
+    fs::create_directory(closed);
+    chmod(closed.c_str(), 0555);
+    ProgramResult result = asUser({"config", closed + "/line.cfg", "init"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "vfda-host: cannot create " + closed + "/line.cfg: the folder " + closed +
+                              " does not let this user add files\n");
+    result = asUser({"config", folder_.File("missing/line.cfg"), "init"});
+    EXPECT_EQ(result.err, "vfda-host: cannot create " + folder_.File("missing/line.cfg") +
+                              ": the folder " + folder_.File("missing") + " does not exist\n");
+
+    ASSERT_EQ(Config({"init"}).exitCode, 0);
+    chmod(path_.c_str(), 0444);
+    const Bytes before = ReadBytes(path_);
+    result = asUser({"config", path_, "add-station", "A", "--number", "1"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("(2005: cannot save file [" + path_ + "]: the file is read-only)"),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(ReadBytes(path_), before);
+
+    const std::string tags = folder_.File("tags.csv");
+    WriteText(tags, "name,type,device,address\n");
+    chmod(tags.c_str(), 0);
+    result = asUser({"run", path_, "--tags", tags, "--seconds", "0"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "vfda-host: cannot read " + tags + ": Permission denied\n");
+}
