@@ -17,8 +17,8 @@ bool IsTerminal(StandardStream stream) {
 }
 
 bool ShowUtf8OnConsole() {
-    if (!IsTerminal(StandardStream::Output) && !IsTerminal(StandardStream::Error)) {
-        return true; // a pipe or a file takes the bytes as they are
+    if (GetConsoleOutputCP() == 0) {
+        return true; // no console: a pipe or a file takes the bytes as they are
     }
     return SetConsoleOutputCP(CP_UTF8) != 0;
 }
