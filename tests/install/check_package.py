@@ -48,17 +48,30 @@ complete_words() {
 complete_words vfda-host re
 complete_words vfda-host scan --baud ""
 complete_words vfda-host run --st
+complete_words vfda-host read "$2" ""
 """
 
 
-def check_completion(unpacked):
-    """The packaged completion is bash that completes commands, options and their values."""
+def check_completion(unpacked, folder):
+    """The packaged completion is bash that completes commands, options and their values, and
+    station names from a configuration, which it never lets the shell expand."""
     script = os.path.join(unpacked, "usr/share/bash-completion/completions/vfda-host")
     syntax = run(["bash", "-n", script])
     check(syntax.returncode == 0, "the completion is not bash: %s" % syntax.stderr)
-    completed = run(["bash", "-c", COMPLETE, "complete", script])
-    check(completed.stdout.splitlines() == ["read restore", "1200 2400 4800 auto", "--strict"],
+    host = os.path.join(unpacked, "usr/bin/vfda-host")
+    config = os.path.join(folder, "line.cfg")
+    planted = "$(touch PLANTED)"
+    for words in (["init"], ["add-station", "PUMP1", "--number", "1"],
+                  ["add-station", planted, "--number", "2"]):
+        check(run([host, "config", config] + words).returncode == 0, "config %s" % words)
+    environment = dict(os.environ, PATH=os.path.dirname(host) + os.pathsep + os.environ["PATH"])
+    completed = run(["bash", "-c", COMPLETE, "complete", script, config], cwd=folder,
+                    env=environment)
+    check(completed.stdout.splitlines() ==
+          ["read restore", "1200 2400 4800 auto", "--strict", "PUMP1 " + planted],
           "the completion offers %r %r" % (completed.stdout, completed.stderr))
+    check(not os.path.exists(os.path.join(folder, "PLANTED")),
+          "a station name was run as a command")
 
 
 def main():
@@ -88,7 +101,7 @@ def main():
         for command in (["run"], ["config"], ["scan"], ["restore"]):
             check_manual_page(unpacked, args.build, "vfda-host", command)
         check_manual_page(unpacked, args.build, "vfda-sim", [])
-        check_completion(unpacked)
+        check_completion(unpacked, folder)
         # The installed program runs from /usr/bin's layout, its libraries found beside it.
         version = run([os.path.join(unpacked, "usr/bin/vfda-host"), "--version"])
         check(version.returncode == 0 and version.stdout.startswith("vfda-host "),
