@@ -92,7 +92,7 @@ void LineServer::Serve(std::span<const uint8_t> bytes, SteadyTime receivedAt) {
         const std::span<const uint8_t> received(request.bytes.data(), request.length);
         Observe(LineMoment::RequestReceived, received, receivedAt);
         Trace("rx", received);
-        if (options_.matchBaud && line_.LineBaud() != options_.baud) {
+        if (options_.matchBaud && line_.LineBaud() != StationBaud(request.station)) {
             ++wrongBaudFrames_;
             TraceText("not understood at " + std::to_string(line_.LineBaud()) + " baud");
             continue;
@@ -102,6 +102,11 @@ void LineServer::Serve(std::span<const uint8_t> bytes, SteadyTime receivedAt) {
             return;
         }
     }
+}
+
+uint32_t LineServer::StationBaud(int station) const {
+    const auto own = options_.stationBauds.find(station);
+    return own == options_.stationBauds.end() ? options_.baud : own->second;
 }
 
 // A real drive starts to answer only once the whole request has crossed the line and its

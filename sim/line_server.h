@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <span>
 #include <string>
 #include <thread>
@@ -37,6 +38,9 @@ struct LineOptions {
     // Answer only while the line runs at `baud`: a drive cannot read a request sent at
     // another speed. On a pseudo-terminal the speed is the one the client set.
     bool matchBaud = false;
+    // Drives set to a speed other than `baud` (station number to speed): with matchBaud,
+    // each answers only at its own, as drives left at different rates share one line.
+    std::map<int, uint32_t> stationBauds;
     // Receives one line of text per frame received or sent; empty: no trace.
     std::function<void(const std::string&)> trace;
     // Told of every request and answer as it crosses the line; empty: nobody is told.
@@ -74,6 +78,7 @@ private:
     void Run();
     void Serve(std::span<const uint8_t> bytes, SteadyTime receivedAt);
     void Answer(const Request& request, const Reply& reply, SteadyTime receivedAt);
+    uint32_t StationBaud(int station) const;
     bool WaitUntil(SteadyTime deadline);
     void Transmit(const std::vector<uint8_t>& bytes);
     void SendNoise();

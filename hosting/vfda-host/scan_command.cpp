@@ -103,7 +103,7 @@ int ScanCommand(const std::vector<std::string>& words) {
     if (Interrupted()) {
         if (options.addTo) {
             std::fprintf(stderr, "vfda-host: the scan was stopped: nothing added to %s\n",
-                         options.addTo->c_str());
+                         TextForPeople(*options.addTo).c_str());
         }
         return InterruptExitCode();
     }
@@ -111,7 +111,7 @@ int ScanCommand(const std::vector<std::string>& words) {
         std::fprintf(stderr,
                      "vfda-host: the stations answer at different rates; nothing added to "
                      "%s: scan again with --baud RATE to add those at one rate\n",
-                     options.addTo->c_str());
+                     TextForPeople(*options.addTo).c_str());
         return kExitNotDone;
     }
     if (options.addTo && !AddFoundStations(*options.addTo, options.portNumber, found)) {

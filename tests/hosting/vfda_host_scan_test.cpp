@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,7 +60,9 @@ ScanReport ParseReport(const std::string& out) {
 
 class VfdaHostScanTest : public ::testing::Test {
 protected:
-    void Serve(const std::vector<int>& stations, uint32_t baud) {
+    // stationBauds: drives left at another speed than the line's `baud`.
+    void Serve(const std::vector<int>& stations, uint32_t baud,
+               const std::map<int, uint32_t>& stationBauds = {}) {
         drives_ = std::make_unique<sim::Simulator>(stations, baud);
         std::string error;
         line_ = platform::TerminalLine::CreatePseudoTerminal(error);
@@ -68,6 +71,7 @@ protected:
         options.baud = baud;
         options.wireTiming = false;
         options.matchBaud = true;
+        options.stationBauds = stationBauds;
         server_ = std::make_unique<sim::LineServer>(*drives_, *line_, options);
         server_->Start();
     }
@@ -209,6 +213,29 @@ TEST_F(VfdaHostScanTest, AddToCreatesThenExtendsTheConfiguration) {
     }
     EXPECT_EQ(stations, (std::vector<std::pair<std::string, int>>{{"VFD01", 1}, {"PUMP4", 4}}))
         << "a number already configured is not added twice";
+}
+
+// Drives left at different rates cannot share the line's one rate: both are reported, none is
+// added until a scan at one rate says which, and the exit says the work was not done.
+TEST_F(VfdaHostScanTest, StationsAtDifferentRatesAreReportedButNotAdded) {
+    Serve({1, 2}, 4800, {{2, 2400}});
+    const std::string config = folder_.File("line.cfg");
+    const ProgramResult mixed =
+        Scan({"--baud", "auto", "--stations", "1-2", "--json", "--add-to", config});
+    EXPECT_EQ(mixed.exitCode, 3) << mixed.err;
+    EXPECT_EQ(ParseReport(mixed.out).stations, (std::vector<Found>{{1, 4800}, {2, 2400}}));
+    EXPECT_NE(mixed.err.find("different rates; nothing added"), std::string::npos) << mixed.err;
+    EXPECT_FALSE(std::filesystem::exists(config));
+
+    const ProgramResult one =
+        Scan({"--baud", "4800", "--stations", "1-2", "--json", "--add-to", config});
+    ASSERT_EQ(one.exitCode, 0) << one.err;
+    const ProgramResult shown = Host({"show", config, "--json"});
+    const auto value = ParseJson(shown.out);
+    ASSERT_TRUE(value) << shown.out;
+    EXPECT_EQ(value->Find("baud")->number, 4800);
+    ASSERT_EQ(value->Find("stations")->items.size(), 1u) << shown.out;
+    EXPECT_EQ(value->Find("stations")->items[0].Find("number")->number, 1);
 }
 
 TEST_F(VfdaHostScanTest, WrongCommandLinesExit2) {
