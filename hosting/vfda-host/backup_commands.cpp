@@ -1,6 +1,7 @@
 // vfda-host backup: a drive's parameters saved to a file.
 #include "backup_reader.h"
 #include "commands.h"
+#include "console_output.h"
 #include "interrupt.h"
 #include "parameter_commands.h"
 #include "text_output.h"
@@ -91,8 +92,8 @@ bool CheckTargets(const ParameterCommandLine& line, const std::vector<std::strin
     const auto out = line.values.find("--out");
     if (names.size() > 1 && out != line.values.end() &&
         !std::filesystem::is_directory(out->second)) {
-        std::fprintf(stderr, "vfda-host: --out %s: several stations need an existing folder\n",
-                     TextForPeople(out->second).c_str());
+        OutputFormatted(stderr, "vfda-host: --out %s: several stations need an existing folder\n",
+                        TextForPeople(out->second).c_str());
         return false;
     }
     std::map<std::string, std::string> owners; // file (ignoring case) -> station
@@ -102,9 +103,9 @@ bool CheckTargets(const ParameterCommandLine& line, const std::vector<std::strin
         std::string refusal =
             added ? TargetRefusal(path, name) : "also the file of station " + place->second;
         if (!refusal.empty()) {
-            std::fprintf(stderr, "vfda-host: %s: %s: %s; nothing read\n",
-                         TextForPeople(name).c_str(), TextForPeople(path).c_str(),
-                         TextForPeople(refusal).c_str());
+            OutputFormatted(stderr, "vfda-host: %s: %s: %s; nothing read\n",
+                            TextForPeople(name).c_str(), TextForPeople(path).c_str(),
+                            TextForPeople(refusal).c_str());
             return false;
         }
         paths.push_back(path);
@@ -135,7 +136,7 @@ bool SaveBackup(EventPrinter& printer, const ParameterBackup& backup, const std:
     const std::string saved = partial ? PartialPath(path) : path;
     std::string error;
     if (!SaveAtomically(saved, BackupJson(backup), error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", TextForPeople(error).c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", TextForPeople(error).c_str());
         return false;
     }
     JsonFields fields;

@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "config/vfda_drv_doc.h"
 #include "config_path.h"
+#include "console_output.h"
 #include "host_libraries.h"
 #include "message_meaning.h"
 #include "platform/system_error.h"
@@ -224,25 +225,25 @@ bool Lock(const std::string& path, uint32_t waitMs, CWriterLock& lock) {
     case CWriterLock::Outcome::Held:
         return true;
     case CWriterLock::Outcome::Unlocked:
-        std::fprintf(stderr, "vfda-host: %s keeps no locks; saving %s without one\n",
-                     lock.LockPath().c_str(), path.c_str());
+        OutputFormatted(stderr, "vfda-host: %s keeps no locks; saving %s without one\n",
+                        lock.LockPath().c_str(), path.c_str());
         return true;
     case CWriterLock::Outcome::TimedOut:
-        std::fprintf(stderr,
-                     "vfda-host: another writer has held %s for more than %u s; "
-                     "%s is unchanged\n",
-                     lock.LockPath().c_str(), waitMs / 1000u, path.c_str());
+        OutputFormatted(stderr,
+                        "vfda-host: another writer has held %s for more than %u s; "
+                        "%s is unchanged\n",
+                        lock.LockPath().c_str(), waitMs / 1000u, path.c_str());
         return false;
     case CWriterLock::Outcome::Failed:
         break;
     }
     if (const std::optional<std::string> why = WhyNotCreatable(path)) {
-        std::fprintf(stderr, "vfda-host: %s\n", why->c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", why->c_str());
         return false;
     }
-    std::fprintf(stderr, "vfda-host: cannot lock %s (lock file %s%s%s)\n", path.c_str(),
-                 lock.LockPath().empty() ? "unknown" : lock.LockPath().c_str(),
-                 reason.empty() ? "" : ": ", reason.c_str());
+    OutputFormatted(stderr, "vfda-host: cannot lock %s (lock file %s%s%s)\n", path.c_str(),
+                    lock.LockPath().empty() ? "unknown" : lock.LockPath().c_str(),
+                    reason.empty() ? "" : ": ", reason.c_str());
     return false;
 }
 
@@ -256,25 +257,25 @@ int ConfigCommand(const std::vector<std::string>& words) {
                                   : positional.size() < 2
                                       ? "config needs CONFIG and an action"
                                       : "unknown action \"" + cli::Shown(positional[1]) + "\"";
-        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("config").c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("config").c_str());
         return kExitRefused;
     }
     const std::string& path = positional[0];
     const std::string& action = positional[1];
     uint32_t waitMs = 0;
     if (const auto refused = ParseLockWait(arguments, waitMs)) {
-        std::fprintf(stderr, "%s\n", refused->message.c_str());
+        OutputFormatted(stderr, "%s\n", refused->message.c_str());
         return refused->exitCode;
     }
     if (const auto why = WhyNotWritable(path)) {
-        std::fprintf(stderr, "vfda-host: %s\n", why->c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", why->c_str());
         return kExitFailed;
     }
 
     hostkit::HostLibraries host; // shows the host's message boxes (2005) on stderr
     host.onMessageBox = [](const hostkit::MessageBox& box) {
-        std::fprintf(stderr, "%s\n",
-                     TextForPeople(ShownMessageBox(box.code, box.text, box.message)).c_str());
+        OutputFormatted(stderr, "%s\n",
+                        TextForPeople(ShownMessageBox(box.code, box.text, box.message)).c_str());
     };
     CWriterLock lock;
     if (!Lock(path, waitMs, lock)) {
@@ -283,11 +284,11 @@ int ConfigCommand(const std::vector<std::string>& words) {
     CVfdaDrvDoc document;
     document.SetPath(path);
     if (action != "init" && !document.LoadFile(path)) {
-        std::fprintf(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
+        OutputFormatted(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
         return kExitFailed;
     }
     if (const auto refused = Apply(action, document, arguments)) {
-        std::fprintf(stderr, "%s\n", refused->message.c_str());
+        OutputFormatted(stderr, "%s\n", refused->message.c_str());
         return refused->exitCode;
     }
     return document.SaveFile(lock) ? kExitOk : kExitFailed;

@@ -2,6 +2,7 @@
 // vfda-host run does, with a short story told on them.
 #include "cli/arguments.h"
 #include "commands.h"
+#include "console_output.h"
 #include "demo_files.h"
 #include "demo_script.h"
 #include "host_session.h"
@@ -47,7 +48,7 @@ bool ParseDemoOptions(const std::vector<std::string>& words, DemoOptions& option
 }
 
 void PrintDemoUsage(const std::string& error) {
-    std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("demo").c_str());
+    OutputFormatted(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("demo").c_str());
 }
 
 std::vector<int> StationNumbers() {
@@ -94,12 +95,13 @@ int DemoCommand(const std::vector<std::string>& words) {
     PrivateFolder folder;
     std::vector<TagDefinition> tags;
     if (!folder.Create("vfda-demo-", error) || !PrepareFiles(folder, tags, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
     const auto line = platform::TerminalLine::CreatePseudoTerminal(error);
     if (!line) {
-        std::fprintf(stderr, "vfda-host: no pseudo-terminal for the drives: %s\n", error.c_str());
+        OutputFormatted(stderr, "vfda-host: no pseudo-terminal for the drives: %s\n",
+                        error.c_str());
         return kExitFailed;
     }
     sim::Simulator drives(StationNumbers(), kDemoBaud);
@@ -108,7 +110,7 @@ int DemoCommand(const std::vector<std::string>& words) {
     sim::LineServer server(drives, *line, lineOptions);
     PortFolder ports;
     if (!ports.Create({{kDemoComPort, line->Path()}}, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
     server.Start();
@@ -123,7 +125,7 @@ int DemoCommand(const std::vector<std::string>& words) {
     const std::string reason = RunDemo(options, folder, std::move(tags), drives, events, error);
     server.Stop();
     if (reason.empty()) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
     if (options.keepFiles) {

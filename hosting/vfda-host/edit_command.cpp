@@ -5,6 +5,7 @@
 #include "cli/arguments.h"
 #include "commands.h"
 #include "config_path.h"
+#include "console_output.h"
 #include "driver_module.h"
 #include "editor_screen.h"
 #include "host_libraries.h"
@@ -28,17 +29,17 @@ int EditCommand(const std::vector<std::string>& words) {
     if (!arguments.Ok() || arguments.Positional().size() != 1) {
         const std::string error =
             arguments.Ok() ? "edit takes one configuration file" : arguments.Error();
-        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("edit").c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("edit").c_str());
         return kExitRefused;
     }
     const std::string& path = arguments.Positional()[0];
     if (const auto unreadable = WhyNotReadable(path)) {
-        std::fprintf(stderr, "vfda-host: %s\n", unreadable->c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", unreadable->c_str());
         return kExitFailed;
     }
     std::string why;
     if (!EditorScreenAvailable(why)) {
-        std::fprintf(stderr, "vfda-host: %s\n", why.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", why.c_str());
         return kExitFailed;
     }
 
@@ -57,23 +58,23 @@ int EditCommand(const std::vector<std::string>& words) {
     host.Attach();
     hostkit::DriverModule module;
     if (!module.Load()) {
-        std::fprintf(stderr, "vfda-host: cannot load %s\n", hostkit::DriverModule::kFileName);
+        OutputFormatted(stderr, "vfda-host: cannot load %s\n", hostkit::DriverModule::kFileName);
         return kExitFailed;
     }
     int32_t result = 0;
     const bool ran = RunOnEditorScreen([&] { result = module.EditConfig(path.c_str()); }, why);
     for (const std::string& line : logLines) {
-        std::fprintf(stderr, "%s\n", line.c_str());
+        OutputFormatted(stderr, "%s\n", line.c_str());
     }
     if (!ran) {
-        std::fprintf(stderr, "vfda-host: %s\n", why.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", why.c_str());
         return kExitFailed;
     }
     if (unreadable) {
-        std::fprintf(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
+        OutputFormatted(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
         return kExitFailed;
     }
-    std::printf("%d\n", result);
+    OutputFormatted(stdout, "%d\n", result);
     return kExitOk;
 }
 

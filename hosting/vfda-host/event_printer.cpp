@@ -1,5 +1,6 @@
 #include "event_printer.h"
 
+#include "console_output.h"
 #include "interrupt.h"
 #include "text_output.h"
 #include "wall_clock.h"
@@ -44,7 +45,7 @@ void EventPrinter::Print(std::string_view event, const JsonFields& fields, std::
     if (failed_.load()) {
         return;
     }
-    const bool written = std::fwrite(line.data(), 1, line.size(), out_) == line.size();
+    const bool written = OutputText(out_, line);
     if (std::fflush(out_) != 0 || !written) {
         failed_.store(true);
         NoteOutputFailed();

@@ -2,6 +2,7 @@
 #include "cli/arguments.h"
 #include "cli/help_text.h"
 #include "commands.h"
+#include "console_output.h"
 #include "platform/console_stream.h"
 #include "text_output.h"
 
@@ -12,11 +13,14 @@
 
 namespace {
 
+using vfdahost::OutputFormatted;
+using vfdahost::OutputText;
+
 // Every command's output, checked once it is all written: a full disk or a closed pipe is a
 // failure, never a silent success.
 int Finished(int exitCode) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
-        std::fputs("vfda-host: cannot write to standard output\n", stderr);
+        OutputText(stderr, "vfda-host: cannot write to standard output\n");
         return vfdahost::kExitFailed;
     }
     return exitCode;
@@ -39,17 +43,17 @@ const Command kCommands[] = {
 int Dispatch(int argc, char** argv) {
     const cli::Tool& tool = vfdahost::HostTool();
     if (argc < 2) {
-        std::fputs(cli::ToolUsage(tool).c_str(), stderr);
+        OutputText(stderr, cli::ToolUsage(tool).c_str());
         return vfdahost::kExitRefused;
     }
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (command == "--help" || command == "-h") {
-        std::fputs(cli::ToolHelp(tool).c_str(), stdout);
+        OutputText(stdout, cli::ToolHelp(tool).c_str());
         return vfdahost::kExitOk;
     }
     if (command == "--version" || command == "-V") {
-        std::printf("vfda-host %s\n", VFDA_VERSION);
+        OutputFormatted(stdout, "vfda-host %s\n", VFDA_VERSION);
         return vfdahost::kExitOk;
     }
     for (const Command& known : kCommands) {
@@ -58,15 +62,15 @@ int Dispatch(int argc, char** argv) {
         }
         const cli::Command& described = vfdahost::HostCommand(known.name);
         if (cli::Arguments(words, described).HelpAsked()) {
-            std::fputs(cli::CommandHelp(tool, described).c_str(), stdout);
+            OutputText(stdout, cli::CommandHelp(tool, described).c_str());
             return vfdahost::kExitOk;
         }
         return known.run(words);
     }
     const bool option = command.size() > 1 && command[0] == '-';
-    std::fprintf(stderr, "vfda-host: unknown %s \"%s\"\n", option ? "option" : "command",
-                 vfdahost::TextForPeople(command.substr(0, 64)).c_str());
-    std::fputs(cli::ToolUsage(tool).c_str(), stderr);
+    OutputFormatted(stderr, "vfda-host: unknown %s \"%s\"\n", option ? "option" : "command",
+                    vfdahost::TextForPeople(command.substr(0, 64)).c_str());
+    OutputText(stderr, cli::ToolUsage(tool).c_str());
     return vfdahost::kExitRefused;
 }
 

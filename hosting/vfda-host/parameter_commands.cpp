@@ -3,6 +3,7 @@
 #include "backup_reader.h"
 #include "cli/arguments.h"
 #include "commands.h"
+#include "console_output.h"
 #include "interrupt.h"
 #include "text_output.h"
 
@@ -30,7 +31,7 @@ bool ParseParameterCommandLine(const std::vector<std::string>& words, std::strin
         line.ports.push_back(mapping);
     }
     if (!error.empty()) {
-        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage(command).c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage(command).c_str());
         return false;
     }
     line.positional = arguments.Positional();
@@ -52,7 +53,7 @@ int OpenSession(const ParameterCommandLine& line, const std::string& configPath,
                 ParameterSession& session) {
     std::string error;
     if (!ports.Create(line.ports, error) || !session.Open(configPath, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
     return kExitOk;
@@ -63,7 +64,8 @@ int FindStations(const ParameterSession& session, const std::vector<std::string>
     for (const std::string& name : names) {
         const CStationInfo* station = session.FindStation(name);
         if (station == nullptr) {
-            std::fprintf(stderr, "vfda-host: no station named %s\n", TextForPeople(name).c_str());
+            OutputFormatted(stderr, "vfda-host: no station named %s\n",
+                            TextForPeople(name).c_str());
             return kExitRefused;
         }
         stations.push_back(station);
@@ -75,7 +77,7 @@ int StartOn(const ParameterCommandLine& line, ParameterSession& session,
             const std::vector<const CStationInfo*>& stations) {
     std::string error;
     if (!session.Start(stations, line.ports, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
     return kExitOk;
@@ -121,7 +123,7 @@ ParameterBackup ReadBackup(ParameterSession& session, const CStationInfo& statio
 int LoadBackupTarget(const ParameterCommandLine& line, BackupTarget& target) {
     std::string error;
     if (const int failed = LoadBackup(line.positional[1], target.file, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", TextForPeople(error).c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", TextForPeople(error).c_str());
         return failed;
     }
     const auto named = line.values.find("--station");

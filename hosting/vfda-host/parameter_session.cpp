@@ -1,5 +1,7 @@
 #include "parameter_session.h"
 
+#include "console_output.h"
+
 #include <algorithm>
 
 #include "config_path.h"
@@ -64,7 +66,7 @@ void ParameterSession::PrintLog() {
         beforeLogLine_();
     }
     for (const std::string& line : lines) {
-        std::fprintf(stderr, "%s\n", TextForPeople(ShownMessage(line)).c_str());
+        OutputFormatted(stderr, "%s\n", TextForPeople(ShownMessage(line)).c_str());
     }
 }
 

@@ -1,5 +1,6 @@
 #include "progress_bar.h"
 
+#include "console_output.h"
 #include "platform/console_stream.h"
 #include "text_output.h"
 
@@ -94,7 +95,7 @@ void ProgressBar::Show(const std::string& label, size_t done, size_t total) {
     const std::string line = Render(label, done, total, columns);
     // A shorter line than the last one blanks what would be left of it.
     const size_t blank = drawnWidth_ > columns ? drawnWidth_ - columns : 0;
-    std::fprintf(out_, "\r%s%s", line.c_str(), std::string(blank, ' ').c_str());
+    OutputFormatted(out_, "\r%s%s", line.c_str(), std::string(blank, ' ').c_str());
     std::fflush(out_);
     drawnWidth_ = columns + blank;
 }
@@ -103,7 +104,7 @@ void ProgressBar::Clear() {
     if (!shown_ || drawnWidth_ == 0) {
         return;
     }
-    std::fprintf(out_, "\r%s\r", std::string(drawnWidth_, ' ').c_str());
+    OutputFormatted(out_, "\r%s\r", std::string(drawnWidth_, ' ').c_str());
     std::fflush(out_);
     drawnWidth_ = 0;
 }

@@ -1,5 +1,6 @@
 // vfda-host read and write: one station's words, once, without a tag file.
 #include "commands.h"
+#include "console_output.h"
 #include "interrupt.h"
 #include "line_watch.h"
 #include "parameter_commands.h"
@@ -107,8 +108,8 @@ int ReadCommand(const std::vector<std::string>& words) {
     for (size_t i = 2; i < line.positional.size(); ++i) {
         const std::optional<WordAddress> address = ParseWordAddress(line.positional[i]);
         if (!address) {
-            std::fprintf(stderr, "vfda-host: %s is not P0..P80 or D0..D6\n%s",
-                         TextForPeople(line.positional[i]).c_str(), HostUsage("read").c_str());
+            OutputFormatted(stderr, "vfda-host: %s is not P0..P80 or D0..D6\n%s",
+                            TextForPeople(line.positional[i]).c_str(), HostUsage("read").c_str());
             return kExitRefused;
         }
         addresses.push_back(*address);
@@ -160,9 +161,9 @@ int WriteCommand(const std::vector<std::string>& words) {
         WordWrite write;
         std::string why;
         if (!ParseWordWrite(line.positional[i], write, why)) {
-            std::fprintf(stderr, "vfda-host: %s: %s; nothing written\n%s",
-                         TextForPeople(line.positional[i]).c_str(), TextForPeople(why).c_str(),
-                         HostUsage("write").c_str());
+            OutputFormatted(stderr, "vfda-host: %s: %s; nothing written\n%s",
+                            TextForPeople(line.positional[i]).c_str(), TextForPeople(why).c_str(),
+                            HostUsage("write").c_str());
             return kExitRefused;
         }
         writes.push_back(write);

@@ -2,6 +2,7 @@
 // differ and saying what still differs afterwards, and why. The drive's own records and
 // command-like parameters (a factory reset) are never written, whatever the file holds.
 #include "commands.h"
+#include "console_output.h"
 #include "interrupt.h"
 #include "line_watch.h"
 #include "parameter_commands.h"
@@ -267,10 +268,10 @@ bool MissingAllowed(const std::string& what, const std::vector<int>& missing,
     if (missing.empty() || options.skipMissing) {
         return true;
     }
-    std::fprintf(stderr,
-                 "vfda-host: %s lacks %zu settings (%s); nothing written "
-                 "(--skip-missing writes the others)\n",
-                 what.c_str(), missing.size(), NameList(missing).c_str());
+    OutputFormatted(stderr,
+                    "vfda-host: %s lacks %zu settings (%s); nothing written "
+                    "(--skip-missing writes the others)\n",
+                    what.c_str(), missing.size(), NameList(missing).c_str());
     return false;
 }
 
@@ -386,8 +387,8 @@ int CloneCommand(const std::vector<std::string>& words) {
     for (size_t i = 1; i < stations.size(); ++i) {
         for (size_t j = 0; j < i; ++j) {
             if (stations[i] == stations[j]) {
-                std::fprintf(stderr, "vfda-host: %s is named twice: %s\n", names[i].c_str(),
-                             j == 0 ? "a drive is not cloned onto itself" : "one clone a drive");
+                OutputFormatted(stderr, "vfda-host: %s is named twice: %s\n", names[i].c_str(),
+                                j == 0 ? "a drive is not cloned onto itself" : "one clone a drive");
                 return kExitRefused;
             }
         }

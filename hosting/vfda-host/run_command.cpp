@@ -1,6 +1,7 @@
 // vfda-host run CONFIG --tags TAGS: runs one driver instance over its tags as a SCADA host
 // does, printing values, the event log and statistics, and taking commands on stdin.
 #include "commands.h"
+#include "console_output.h"
 #include "host_session.h"
 #include "interrupt.h"
 #include "port_folder.h"
@@ -16,18 +17,18 @@ int RunCommand(const std::vector<std::string>& words) {
     RunOptions options;
     std::string error;
     if (!ParseRunOptions(words, options, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("run").c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("run").c_str());
         return kExitRefused;
     }
     std::vector<TagDefinition> tags;
     const TagFileResult read = ReadTagFile(options.tagsPath, tags, error);
     if (read != TagFileResult::Read) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return read == TagFileResult::Unreadable ? kExitFailed : kExitRefused;
     }
     PortFolder ports;
     if (!ports.Create(options.ports, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
     EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text, options.stamps);
@@ -38,7 +39,7 @@ int RunCommand(const std::vector<std::string>& words) {
     CatchInterrupt();
     HostSession session(events);
     if (!session.Open(options.configPath, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
     if (options.trace) {

@@ -1,5 +1,6 @@
 // vfda-host scan: which station numbers of a line answer, and at which baud rate.
 #include "commands.h"
+#include "console_output.h"
 #include "event_printer.h"
 #include "interrupt.h"
 #include "port_folder.h"
@@ -21,7 +22,7 @@ void ReportFound(EventPrinter& printer, const FoundStation& station) {
                       "");
         return;
     }
-    std::printf("station %02d answers at %u baud\n", station.number, station.baud);
+    OutputFormatted(stdout, "station %02d answers at %u baud\n", station.number, station.baud);
     std::fflush(stdout);
 }
 
@@ -38,11 +39,11 @@ void ReportEnd(EventPrinter& printer, size_t found, size_t notAsked) {
         printer.Print("end", fields, "");
         return;
     }
-    std::printf("%zu station(s) found", found);
+    OutputFormatted(stdout, "%zu station(s) found", found);
     if (interrupted) {
-        std::printf("; %s: %zu question(s) not asked", InterruptReason(), notAsked);
+        OutputFormatted(stdout, "; %s: %zu question(s) not asked", InterruptReason(), notAsked);
     }
-    std::printf("\n");
+    OutputFormatted(stdout, "\n");
     std::fflush(stdout);
 }
 
@@ -64,19 +65,19 @@ int ScanCommand(const std::vector<std::string>& words) {
     ScanOptions options;
     std::string error;
     if (!ParseScanOptions(words, options, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("scan").c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("scan").c_str());
         return kExitRefused;
     }
     if (options.addTo) {
         if (const auto why = WhyNotAddable(*options.addTo)) {
-            std::fprintf(stderr, "vfda-host: --add-to %s: %s; nothing scanned\n",
-                         TextForPeople(*options.addTo).c_str(), TextForPeople(*why).c_str());
+            OutputFormatted(stderr, "vfda-host: --add-to %s: %s; nothing scanned\n",
+                            TextForPeople(*options.addTo).c_str(), TextForPeople(*why).c_str());
             return kExitRefused;
         }
     }
     PortFolder ports;
     if (options.mapping && !ports.Create({*options.mapping}, error)) {
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
     EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text, options.stamps);
@@ -95,23 +96,23 @@ int ScanCommand(const std::vector<std::string>& words) {
     if (!ScanLine(options.portNumber, options.bauds, options.stations, report, found, error,
                   progress)) {
         bar.Clear();
-        std::fprintf(stderr, "vfda-host: %s\n", error.c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
     bar.Clear();
     ReportEnd(printer, found.size(), total - asked);
     if (Interrupted()) {
         if (options.addTo) {
-            std::fprintf(stderr, "vfda-host: the scan was stopped: nothing added to %s\n",
-                         TextForPeople(*options.addTo).c_str());
+            OutputFormatted(stderr, "vfda-host: the scan was stopped: nothing added to %s\n",
+                            TextForPeople(*options.addTo).c_str());
         }
         return InterruptExitCode();
     }
     if (options.addTo && RatesDiffer(found)) {
-        std::fprintf(stderr,
-                     "vfda-host: the stations answer at different rates; nothing added to "
-                     "%s: scan again with --baud RATE to add those at one rate\n",
-                     TextForPeople(*options.addTo).c_str());
+        OutputFormatted(stderr,
+                        "vfda-host: the stations answer at different rates; nothing added to "
+                        "%s: scan again with --baud RATE to add those at one rate\n",
+                        TextForPeople(*options.addTo).c_str());
         return kExitNotDone;
     }
     if (options.addTo && !AddFoundStations(*options.addTo, options.portNumber, found)) {

@@ -2,6 +2,7 @@
 
 #include "config/vfda_drv_doc.h"
 #include "config_path.h"
+#include "console_output.h"
 #include "host_libraries.h"
 #include "message_meaning.h"
 #include "platform/file.h"
@@ -67,8 +68,8 @@ void AddStation(CVfdaDrvDoc& document, int number) {
         code = document.ValidateStationNumber(number, nullptr);
     }
     if (code != 0) {
-        std::fprintf(stderr, "vfda-host: station %s not added: %s\n", name.c_str(),
-                     CheckText(code).c_str());
+        OutputFormatted(stderr, "vfda-host: station %s not added: %s\n", name.c_str(),
+                        CheckText(code).c_str());
         return;
     }
     auto station = std::make_unique<CStationInfo>();
@@ -97,26 +98,26 @@ void SetLine(CVfdaDrvDoc& document, int portNumber, const std::vector<FoundStati
 bool AddFoundStations(const std::string& path, int portNumber,
                       const std::vector<FoundStation>& found) {
     if (const auto why = WhyNotWritable(path)) {
-        std::fprintf(stderr, "vfda-host: %s\n", why->c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n", why->c_str());
         return false;
     }
     hostkit::HostLibraries host; // shows the host's message boxes (2005) on stderr
     host.onMessageBox = [](const hostkit::MessageBox& box) {
-        std::fprintf(stderr, "%s\n",
-                     TextForPeople(ShownMessageBox(box.code, box.text, box.message)).c_str());
+        OutputFormatted(stderr, "%s\n",
+                        TextForPeople(ShownMessageBox(box.code, box.text, box.message)).c_str());
     };
     CWriterLock lock;
     if (!CWriterLock::MayWrite(lock.Acquire(path, CWriterLock::kDefaultWaitMs))) {
         const std::string reason = platform::LastSystemError();
-        std::fprintf(stderr, "vfda-host: cannot lock %s%s%s\n", path.c_str(),
-                     reason.empty() ? "" : ": ", reason.c_str());
+        OutputFormatted(stderr, "vfda-host: cannot lock %s%s%s\n", path.c_str(),
+                        reason.empty() ? "" : ": ", reason.c_str());
         return false;
     }
     CVfdaDrvDoc document;
     document.SetPath(path);
     std::error_code failure;
     if (std::filesystem::exists(path, failure) && !document.LoadFile(path)) {
-        std::fprintf(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
+        OutputFormatted(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
         return false;
     }
     for (const FoundStation& station : found) {

@@ -3,6 +3,7 @@
 #include "cli/arguments.h"
 #include "commands.h"
 #include "config/vfda_drv_doc.h"
+#include "console_output.h"
 #include "driver_module.h"
 #include "host_libraries.h"
 #include "message_meaning.h"
@@ -41,7 +42,7 @@ void PrintJson(const CVfdaDrvDoc& document) {
         separator = ",";
     }
     json += "]}";
-    std::printf("%s\n", json.c_str());
+    OutputFormatted(stdout, "%s\n", json.c_str());
 }
 
 const char* Choice(int32_t index, std::initializer_list<const char*> names) {
@@ -53,28 +54,29 @@ const char* Choice(int32_t index, std::initializer_list<const char*> names) {
 
 void PrintText(const CVfdaDrvDoc& document) {
     const CSerialPort& port = document.SerialPort();
-    std::printf("port       %s\n", PortName(port.m_portIndex).c_str());
-    std::printf("baud       %s\n", BaudText(port.m_baudIndex).c_str());
-    std::printf("parity     %d (%s)\n", port.m_parityIndex,
-                Choice(port.m_parityIndex, {"none", "even", "odd"}));
-    std::printf("data bits  %d (%s)\n", port.m_dataBitsIndex,
-                Choice(port.m_dataBitsIndex, {"7 bits", "8 bits"}));
-    std::printf("stop bits  %d (%s)\n", port.m_stopBitsIndex,
-                Choice(port.m_stopBitsIndex, {"1 stop bit", "2 stop bits"}));
-    std::printf("options    %d (checksum %s, RTS/CTS %s)\n", port.m_options,
-                (port.m_options & CSerialPort::kOptionChecksum) != 0 ? "on" : "off",
-                (port.m_options & CSerialPort::kOptionRtsCts) != 0 ? "on" : "off");
-    std::printf("stations   %zu\n", document.Stations().size());
+    OutputFormatted(stdout, "port       %s\n", PortName(port.m_portIndex).c_str());
+    OutputFormatted(stdout, "baud       %s\n", BaudText(port.m_baudIndex).c_str());
+    OutputFormatted(stdout, "parity     %d (%s)\n", port.m_parityIndex,
+                    Choice(port.m_parityIndex, {"none", "even", "odd"}));
+    OutputFormatted(stdout, "data bits  %d (%s)\n", port.m_dataBitsIndex,
+                    Choice(port.m_dataBitsIndex, {"7 bits", "8 bits"}));
+    OutputFormatted(stdout, "stop bits  %d (%s)\n", port.m_stopBitsIndex,
+                    Choice(port.m_stopBitsIndex, {"1 stop bit", "2 stop bits"}));
+    OutputFormatted(stdout, "options    %d (checksum %s, RTS/CTS %s)\n", port.m_options,
+                    (port.m_options & CSerialPort::kOptionChecksum) != 0 ? "on" : "off",
+                    (port.m_options & CSerialPort::kOptionRtsCts) != 0 ? "on" : "off");
+    OutputFormatted(stdout, "stations   %zu\n", document.Stations().size());
     for (const CStationInfo* station : document.Stations()) {
-        std::printf("  %s  model %d\n", TextForPeople(ToUtf8(station->FormatDisplayText())).c_str(),
-                    station->m_modelIndex);
+        OutputFormatted(stdout, "  %s  model %d\n",
+                        TextForPeople(ToUtf8(station->FormatDisplayText())).c_str(),
+                        station->m_modelIndex);
     }
 }
 
 // One name a line, as UTF-8, for scripts and the shell's completion.
 void PrintNames(const CVfdaDrvDoc& document) {
     for (const CStationInfo* station : document.Stations()) {
-        std::printf("%s\n", TextForPeople(ToUtf8(station->m_name)).c_str());
+        OutputFormatted(stdout, "%s\n", TextForPeople(ToUtf8(station->m_name)).c_str());
     }
 }
 
@@ -85,25 +87,25 @@ int ShowCommand(const std::vector<std::string>& words) {
     if (!arguments.Ok() || arguments.Positional().size() != 1) {
         const std::string error =
             arguments.Ok() ? "show takes one configuration file" : arguments.Error();
-        std::fprintf(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("show").c_str());
+        OutputFormatted(stderr, "vfda-host: %s\n%s", error.c_str(), HostUsage("show").c_str());
         return kExitRefused;
     }
     const std::string& path = arguments.Positional()[0];
 
     hostkit::HostLibraries host;
     host.onEventLog = [](const hostkit::EventLogLine& line) {
-        std::fprintf(stderr, "%s\n", TextForPeople(ShownMessage(line.text)).c_str());
+        OutputFormatted(stderr, "%s\n", TextForPeople(ShownMessage(line.text)).c_str());
     };
     host.Attach();
     hostkit::DriverModule module;
     if (!module.Load()) {
-        std::fprintf(stderr, "vfda-host: cannot load %s\n", hostkit::DriverModule::kFileName);
+        OutputFormatted(stderr, "vfda-host: cannot load %s\n", hostkit::DriverModule::kFileName);
         return kExitFailed;
     }
     if (module.Open(path.c_str()) < 0) {
         if (!host.HasEventLog()) {
-            std::fprintf(stderr, "vfda-host: cannot open %s (no event log to say more)\n",
-                         path.c_str());
+            OutputFormatted(stderr, "vfda-host: cannot open %s (no event log to say more)\n",
+                            path.c_str());
         }
         return kExitFailed;
     }
@@ -111,7 +113,7 @@ int ShowCommand(const std::vector<std::string>& words) {
     // itself once the module has accepted it.
     CVfdaDrvDoc document;
     if (!document.LoadFile(path)) {
-        std::fprintf(stderr, "vfda-host: %s changed while it was read\n", path.c_str());
+        OutputFormatted(stderr, "vfda-host: %s changed while it was read\n", path.c_str());
         return kExitFailed;
     }
     if (arguments.Has("--names")) {

@@ -4,6 +4,8 @@
 
 #include "platform/export.h"
 
+#include <string_view>
+
 namespace platform {
 
 enum class StandardStream { Output, Error };
@@ -15,5 +17,11 @@ TOOLKIT_API bool IsTerminal(StandardStream stream);
 // console's output code page becomes UTF-8; a POSIX terminal takes the bytes as they are.
 // False where a console is there and refused.
 TOOLKIT_API bool ShowUtf8OnConsole();
+
+// Writes UTF-8 text to the stream as the characters it holds when the stream is a Windows
+// console (a C runtime may take the bytes in its locale's code page there, and Wine's does),
+// after what the C stream holds. False where the stream is no console: the caller writes the
+// bytes itself, as a POSIX terminal takes them.
+TOOLKIT_API bool WriteToConsole(StandardStream stream, std::string_view utf8);
 
 } // namespace platform

@@ -12,4 +12,8 @@ bool ShowUtf8OnConsole() {
     return true;
 }
 
+bool WriteToConsole(StandardStream, std::string_view) {
+    return false;
+}
+
 } // namespace platform
