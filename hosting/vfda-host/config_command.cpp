@@ -226,13 +226,14 @@ bool Lock(const std::string& path, uint32_t waitMs, CWriterLock& lock) {
         return true;
     case CWriterLock::Outcome::Unlocked:
         OutputFormatted(stderr, "vfda-host: %s keeps no locks; saving %s without one\n",
-                        lock.LockPath().c_str(), path.c_str());
+                        TextForPeople(lock.LockPath()).c_str(), TextForPeople(path).c_str());
         return true;
     case CWriterLock::Outcome::TimedOut:
         OutputFormatted(stderr,
                         "vfda-host: another writer has held %s for more than %u s; "
                         "%s is unchanged\n",
-                        lock.LockPath().c_str(), waitMs / 1000u, path.c_str());
+                        TextForPeople(lock.LockPath()).c_str(), waitMs / 1000u,
+                        TextForPeople(path).c_str());
         return false;
     case CWriterLock::Outcome::Failed:
         break;
@@ -241,8 +242,9 @@ bool Lock(const std::string& path, uint32_t waitMs, CWriterLock& lock) {
         OutputFormatted(stderr, "vfda-host: %s\n", why->c_str());
         return false;
     }
-    OutputFormatted(stderr, "vfda-host: cannot lock %s (lock file %s%s%s)\n", path.c_str(),
-                    lock.LockPath().empty() ? "unknown" : lock.LockPath().c_str(),
+    OutputFormatted(stderr, "vfda-host: cannot lock %s (lock file %s%s%s)\n",
+                    TextForPeople(path).c_str(),
+                    lock.LockPath().empty() ? "unknown" : TextForPeople(lock.LockPath()).c_str(),
                     reason.empty() ? "" : ": ", reason.c_str());
     return false;
 }
@@ -284,7 +286,8 @@ int ConfigCommand(const std::vector<std::string>& words) {
     CVfdaDrvDoc document;
     document.SetPath(path);
     if (action != "init" && !document.LoadFile(path)) {
-        OutputFormatted(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
+        OutputFormatted(stderr, "vfda-host: cannot read configuration %s\n",
+                        TextForPeople(path).c_str());
         return kExitFailed;
     }
     if (const auto refused = Apply(action, document, arguments)) {

@@ -109,7 +109,7 @@ bool AddFoundStations(const std::string& path, int portNumber,
     CWriterLock lock;
     if (!CWriterLock::MayWrite(lock.Acquire(path, CWriterLock::kDefaultWaitMs))) {
         const std::string reason = platform::LastSystemError();
-        OutputFormatted(stderr, "vfda-host: cannot lock %s%s%s\n", path.c_str(),
+        OutputFormatted(stderr, "vfda-host: cannot lock %s%s%s\n", TextForPeople(path).c_str(),
                         reason.empty() ? "" : ": ", reason.c_str());
         return false;
     }
@@ -117,7 +117,8 @@ bool AddFoundStations(const std::string& path, int portNumber,
     document.SetPath(path);
     std::error_code failure;
     if (std::filesystem::exists(path, failure) && !document.LoadFile(path)) {
-        OutputFormatted(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
+        OutputFormatted(stderr, "vfda-host: cannot read configuration %s\n",
+                        TextForPeople(path).c_str());
         return false;
     }
     for (const FoundStation& station : found) {

@@ -105,7 +105,7 @@ int ShowCommand(const std::vector<std::string>& words) {
     if (module.Open(path.c_str()) < 0) {
         if (!host.HasEventLog()) {
             OutputFormatted(stderr, "vfda-host: cannot open %s (no event log to say more)\n",
-                            path.c_str());
+                            TextForPeople(path).c_str());
         }
         return kExitFailed;
     }
@@ -113,7 +113,8 @@ int ShowCommand(const std::vector<std::string>& words) {
     // itself once the module has accepted it.
     CVfdaDrvDoc document;
     if (!document.LoadFile(path)) {
-        OutputFormatted(stderr, "vfda-host: %s changed while it was read\n", path.c_str());
+        OutputFormatted(stderr, "vfda-host: %s changed while it was read\n",
+                        TextForPeople(path).c_str());
         return kExitFailed;
     }
     if (arguments.Has("--names")) {
