@@ -43,13 +43,13 @@ const Command kCommands[] = {
 int Dispatch(int argc, char** argv) {
     const cli::Tool& tool = vfdahost::HostTool();
     if (argc < 2) {
-        OutputText(stderr, cli::ToolUsage(tool).c_str());
+        OutputText(stderr, cli::ToolUsage(tool));
         return vfdahost::kExitRefused;
     }
     const std::string command = argv[1];
     const std::vector<std::string> words(argv + 2, argv + argc);
     if (command == "--help" || command == "-h") {
-        OutputText(stdout, cli::ToolHelp(tool).c_str());
+        OutputText(stdout, cli::ToolHelp(tool));
         return vfdahost::kExitOk;
     }
     if (command == "--version" || command == "-V") {
@@ -62,7 +62,7 @@ int Dispatch(int argc, char** argv) {
         }
         const cli::Command& described = vfdahost::HostCommand(known.name);
         if (cli::Arguments(words, described).HelpAsked()) {
-            OutputText(stdout, cli::CommandHelp(tool, described).c_str());
+            OutputText(stdout, cli::CommandHelp(tool, described));
             return vfdahost::kExitOk;
         }
         return known.run(words);
@@ -70,7 +70,7 @@ int Dispatch(int argc, char** argv) {
     const bool option = command.size() > 1 && command[0] == '-';
     OutputFormatted(stderr, "vfda-host: unknown %s \"%s\"\n", option ? "option" : "command",
                     vfdahost::TextForPeople(command.substr(0, 64)).c_str());
-    OutputText(stderr, cli::ToolUsage(tool).c_str());
+    OutputText(stderr, cli::ToolUsage(tool));
     return vfdahost::kExitRefused;
 }
 
