@@ -35,10 +35,11 @@ vfda_link_rule(vfda_cli_documents MAY_REACH vfda_cli)
 vfda_link_rule(vfda_sim MAY_REACH vfda_cli vfda_line_tools ${vfda_framework})
 # A strict JSON reader for the hosts' files: plain C++, reaching nothing.
 vfda_link_rule(vfda_json)
-# Hosts load the module; they never link its entry table or its editor.
+# Hosts load the module; they never link its entry table, its editor or its communication
+# runtime: what they know of the drive comes from the frame codec's library.
 vfda_link_rule(vfda_hostkit MAY_REACH ${vfda_host_side})
 vfda_link_rule(vfda_host_usage MAY_REACH vfda_cli)
-vfda_link_rule(vfda_host_parts MAY_REACH vfda_host_usage vfda_cli vfda_json vfda_hostkit vfda_comm vfda_frame_codec vfda_host_link
+vfda_link_rule(vfda_host_parts MAY_REACH vfda_host_usage vfda_cli vfda_json vfda_hostkit vfda_frame_codec
                ${vfda_config_side})
-vfda_link_rule(vfda-host MAY_REACH vfda_host_parts vfda_host_usage vfda_cli vfda_json vfda_hostkit vfda_comm vfda_frame_codec vfda_host_link
+vfda_link_rule(vfda-host MAY_REACH vfda_host_parts vfda_host_usage vfda_cli vfda_json vfda_hostkit vfda_frame_codec
                vfda_sim vfda_line_tools ${vfda_config_side})

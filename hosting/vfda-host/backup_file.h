@@ -3,6 +3,8 @@
 // backup_reader.h reads them back.
 #pragma once
 
+#include "comm/scaled_parameters.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -10,7 +12,7 @@
 
 namespace vfdahost {
 
-constexpr int kBackupParameters = 81; // P0..P80
+constexpr int kBackupParameters = comm::kParameterCount; // P0..P80
 constexpr const char* kBackupFormat = "vfda-parameters/1";
 
 struct ParameterBackup {

@@ -3,6 +3,7 @@
 // change leaves the file as it was. The file's writer lock is held from the load to the
 // save, so commands run at the same time change the file one after the other.
 #include "cli/arguments.h"
+#include "comm/line_rates.h"
 #include "commands.h"
 #include "config/vfda_drv_doc.h"
 #include "config_path.h"
@@ -84,16 +85,14 @@ std::optional<Refusal> ApplySet(CVfdaDrvDoc& document, const cli::Arguments& arg
         port.m_portIndex = number - 1;
     }
     if (const auto baud = arguments.Value("--baud")) {
-        int32_t index = -1;
-        for (int32_t i = 0; i < 3; ++i) {
-            if (*baud == std::to_string(CSerialPort::BaudRate(i))) {
-                index = i;
-            }
+        std::optional<int32_t> index;
+        if (const std::optional<long> rate = cli::ParseInteger(*baud); rate && *rate > 0) {
+            index = comm::BaudIndexOf(static_cast<uint32_t>(*rate));
         }
-        if (index < 0) {
+        if (!index) {
             return Usage("--baud must be 1200, 2400 or 4800");
         }
-        port.m_baudIndex = index;
+        port.m_baudIndex = *index;
     }
     if (const auto rtsCts = arguments.Value("--rtscts")) {
         if (*rtsCts != "on" && *rtsCts != "off") {

@@ -1,5 +1,6 @@
 #include "host_session.h"
 
+#include "comm/line_rates.h"
 #include "config_path.h"
 #include "host/vemor_sub.h"
 #include "interrupt.h"
@@ -112,7 +113,7 @@ LineSettings HostSession::Settings(const std::vector<PortMapping>& ports) const 
             settings.device = mapping.path;
         }
     }
-    settings.baud = CSerialPort::BaudRate(serial.m_baudIndex);
+    settings.baud = comm::LineBaudRate(serial.m_baudIndex);
     settings.framing = FramingText(serial);
     settings.rtsCts = (serial.m_options & CSerialPort::kOptionRtsCts) != 0;
     for (const CStationInfo* station : document_.Stations()) {

@@ -2,6 +2,7 @@
 
 #include "backup_reader.h"
 #include "cli/arguments.h"
+#include "comm/line_rates.h"
 #include "commands.h"
 #include "console_output.h"
 #include "interrupt.h"
@@ -112,7 +113,7 @@ ParameterBackup ReadBackup(ParameterSession& session, const CStationInfo& statio
     backup.station = name;
     backup.number = station.m_stationNumber;
     backup.model = station.m_modelIndex;
-    backup.baud = 1200 << session.Document().SerialPort().m_baudIndex;
+    backup.baud = comm::LineBaudRate(session.Document().SerialPort().m_baudIndex);
     backup.readAt = UtcNowText();
     const std::vector<std::optional<double>> values =
         session.ReadParameters(station, 0, kBackupParameters);

@@ -1,6 +1,6 @@
 #include "parameter_reads.h"
 
-#include "parameter_commands.h"
+#include "comm/tag_address.h"
 
 #include <algorithm>
 #include <map>
@@ -8,11 +8,12 @@
 namespace vfdahost {
 
 std::optional<int> ParameterNumber(const std::string& address) {
-    if (address == "P" || address == "p") {
-        return 0;
+    TagBinding binding;
+    comm::TagAddress read;
+    if (!comm::ParseTagAddress(address.c_str(), binding, read) || read.area != comm::kAreaP) {
+        return std::nullopt;
     }
-    const std::optional<WordAddress> word = ParseWordAddress(address);
-    return word && word->area == 'P' ? std::optional<int>(word->number) : std::nullopt;
+    return read.number;
 }
 
 std::vector<ParameterChunk> PlanParameterReads(const std::vector<ParameterTag>& tags) {

@@ -35,7 +35,8 @@ struct ParameterChunk {
     std::vector<uint32_t> ids;
 };
 
-// The parameter number of a tag address (P0-P80, "P" alone being P0), or nothing.
+// The parameter number of a tag address as the module reads it (P0-P80, "P" alone being
+// P0), or nothing.
 std::optional<int> ParameterNumber(const std::string& address);
 
 // The range reads that cover the tags: runs of consecutive registered parameters of one

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "comm/scaled_parameters.h"
+#include "comm/tag_address.h"
 #include "config_path.h"
 #include "host/vemor_sub.h"
 #include "interrupt.h"
@@ -24,10 +26,10 @@ using Clock = std::chrono::steady_clock;
 
 // Tag ids: 100 a station, P0..P80 from 1, then C0..C2, then D0..D6.
 constexpr uint32_t kIdsPerStation = 100;
-constexpr int kParameters = 81;
+constexpr int kParameters = comm::kParameterCount;
 constexpr uint32_t kFirstC = 1 + kParameters;
-constexpr uint32_t kFirstD = kFirstC + 3;
-constexpr int kMonitorWords = 7;
+constexpr uint32_t kFirstD = kFirstC + comm::kAreaMaximum[comm::kAreaC] + 1;
+constexpr int kMonitorWords = comm::kAreaMaximum[comm::kAreaD] + 1;
 
 // A wait ends once nothing has moved on the line for this long.
 constexpr std::chrono::milliseconds kStall(4000);

@@ -1,50 +1,29 @@
 #include "queued_writes.h"
 
+#include "comm/tag_address.h"
+
 #include <algorithm>
-#include <charconv>
 #include <thread>
 
 namespace vfdahost {
-namespace {
-
-struct Address {
-    char area = 0; // 'P', 'D' or 'C'
-    int number = -1;
-};
-
-// The area letter and number of an address as the module reads them (letters in any case).
-Address ReadAddress(const std::string& text) {
-    Address address;
-    if (text.empty()) {
-        return address;
-    }
-    address.area =
-        static_cast<char>(text[0] >= 'a' && text[0] <= 'z' ? text[0] - 'a' + 'A' : text[0]);
-    const char* end = text.data() + text.size();
-    const auto parsed = std::from_chars(text.data() + 1, end, address.number);
-    if (parsed.ec != std::errc() || parsed.ptr != end) {
-        address.number = -1;
-    }
-    return address;
-}
-
-} // namespace
 
 WriteEffect EffectOfWrite(const TagDefinition& tag) {
     if (tag.type == kDigitalTagType) {
         return WriteEffect::Refused;
     }
-    const Address address = ReadAddress(tag.address);
+    TagBinding binding;
+    comm::TagAddress address;
+    if (!comm::ParseTagAddress(tag.address.c_str(), binding, address)) {
+        return WriteEffect::Refused;
+    }
     switch (address.area) {
-    case 'P':
+    case comm::kAreaP:
         return WriteEffect::Frame;
-    case 'D':
+    case comm::kAreaD:
         return address.number == 0 || address.number == 3 ? WriteEffect::Frame
                                                           : WriteEffect::Refused;
-    case 'C':
-        return address.number == 0 ? WriteEffect::RangeRead : WriteEffect::Stored;
     default:
-        return WriteEffect::Refused;
+        return address.number == 0 ? WriteEffect::RangeRead : WriteEffect::Stored;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "scan_config.h"
 
+#include "comm/line_rates.h"
 #include "config/vfda_drv_doc.h"
 #include "config_path.h"
 #include "console_output.h"
@@ -86,10 +87,8 @@ void SetLine(CVfdaDrvDoc& document, int portNumber, const std::vector<FoundStati
             return;
         }
     }
-    for (int32_t index = 0; index < 3; ++index) {
-        if (static_cast<uint32_t>(CSerialPort::BaudRate(index)) == found.front().baud) {
-            port.m_baudIndex = index;
-        }
+    if (const std::optional<int32_t> index = comm::BaudIndexOf(found.front().baud)) {
+        port.m_baudIndex = *index;
     }
 }
 

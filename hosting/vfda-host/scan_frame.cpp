@@ -7,9 +7,7 @@ namespace {
 
 using comm::kAnswerLength;
 using comm::kFrameMark;
-// A drive that refuses a query still answers under its number.
-constexpr uint8_t kRefused = 0x07;
-constexpr size_t kQueryLength = 7;
+using comm::kQueryLength;
 // A drive answers within tens of milliseconds; this leaves room for a slow adapter.
 constexpr uint32_t kTurnaroundAllowanceMs = 150;
 
@@ -19,10 +17,12 @@ char Digit(int value) {
 
 bool IsAnswerAt(const std::vector<uint8_t>& received, size_t at, int station) {
     const uint8_t* answer = received.data() + at;
-    return answer[0] == comm::kLetterQueryGroup && answer[1] == kFrameMark &&
-           (answer[2] == comm::kAcknowledge || answer[2] == kRefused) &&
-           answer[3] == static_cast<uint8_t>(Digit(station / 10)) &&
-           answer[4] == static_cast<uint8_t>(Digit(station));
+    // A drive that refuses the query still answers under its number.
+    const uint8_t mark = answer[comm::kAcknowledgeByte];
+    return answer[0] == comm::kLetterQueryGroup && answer[comm::kMarkByte] == kFrameMark &&
+           (mark == comm::kAcknowledge || mark == comm::kRefusal) &&
+           answer[comm::kStationByte] == static_cast<uint8_t>(Digit(station / 10)) &&
+           answer[comm::kStationByte + 1] == static_cast<uint8_t>(Digit(station));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // vfda-host show CONFIG [--json]: opens CONFIG through the module as a host would, then
 // prints its serial settings and stations.
 #include "cli/arguments.h"
+#include "comm/line_rates.h"
 #include "commands.h"
 #include "config/vfda_drv_doc.h"
 #include "console_output.h"
@@ -19,15 +20,20 @@ std::string PortName(int32_t portIndex) {
     return "COM" + std::to_string(portIndex + 1);
 }
 
+// The rate the line runs at; an index the editor does not offer says so.
 std::string BaudText(int32_t baudIndex) {
-    const int32_t rate = CSerialPort::BaudRate(baudIndex);
-    return rate != 0 ? std::to_string(rate) : "null";
+    const std::string rate = std::to_string(comm::LineBaudRate(baudIndex));
+    return comm::IsOfferedBaudIndex(baudIndex)
+               ? rate
+               : rate + " (the file holds baud index " + std::to_string(baudIndex) +
+                     ", which the editor does not offer; the line runs at " + rate + ")";
 }
 
 void PrintJson(const CVfdaDrvDoc& document) {
     const CSerialPort& port = document.SerialPort();
     std::string json = "{\"port\":" + JsonString(PortName(port.m_portIndex)) +
-                       ",\"baud\":" + BaudText(port.m_baudIndex) +
+                       ",\"baud\":" + std::to_string(comm::LineBaudRate(port.m_baudIndex)) +
+                       ",\"baud_index\":" + std::to_string(port.m_baudIndex) +
                        ",\"parity\":" + std::to_string(port.m_parityIndex) +
                        ",\"data_bits\":" + std::to_string(port.m_dataBitsIndex) +
                        ",\"stop_bits\":" + std::to_string(port.m_stopBitsIndex) +

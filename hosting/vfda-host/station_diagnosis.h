@@ -3,6 +3,8 @@
 // reads the figures, so everything is kept under one lock.
 #pragma once
 
+#include "comm/answer_cause.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -16,23 +18,8 @@
 
 namespace vfdahost {
 
-// How one transaction ended, as the bytes on the line show it.
-enum class AnswerCause {
-    Answered,
-    TimeOut,        // nothing came back before the next request
-    Refused,        // the drive answered with its error mark
-    OtherStation,   // the answer names another station
-    OtherParameter, // the answer names another parameter or value
-    Garbled,        // a wrong frame mark, a short answer or a value that is no number
-    Echo,           // the request itself came back: the adapter echoes what it sends
-};
-constexpr size_t kAnswerCauseCount = 7;
-
-// Compares an answer with the request it follows.
-AnswerCause ClassifyAnswer(std::span<const uint8_t> sent, std::span<const uint8_t> received);
-
-// The station number a request frame carries, or nullopt for a frame too short to say.
-std::optional<int> FrameStation(std::span<const uint8_t> frame);
+using comm::AnswerCause;
+using comm::kAnswerCauseCount;
 
 struct ResponseTimes {
     double minMs = 0;

@@ -2,6 +2,8 @@
 // one tag a line. Tag ids are numbered from 1 in file order.
 #pragma once
 
+#include "comm/tag_binding.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,7 +13,7 @@ namespace vfdahost {
 
 // The host's tag types: 13 is a digital tag (one bit of a word); analog tags use 1.
 constexpr uint16_t kAnalogTagType = 1;
-constexpr uint16_t kDigitalTagType = 13;
+using comm::kDigitalTagType;
 
 // Bounds on what is read: the whole file and each line.
 constexpr size_t kMaxTagFileBytes = 4 * 1024 * 1024;

@@ -2,7 +2,9 @@
 
 #include "cli/arguments.h"
 
+#include "comm/frame_codec.h"
 #include "comm/scaled_parameters.h"
+#include "comm/tag_address.h"
 
 #include <cctype>
 #include <charconv>
@@ -11,12 +13,10 @@
 namespace vfdahost {
 namespace {
 
-constexpr int kLastParameter = 80;
-constexpr int kLastMonitorWord = 6;
 // The value field of a P or C frame: four decimal digits. D3 goes in the two-digit
 // parameter field of the C frame.
-constexpr long kValueField = 9999;
-constexpr long kParameterField = 99;
+constexpr long kValueField = comm::kLargestFourDigits;
+constexpr long kParameterField = comm::kLargestTwoDigits;
 
 std::string RangeText(const WordFormat& format) {
     const std::string largest =
@@ -71,8 +71,8 @@ std::optional<WordAddress> ParseWordAddress(const std::string& text) {
     WordAddress address;
     address.area = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
     const std::optional<long> number = cli::ParseInteger(text.substr(1));
-    const long last = address.area == 'P'   ? kLastParameter
-                      : address.area == 'D' ? kLastMonitorWord
+    const long last = address.area == 'P'   ? comm::kAreaMaximum[comm::kAreaP]
+                      : address.area == 'D' ? comm::kAreaMaximum[comm::kAreaD]
                                             : -1;
     if (!number || !std::isdigit(static_cast<unsigned char>(text[1])) || *number < 0 ||
         *number > last) {

@@ -9,16 +9,14 @@ namespace {
 
 // What the run command's fields hold: two digits of operation command (the drive itself
 // refuses those it does not know, 9 and up) and four of frequency.
-constexpr int64_t kHighestOperationCommand = 99;
-constexpr int64_t kHighestFrequency = 9999;
+constexpr int64_t kHighestOperationCommand = kLargestTwoDigits;
+constexpr int64_t kHighestFrequency = kLargestFourDigits;
 
-constexpr size_t kMarkByte = 1;
-constexpr size_t kAcknowledgeByte = 2;
-constexpr size_t kStationFirst = 3;
-constexpr size_t kStationLast = 4;
-constexpr size_t kParameterLast = 6;
-constexpr size_t kValueFirst = 7;
-constexpr size_t kValueLast = 10;
+constexpr size_t kStationFirst = kStationByte;
+constexpr size_t kStationLast = kStationByte + 1;
+constexpr size_t kParameterLast = kParameterByte + 1;
+constexpr size_t kValueFirst = kValueByte;
+constexpr size_t kValueLast = kAnswerLength - 1;
 // Group 3's status bytes: D3 in byte 7, D4 and D5 in the nibbles of byte 8, D6 in byte 10.
 constexpr size_t kCommandWordByte = 7;
 constexpr size_t kStatusBitmapByte = 8;

@@ -24,6 +24,23 @@ inline constexpr uint8_t kFrameMark = 0x03;   // byte 1 of requests and answers
 inline constexpr uint8_t kRequestMark = 0x01; // byte 2 of a request
 inline constexpr uint8_t kAcknowledge = 0x06; // byte 2 of an answer the drive accepted
 
+// Where the fields sit, in requests and answers alike: the letter, the frame mark, the
+// request mark or the answer's acknowledgement, the station's two digits, the parameter's
+// (or group's) two digits, then four value digits (group 3's answer: status bytes).
+inline constexpr size_t kMarkByte = 1;
+inline constexpr size_t kAcknowledgeByte = 2;
+inline constexpr size_t kStationByte = 3;
+inline constexpr size_t kParameterByte = 5;
+inline constexpr size_t kValueByte = 7;
+// What the drive puts in byte 2 when it refuses a request (the module takes anything but
+// kAcknowledge as a refusal).
+inline constexpr uint8_t kRefusal = 0x07;
+
+// The largest numbers a frame's two-digit and four-digit fields hold.
+inline constexpr int64_t kLargestTwoDigits = 99;
+inline constexpr int64_t kLargestFourDigits = 9999;
+
+inline constexpr size_t kQueryLength = 7; // R and Q carry no value
 inline constexpr size_t kAnswerLength = 11;
 // What the drive reads of a run command; a longer frame would shift every field.
 inline constexpr size_t kRunCommandLength = 11;

@@ -1,5 +1,6 @@
 #include "comm/serial_link.h"
 
+#include "comm/line_rates.h"
 #include "comm/result_codes.h"
 #include "host_link/message_log.h"
 #include "platform/clock.h"
@@ -121,18 +122,13 @@ uint32_t SerialLink::CharacterUs(uint32_t baudRate) {
     return baudRate == 0 ? 0 : kBitsPerCharacter * 1'000'000u / baudRate;
 }
 
-uint32_t SerialLink::BaudRate(int32_t baudIndex) {
-    static const uint32_t kRates[] = {1200, 2400, 4800};
-    return baudIndex >= 0 && baudIndex < 3 ? kRates[baudIndex] : 4800;
-}
-
 SerialLink::SerialLink(std::string device, uint32_t baudRate, bool rtsCts)
     : device_(std::move(device)), baudRate_(baudRate), rtsCts_(rtsCts) {}
 
 std::unique_ptr<SerialLink> SerialLink::OpenPort(int32_t portIndex, int32_t baudIndex, bool rtsCts,
                                                  int& result) {
     std::unique_ptr<SerialLink> link(
-        new SerialLink(DeviceName(portIndex), BaudRate(baudIndex), rtsCts));
+        new SerialLink(DeviceName(portIndex), LineBaudRate(baudIndex), rtsCts));
     if (!link->OpenAndConfigure()) {
         result = driver::LogMessage(kPortCannotBeOpened, driver::kConfigurationError,
                                     link->device_.c_str());

@@ -62,8 +62,6 @@ public:
 
     // "COM1" .. "COM9" for port indexes 0..8, "\\.\COM10" and up from index 9.
     static std::string DeviceName(int32_t portIndex);
-    // The baud rate of a baud index; an index outside 0..2 runs the line at 4800.
-    static uint32_t BaudRate(int32_t baudIndex);
     // Microseconds a character takes at the baud rate: start bit, 8 data bits, odd parity,
     // stop bit.
     static constexpr uint32_t kBitsPerCharacter = 11;

@@ -2,6 +2,7 @@
 // C driver-side word), a number, and for digital tags a '.' and the bit.
 #pragma once
 
+#include "comm/scaled_parameters.h"
 #include "comm/tag_binding.h"
 
 #include <cstddef>
@@ -17,7 +18,7 @@ enum Area : uint16_t {
 constexpr int kAreaCount = 3;
 
 // The highest number of each area, indexed by area.
-constexpr int32_t kAreaMaximum[kAreaCount] = {80, 6, 2};
+constexpr int32_t kAreaMaximum[kAreaCount] = {kParameterCount - 1, 6, 2};
 
 // Only this many characters of an address are looked at.
 constexpr size_t kAddressWindow = 49;

@@ -13,8 +13,3 @@ void CSerialPort::Serialize(CArchive& archive) {
             m_stopBitsIndex >> m_options;
     }
 }
-
-int32_t CSerialPort::BaudRate(int32_t baudIndex) {
-    static const int32_t kRates[] = {1200, 2400, 4800};
-    return baudIndex >= 0 && baudIndex < 3 ? kRates[baudIndex] : 0;
-}

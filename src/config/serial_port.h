@@ -18,11 +18,8 @@ public:
     ~CSerialPort() override = default;
     void Serialize(CArchive& archive) override;
 
-    // The baud rate a baud index stands for, or 0 for an index outside 0..2.
-    static int32_t BaudRate(int32_t baudIndex);
-
     int32_t m_portIndex = 0;     // 0 = COM1 ... 35 = COM36
-    int32_t m_baudIndex = 2;     // 0 = 1200, 1 = 2400, 2 = 4800
+    int32_t m_baudIndex = 2;     // 0 = 1200, 1 = 2400, 2 = 4800 (comm/line_rates.h)
     int32_t m_parityIndex = 2;   // 0 = none, 1 = even, 2 = odd
     int32_t m_dataBitsIndex = 1; // 0 = 7 bits, 1 = 8 bits
     int32_t m_stopBitsIndex = 0; // 0 = 1 stop bit, 1 = 2 stop bits

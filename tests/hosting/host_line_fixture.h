@@ -22,8 +22,16 @@ inline std::string HostProgram() {
 class HostLineTest : public ::testing::Test {
 protected:
     explicit HostLineTest(const std::vector<int>& stations)
-        : line_(std::make_unique<SimulatedLine>(stations, LineSettings{.turnaroundMs = 10})),
+        : line_(std::make_unique<SimulatedLine>(stations, DrivesAt4800())),
           drives_(line_->Drives()) {}
+
+    // Drives that answer after 10 ms, and only while the line runs at their 4800 baud.
+    static LineSettings DrivesAt4800() {
+        LineSettings settings;
+        settings.turnaroundMs = 10;
+        settings.matchBaud = true;
+        return settings;
+    }
 
     // vfda-host config CONFIG CHANGE...
     void Configure(const std::vector<std::string>& change) {

@@ -2,10 +2,10 @@
 // simulated on a pseudo-terminal, every frame the drives received recorded.
 #pragma once
 
-#include "comm/scaled_parameters.h"
 #include "host_line_fixture.h"
 #include "host_process.h"
 #include "json_value.h"
+#include "sim/parameter_table.h"
 
 #include <gtest/gtest.h>
 
@@ -109,7 +109,8 @@ protected:
     }
 
     // A backup file of what the drive holds now, as a backup names it, made here from the
-    // drive's raw words and the module's table of scaled parameters.
+    // drive's raw words and the simulator's own table of which parameters carry a decimal
+    // (written apart from the module's, so a wrong table in the module cannot pass).
     std::string BackupOfDrive(int station, const std::string& name, const std::string& path,
                               int model = 0) {
         std::string text = "{\"format\":\"vfda-parameters/1\",\"station\":\"" + name +
@@ -118,7 +119,7 @@ protected:
                            ",\"baud\":4800,\"read_at\":\"2026-12-08T15:00:00Z\",\"parameters\":[";
         for (int p = 0; p <= 80; ++p) {
             const uint16_t raw = DriveParameter(station, p);
-            const bool scaled = comm::ScaledParameters[static_cast<size_t>(p)];
+            const bool scaled = sim::HasOneDecimal(sim::Parameter(p));
             std::ostringstream value;
             value << (scaled ? raw / 10.0 : raw);
             text += (p > 0 ? "," : "") + std::string("{\"parameter\":") + std::to_string(p) +

@@ -1,4 +1,5 @@
 // The trace-based diagnosis of a run, fed with scripted frames as the line carries them.
+#include "drive_frames.h"
 #include "line_settings.h"
 #include "message_number.h"
 #include "station_diagnosis.h"
@@ -9,82 +10,25 @@
 #include <vector>
 
 using namespace vfdahost;
+using namespace testing_support;
 
 namespace {
 
 using Clock = StationDiagnoses::Clock;
 
-std::vector<uint8_t> Bytes(const std::string& text) {
-    return {text.begin(), text.end()};
-}
-
-// A request and answer of station `station` for R parameter 05.
-std::vector<uint8_t> Request(const std::string& station) {
-    return Bytes(std::string("R\x03\x01") + station + "05");
-}
-std::vector<uint8_t> Answer(const std::string& station, const std::string& rest = "050123",
-                            char mark = '\x06') {
-    return Bytes(std::string("R\x03") + mark + station + rest);
-}
-
 } // namespace
-
-TEST(AnswerClassificationTest, EachFaultOfAnAnswerHasItsCause) {
-    const auto sent = Request("01");
-    EXPECT_EQ(ClassifyAnswer(sent, Answer("01")), AnswerCause::Answered);
-    EXPECT_EQ(ClassifyAnswer(sent, {}), AnswerCause::TimeOut);
-    EXPECT_EQ(ClassifyAnswer(sent, Answer("01", "050123", '\x07')), AnswerCause::Refused);
-    EXPECT_EQ(ClassifyAnswer(sent, Answer("05")), AnswerCause::OtherStation);
-    EXPECT_EQ(ClassifyAnswer(sent, Answer("01", "060123")), AnswerCause::OtherParameter);
-    EXPECT_EQ(ClassifyAnswer(sent, Answer("01", "0501X3")), AnswerCause::Garbled);
-    EXPECT_EQ(ClassifyAnswer(sent, Bytes("R\x02\x06"
-                                         "010501")),
-              AnswerCause::Garbled);
-    EXPECT_EQ(ClassifyAnswer(sent, Bytes("R\x03\x06"
-                                         "010")),
-              AnswerCause::Garbled);
-}
-
-TEST(AnswerClassificationTest, TheRequestComingBackIsAnAdapterEcho) {
-    // The adapter repeats the 7-byte request; the receiver keeps 11 bytes from its letter.
-    const auto sent = Request("01");
-    std::vector<uint8_t> received = sent;
-    received.insert(received.end(), {'R', 0x03, 0x06, '0'});
-    EXPECT_EQ(ClassifyAnswer(sent, received), AnswerCause::Echo);
-    // A write's echo is the whole request.
-    const auto write = Bytes("P\x03\x01"
-                             "01100075");
-    EXPECT_EQ(ClassifyAnswer(write, write), AnswerCause::Echo);
-    EXPECT_EQ(ClassifyAnswer(write, Bytes("P\x03\x06"
-                                          "01100075")),
-              AnswerCause::Answered);
-}
-
-TEST(AnswerClassificationTest, StatusBytesAndRunCommandsAreNotValueDigits) {
-    EXPECT_EQ(ClassifyAnswer(Bytes("Q\x03\x01"
-                                   "0103"),
-                             Bytes("Q\x03\x06"
-                                   "0103\x85\x9A"
-                                   "0\x01")),
-              AnswerCause::Answered);
-    EXPECT_EQ(ClassifyAnswer(Bytes("C\x03\x01"
-                                   "01000001"),
-                             Bytes("C\x03\x06"
-                                   "01??????")),
-              AnswerCause::Answered);
-}
 
 TEST(StationDiagnosesTest, TimesAndCausesAreCountedPerStation) {
     StationDiagnoses diagnoses;
     const Clock::time_point start{};
     for (int i = 1; i <= 20; ++i) {
-        diagnoses.Sent(Request("01"), start);
-        diagnoses.Received(Answer("01"), start + std::chrono::milliseconds(i));
+        diagnoses.Sent(ReadRequest("01"), start);
+        diagnoses.Received(ReadAnswer("01"), start + std::chrono::milliseconds(i));
     }
-    diagnoses.Sent(Request("02"), start); // no answer before the next request: a time-out
-    diagnoses.Sent(Request("02"), start);
-    diagnoses.Received(Answer("07"), start);
-    diagnoses.Sent(Request("01"), start); // still waiting: not counted yet
+    diagnoses.Sent(ReadRequest("02"), start); // no answer before the next request: a time-out
+    diagnoses.Sent(ReadRequest("02"), start);
+    diagnoses.Received(ReadAnswer("07"), start);
+    diagnoses.Sent(ReadRequest("01"), start); // still waiting: not counted yet
 
     const StationDiagnosis one = diagnoses.Of(1);
     EXPECT_EQ(one.requests, 21);
@@ -120,13 +64,13 @@ TEST(StationDiagnosesTest, BytesSkippedBeforeAnAnswerCountAsNoiseOfThatStation) 
     const Clock::time_point start{};
     const std::vector<uint8_t> noise = {0xFF, 0x00, 0x55};
     diagnoses.Skipped(noise); // nothing asked yet: no station's
-    diagnoses.Sent(Request("01"), start);
+    diagnoses.Sent(ReadRequest("01"), start);
     diagnoses.Skipped(noise);
     diagnoses.Skipped({noise.begin(), noise.begin() + 1});
-    diagnoses.Received(Answer("01"), start);
-    diagnoses.Sent(Request("01"), start); // a clean answer
-    diagnoses.Received(Answer("01"), start);
-    diagnoses.Sent(Request("02"), start); // only noise, then nothing: a time-out with noise
+    diagnoses.Received(ReadAnswer("01"), start);
+    diagnoses.Sent(ReadRequest("01"), start); // a clean answer
+    diagnoses.Received(ReadAnswer("01"), start);
+    diagnoses.Sent(ReadRequest("02"), start); // only noise, then nothing: a time-out with noise
     diagnoses.Skipped(noise);
     diagnoses.Settle(std::nullopt);
 
@@ -152,11 +96,11 @@ TEST(StationDiagnosesTest, HintsSayWhatToCheck) {
     const Clock::time_point now{};
     for (const bool secondAsked : {true, false}) {
         StationDiagnoses silentLine;
-        silentLine.Sent(Request("01"), now);
+        silentLine.Sent(ReadRequest("01"), now);
         if (secondAsked) {
-            silentLine.Sent(Request("02"), now);
+            silentLine.Sent(ReadRequest("02"), now);
         }
-        silentLine.Sent(Request("01"), now);
+        silentLine.Sent(ReadRequest("01"), now);
         silentLine.Settle(now + std::chrono::seconds(2));
         const auto hints = HintsFor(stations, silentLine);
         ASSERT_EQ(hints.size(), 1u);
@@ -165,10 +109,10 @@ TEST(StationDiagnosesTest, HintsSayWhatToCheck) {
     }
     {
         StationDiagnoses oneSilent;
-        oneSilent.Sent(Request("01"), now);
-        oneSilent.Received(Answer("01"), now);
-        oneSilent.Sent(Request("02"), now);
-        oneSilent.Sent(Request("01"), now);
+        oneSilent.Sent(ReadRequest("01"), now);
+        oneSilent.Received(ReadAnswer("01"), now);
+        oneSilent.Sent(ReadRequest("02"), now);
+        oneSilent.Sent(ReadRequest("01"), now);
         const auto hints = HintsFor(stations, oneSilent);
         ASSERT_EQ(hints.size(), 1u);
         EXPECT_EQ(hints[0].station, "PUMP2");
@@ -176,9 +120,9 @@ TEST(StationDiagnosesTest, HintsSayWhatToCheck) {
     }
     {
         StationDiagnoses echoing;
-        auto echoed = Request("01");
+        auto echoed = ReadRequest("01");
         echoed.insert(echoed.end(), {'R', 0x03, 0x06, '0'});
-        echoing.Sent(Request("01"), now);
+        echoing.Sent(ReadRequest("01"), now);
         echoing.Received(echoed, now);
         const auto hints = HintsFor(stations, echoing);
         ASSERT_EQ(hints.size(), 1u);
@@ -186,16 +130,16 @@ TEST(StationDiagnosesTest, HintsSayWhatToCheck) {
     }
     {
         StationDiagnoses renumbered;
-        renumbered.Sent(Request("01"), now);
-        renumbered.Received(Answer("05"), now);
+        renumbered.Sent(ReadRequest("01"), now);
+        renumbered.Received(ReadAnswer("05"), now);
         const auto hints = HintsFor(stations, renumbered);
         ASSERT_EQ(hints.size(), 1u);
         EXPECT_NE(hints[0].text.find("PUMP1 (01) is answered under number 05"), std::string::npos);
     }
     {
         StationDiagnoses healthy;
-        healthy.Sent(Request("01"), now);
-        healthy.Received(Answer("01"), now);
+        healthy.Sent(ReadRequest("01"), now);
+        healthy.Received(ReadAnswer("01"), now);
         EXPECT_TRUE(HintsFor(stations, healthy).empty());
     }
 }

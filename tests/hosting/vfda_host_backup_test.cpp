@@ -10,6 +10,7 @@ using testing_support::HostProcess;
 using testing_support::HostProgram;
 using testing_support::JsonValue;
 using testing_support::ParameterCommandTest;
+using testing_support::RunProgram;
 
 namespace {
 
@@ -42,6 +43,19 @@ protected:
     }
 
     std::string Path(const char* name) { return folder_.File(name); }
+
+    // Puts `index` in the configuration's baud index, as a file written by another tool may
+    // hold it: the serial record is port 2 (COM3), baud 2, parity 2, 8 bits, 1 stop bit.
+    void SetBaudIndex(uint8_t index) {
+        testing_support::Bytes bytes = testing_support::ReadBytes(config_);
+        const testing_support::Bytes record = {2, 0, 0, 0, 2, 0, 0, 0, 2, 0,
+                                               0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+        const auto at = std::search(bytes.begin(), bytes.end(), record.begin(), record.end());
+        ASSERT_NE(at, bytes.end());
+        ASSERT_EQ(std::search(at + 1, bytes.end(), record.begin(), record.end()), bytes.end());
+        at[4] = index;
+        testing_support::WriteBytes(config_, bytes);
+    }
 };
 
 // Two stations at once (each read takes 81 of the drive's answers): one whole, one that
@@ -231,3 +245,26 @@ TEST_F(BackupTest, ADamagedBackupIsRefusedWithTheReason) {
 }
 
 } // namespace
+
+// An index the editor does not offer runs the line at 4800, the module's default; show and
+// backup say the same rate (and show says why).
+TEST_F(BackupTest, ABaudIndexTheEditorDoesNotOfferMeans4800ToEveryTool) {
+    SetBaudIndex(5);
+    const auto json = RunProgram(HostProgram(), {"show", config_, "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const std::optional<JsonValue> shown = testing_support::ParseJson(json.out);
+    ASSERT_TRUE(shown) << json.out;
+    EXPECT_EQ(shown->Find("baud")->number, 4800);
+    EXPECT_EQ(shown->Find("baud_index")->number, 5);
+    const auto text = RunProgram(HostProgram(), {"show", config_});
+    EXPECT_NE(text.out.find("baud       4800 (the file holds baud index 5, which the editor "
+                            "does not offer; the line runs at 4800)"),
+              std::string::npos)
+        << text.out;
+
+    // The drives answer only at 4800: a complete backup shows the line ran at that rate.
+    const auto result = Host("backup", {"PUMP1", "--out", folder_.Path().string(), "--json"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(BackupOf(Path("PUMP1.parameters.json")).Find("baud")->number, 4800);
+    EXPECT_EQ(line_->Counters().wrongBaudFrames, 0u);
+}

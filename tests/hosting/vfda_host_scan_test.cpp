@@ -1,12 +1,11 @@
 // vfda-host scan as a user runs it: the host program in a child process, the drives
 // simulated on a pseudo-terminal that answers only at the drives' own baud rate.
+#include "host_line_fixture.h"
 #include "host_process.h"
 #include "json_lines.h"
 #include "json_value.h"
-#include "platform/pseudo_terminal.h"
 #include "run_program.h"
-#include "sim/line_server.h"
-#include "sim/simulator.h"
+#include "simulated_line.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -20,10 +19,6 @@
 using namespace testing_support;
 
 namespace {
-
-std::string HostProgram() {
-    return (BinFolder() / ProgramFile("vfda-host")).string();
-}
 
 struct Found {
     int number;
@@ -63,23 +58,11 @@ protected:
     // stationBauds: drives left at another speed than the line's `baud`.
     void Serve(const std::vector<int>& stations, uint32_t baud,
                const std::map<int, uint32_t>& stationBauds = {}) {
-        drives_ = std::make_unique<sim::Simulator>(stations, baud);
-        std::string error;
-        line_ = platform::TerminalLine::CreatePseudoTerminal(error);
-        ASSERT_TRUE(line_) << error;
-        sim::LineOptions options;
-        options.baud = baud;
-        options.wireTiming = false;
-        options.matchBaud = true;
-        options.stationBauds = stationBauds;
-        server_ = std::make_unique<sim::LineServer>(*drives_, *line_, options);
-        server_->Start();
-    }
-
-    void TearDown() override {
-        if (server_) {
-            server_->Stop();
-        }
+        LineSettings settings;
+        settings.baud = baud;
+        settings.matchBaud = true;
+        settings.stationBauds = stationBauds;
+        line_ = std::make_unique<SimulatedLine>(stations, settings);
     }
 
     ProgramResult Host(const std::vector<std::string>& words) {
@@ -92,9 +75,9 @@ protected:
         return Host(words);
     }
 
-    std::unique_ptr<sim::Simulator> drives_;
-    std::unique_ptr<platform::TerminalLine> line_;
-    std::unique_ptr<sim::LineServer> server_;
+    sim::Simulator& Drives() { return line_->Drives(); }
+
+    std::unique_ptr<SimulatedLine> line_;
     TempFolder folder_;
 };
 
@@ -105,7 +88,7 @@ TEST_F(VfdaHostScanTest, AutoFindsTheDrivesAtTheirOwnRateOnly) {
     const ScanReport report = ParseReport(result.out);
     EXPECT_EQ(report.stations, (std::vector<Found>{{1, 2400}, {3, 2400}, {6, 2400}}));
     EXPECT_EQ(report.endFound, 3);
-    EXPECT_GT(server_->Counters().wrongBaudFrames, 0u) << "the 4800 pass was not understood";
+    EXPECT_GT(line_->Counters().wrongBaudFrames, 0u) << "the 4800 pass was not understood";
 }
 
 TEST_F(VfdaHostScanTest, FindsAllThirtyTwoNumbersInText) {
@@ -125,12 +108,12 @@ TEST_F(VfdaHostScanTest, FindsAllThirtyTwoNumbersInText) {
 
 TEST_F(VfdaHostScanTest, AnAdapterEchoIsNotTakenForAnAnswer) {
     Serve({2, 5}, 4800);
-    ASSERT_TRUE(drives_->SetFault(2, sim::FaultKind::Echo));
-    ASSERT_TRUE(drives_->SetFault(5, sim::FaultKind::Echo));
+    ASSERT_TRUE(Drives().SetFault(2, sim::FaultKind::Echo));
+    ASSERT_TRUE(Drives().SetFault(5, sim::FaultKind::Echo));
     const ProgramResult result = Scan({"--baud", "4800", "--stations", "1-6", "--json"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(ParseReport(result.out).stations, (std::vector<Found>{{2, 4800}, {5, 4800}}));
-    EXPECT_EQ(drives_->Counters(2)->faultsInjected, 1u) << "the echo was on the line";
+    EXPECT_EQ(Drives().Counters(2)->faultsInjected, 1u) << "the echo was on the line";
 }
 
 TEST_F(VfdaHostScanTest, ASilentLineExits3WithNoneFound) {
@@ -189,14 +172,14 @@ TEST_F(VfdaHostScanTest, AnAddToThatCannotBeWrittenIsRefusedBeforeTheScan) {
         EXPECT_EQ(result.exitCode, 2) << target << ": " << result.err;
         EXPECT_NE(result.err.find("nothing scanned"), std::string::npos) << result.err;
     }
-    EXPECT_EQ(server_->Counters().requests, 0u);
+    EXPECT_EQ(line_->Counters().requests, 0u);
 }
 
 TEST_F(VfdaHostScanTest, AddToCreatesThenExtendsTheConfiguration) {
     Serve({1, 4}, 2400);
     const std::string config = folder_.File("line.cfg");
     ASSERT_EQ(Scan({"--baud", "2400", "--stations", "0-4", "--add-to", config}).exitCode, 0);
-    drives_->ClearAllFaults();
+    Drives().ClearAllFaults();
     ASSERT_EQ(Host({"config", config, "edit-station", "VFD04", "--name", "PUMP4"}).exitCode, 0);
     ASSERT_EQ(Scan({"--baud", "2400", "--stations", "0-4", "--add-to=" + config}).exitCode, 0);
 
@@ -251,7 +234,7 @@ TEST_F(VfdaHostScanTest, WrongCommandLinesExit2) {
         const ProgramResult result = Scan(more);
         EXPECT_EQ(result.exitCode, 2) << more.front();
         EXPECT_NE(result.err.find("usage: vfda-host scan"), std::string::npos) << result.err;
-        EXPECT_EQ(drives_->Counters(1)->framesReceived, 0u) << "nothing was asked";
+        EXPECT_EQ(Drives().Counters(1)->framesReceived, 0u) << "nothing was asked";
     }
     EXPECT_EQ(Host({"scan", "--port", "COM0"}).exitCode, 2);
     EXPECT_EQ(Host({"scan"}).exitCode, 2);

@@ -1,6 +1,5 @@
 // vfda-host restore against drives that vfda-sim's command line set up: a parameter that
 // refuses writes is named as refused, a running drive is left alone.
-#include "comm/scaled_parameters.h"
 #include "json_value.h"
 #include "sim/parameter_table.h"
 #include "sim_program_line.h"
@@ -24,7 +23,7 @@ std::string FactoryBackup(const std::map<int, uint16_t>& changes) {
         if (const auto changed = changes.find(p); changed != changes.end()) {
             raw = changed->second;
         }
-        const bool scaled = comm::ScaledParameters[static_cast<size_t>(p)];
+        const bool scaled = sim::HasOneDecimal(sim::Parameter(p));
         text << (p > 0 ? "," : "") << R"({"parameter":)" << p << R"(,"raw":)" << raw
              << R"(,"value":)" << (scaled ? raw / 10.0 : raw) << "}";
     }

@@ -40,8 +40,9 @@ protected:
     std::string path_ = folder_.File("line.cfg");
 };
 
-const std::string kDefaultJson = "{\"port\":\"COM1\",\"baud\":4800,\"parity\":2,\"data_bits\":1,"
-                                 "\"stop_bits\":0,\"options\":0,\"stations\":[]}\n";
+const std::string kDefaultJson =
+    "{\"port\":\"COM1\",\"baud\":4800,\"baud_index\":2,\"parity\":2,\"data_bits\":1,"
+    "\"stop_bits\":0,\"options\":0,\"stations\":[]}\n";
 
 } // namespace
 
@@ -56,9 +57,10 @@ TEST_F(VfdaHostTest, InitWritesTheDefaultDocument) {
 TEST_F(VfdaHostTest, StationsAreAddedEditedAndDeleted) {
     ASSERT_EQ(Config({"init"}).exitCode, 0);
     ASSERT_EQ(Config({"add-station", "P1", "--number", "3"}).exitCode, 0);
-    EXPECT_EQ(Json(), "{\"port\":\"COM1\",\"baud\":4800,\"parity\":2,\"data_bits\":1,"
-                      "\"stop_bits\":0,\"options\":0,\"stations\":[{\"name\":\"P1\","
-                      "\"description\":\"\",\"model\":0,\"number\":3}]}\n");
+    EXPECT_EQ(Json(),
+              "{\"port\":\"COM1\",\"baud\":4800,\"baud_index\":2,\"parity\":2,\"data_bits\":1,"
+              "\"stop_bits\":0,\"options\":0,\"stations\":[{\"name\":\"P1\","
+              "\"description\":\"\",\"model\":0,\"number\":3}]}\n");
     ASSERT_EQ(Config({"add-station", "  펌프 2 ", "--number", "12", "--model", "22",
                       "--description", "라인 \"A\""})
                   .exitCode,
@@ -80,8 +82,9 @@ TEST_F(VfdaHostTest, StationsAreAddedEditedAndDeleted) {
 TEST_F(VfdaHostTest, SerialSettingsChange) {
     ASSERT_EQ(Config({"init"}).exitCode, 0);
     ASSERT_EQ(Config({"set", "--port", "COM36", "--baud", "1200", "--rtscts", "on"}).exitCode, 0);
-    EXPECT_EQ(Json(), "{\"port\":\"COM36\",\"baud\":1200,\"parity\":2,\"data_bits\":1,"
-                      "\"stop_bits\":0,\"options\":2,\"stations\":[]}\n");
+    EXPECT_EQ(Json(),
+              "{\"port\":\"COM36\",\"baud\":1200,\"baud_index\":0,\"parity\":2,\"data_bits\":1,"
+              "\"stop_bits\":0,\"options\":2,\"stations\":[]}\n");
     ASSERT_EQ(Config({"set", "--rtscts", "off"}).exitCode, 0);
     EXPECT_NE(Json().find("\"options\":0"), std::string::npos);
     Refused({"set", "--port", "COM37"});

@@ -71,6 +71,8 @@ void SimulatedLine::Plug() {
     options.baud = settings_.baud;
     options.wireTiming = settings_.wireTiming;
     options.turnaroundMs = settings_.turnaroundMs;
+    options.matchBaud = settings_.matchBaud;
+    options.stationBauds = settings_.stationBauds;
     if (settings_.record) {
         options.observer = [this](sim::LineMoment moment, std::span<const uint8_t> bytes,
                                   std::chrono::steady_clock::time_point at) {

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -25,6 +26,10 @@ struct LineSettings {
     uint32_t turnaroundMs = 0;
     // Keep every request and answer delay; off for long runs, where they would pile up.
     bool record = true;
+    // Drives answer only while the line runs at their own speed: `baud`, or the one given
+    // here for their station number (drives left at different rates on one line).
+    bool matchBaud = false;
+    std::map<int, uint32_t> stationBauds = {};
 };
 
 class SimulatedLine {
