@@ -4,6 +4,7 @@
 // (requests, answer ends), the tag database's (SetTagValue) and the benchmark's (writes).
 // Prints one JSON object of figures; appends the delivery latencies to --samples.
 #include "allocation_count.h"
+#include "bench_options.h"
 #include "line_record.h"
 #include "line_rig.h"
 #include "process_probe.h"
@@ -37,52 +38,21 @@ using namespace bench;
 constexpr size_t kRecordCapacity = 1 << 20;
 constexpr uint32_t kWriteParameter = 10; // P10, acceleration time: a harmless write
 
-struct Options {
-    std::string mode = "driver"; // or "baseline" (the script), "baseline-c" (the C poller)
-    int drives = 1;
-    uint32_t baud = 4800;
-    uint32_t turnaroundMs = 10;
-    double seconds = 20;
-    double warmupSeconds = 2;
-    uint32_t writeIntervalMs = 1000;
-    std::string samples;
-    std::string python = "/usr/bin/python3";
-    std::string baselineScript;
-    std::string baselineProgram;
-};
+using Options = BenchOptions;
 
 bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        const std::string value = argv[i + 1];
-        if (name == "--mode") {
-            options.mode = value;
-        } else if (name == "--drives") {
-            options.drives = std::atoi(value.c_str());
-        } else if (name == "--baud") {
-            options.baud = static_cast<uint32_t>(std::atoi(value.c_str()));
-        } else if (name == "--turnaround") {
-            options.turnaroundMs = static_cast<uint32_t>(std::atoi(value.c_str()));
-        } else if (name == "--seconds") {
-            options.seconds = std::atof(value.c_str());
-        } else if (name == "--warmup") {
-            options.warmupSeconds = std::atof(value.c_str());
-        } else if (name == "--write-interval") {
-            options.writeIntervalMs = static_cast<uint32_t>(std::atoi(value.c_str()));
-        } else if (name == "--samples") {
-            options.samples = value;
-        } else if (name == "--python") {
-            options.python = value;
-        } else if (name == "--baseline-script") {
-            options.baselineScript = value;
-        } else if (name == "--baseline-program") {
-            options.baselineProgram = value;
-        } else {
-            return false;
-        }
-    }
-    return (argc % 2) == 1 && options.drives >= 1 && options.drives <= 32 &&
-           platform::IsLineBaud(options.baud) && options.seconds > options.warmupSeconds &&
+    const std::set<std::string> accepted = {"--mode",
+                                            "--drives",
+                                            "--baud",
+                                            "--turnaround",
+                                            "--seconds",
+                                            "--warmup",
+                                            "--samples",
+                                            "--python",
+                                            "--write-interval",
+                                            "--baseline-script",
+                                            "--baseline-program"};
+    return ParseBenchOptions(argc, argv, accepted, options) &&
            (options.mode == "driver" ||
             (options.mode == "baseline" && !options.baselineScript.empty()) ||
             (options.mode == "baseline-c" && !options.baselineProgram.empty()));

@@ -3,6 +3,7 @@
 // C baseline poller once per line (a process each), polled for a fixed time with a steady
 // stream of host writes. Prints one JSON object: the cost of all lines together and per
 // line, and each line's figures, so that a line slowed by its neighbours shows.
+#include "bench_options.h"
 #include "line_record.h"
 #include "line_rig.h"
 #include "process_probe.h"
@@ -41,47 +42,15 @@ constexpr size_t kRecordCapacity = 1 << 16;
 constexpr uint32_t kTagIdsPerLine = 1000; // a line's tag ids: line * 1000 + 1 and up
 constexpr uint32_t kWriteParameter = 10;  // P10, acceleration time: a harmless write
 
-struct Options {
-    std::string mode = "driver"; // or "baseline-c"
-    int lines = 1;
-    int drives = 32;
-    uint32_t baud = 4800;
-    uint32_t turnaroundMs = 10;
-    double seconds = 20;
-    double warmupSeconds = 3;
-    uint32_t writeIntervalMs = 1000; // on each line
-    std::string baselineProgram;
-};
+using Options = BenchOptions;
 
 bool ParseOptions(int argc, char** argv, Options& options) {
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        const std::string value = argv[i + 1];
-        if (name == "--mode") {
-            options.mode = value;
-        } else if (name == "--lines") {
-            options.lines = std::atoi(value.c_str());
-        } else if (name == "--drives") {
-            options.drives = std::atoi(value.c_str());
-        } else if (name == "--baud") {
-            options.baud = static_cast<uint32_t>(std::atoi(value.c_str()));
-        } else if (name == "--turnaround") {
-            options.turnaroundMs = static_cast<uint32_t>(std::atoi(value.c_str()));
-        } else if (name == "--seconds") {
-            options.seconds = std::atof(value.c_str());
-        } else if (name == "--warmup") {
-            options.warmupSeconds = std::atof(value.c_str());
-        } else if (name == "--write-interval") {
-            options.writeIntervalMs = static_cast<uint32_t>(std::atoi(value.c_str()));
-        } else if (name == "--baseline-program") {
-            options.baselineProgram = value;
-        } else {
-            return false;
-        }
-    }
-    return (argc % 2) == 1 && options.lines >= 1 && options.lines <= kMaxLines &&
-           options.drives >= 1 && options.drives <= 32 && platform::IsLineBaud(options.baud) &&
-           options.seconds > options.warmupSeconds && options.writeIntervalMs > 0 &&
+    const std::set<std::string> accepted = {"--mode",   "--lines",          "--drives",
+                                            "--baud",   "--turnaround",     "--seconds",
+                                            "--warmup", "--write-interval", "--baseline-program"};
+    options.drives = 32;
+    options.warmupSeconds = 3;
+    return ParseBenchOptions(argc, argv, accepted, options) && options.lines <= kMaxLines &&
            (options.mode == "driver" ||
             (options.mode == "baseline-c" && !options.baselineProgram.empty()));
 }

@@ -40,6 +40,18 @@ protected:
         ASSERT_EQ(RunProgram(HostProgram(), words).exitCode, 0);
     }
 
+    // A new configuration of the line on COM3 with these stations, each added with its
+    // words (--number N, and whatever else the station takes).
+    void ConfigureLine(const std::vector<std::vector<std::string>>& stations) {
+        Configure({"init"});
+        Configure({"set", "--port", "COM3"});
+        for (const std::vector<std::string>& station : stations) {
+            std::vector<std::string> words = {"add-station"};
+            words.insert(words.end(), station.begin(), station.end());
+            Configure(words);
+        }
+    }
+
     // The line's COM3 on the command line.
     std::string PortWord() const { return "COM3=" + line_->Path(); }
 

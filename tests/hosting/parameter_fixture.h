@@ -21,14 +21,10 @@ protected:
     ParameterCommandTest() : HostLineTest({1, 2, 3}) {}
 
     void SetUp() override {
-        for (const std::vector<std::string>& change : {std::vector<std::string>{"init"},
-                                                       {"set", "--port", "COM3"},
-                                                       {"add-station", "PUMP1", "--number", "1"},
-                                                       {"add-station", "PUMP2", "--number", "2"},
-                                                       {"add-station", "PUMP3", "--number", "3"},
-                                                       {"add-station", "GONE", "--number", "9"}}) {
-            Configure(change);
-        }
+        ConfigureLine({{"PUMP1", "--number", "1"},
+                       {"PUMP2", "--number", "2"},
+                       {"PUMP3", "--number", "3"},
+                       {"GONE", "--number", "9"}});
     }
 
     // vfda-host COMMAND CONFIG MORE... --port COM3=PTY

@@ -40,13 +40,8 @@ protected:
     VfdaHostRunTest() : HostLineTest({1, 2}) {}
 
     void SetUp() override {
-        for (const std::vector<std::string>& change :
-             {std::vector<std::string>{"init"},
-              {"set", "--port", "COM3"},
-              {"add-station", "PUMP1", "--number", "1", "--description", "급수 펌프"},
-              {"add-station", "PUMP2", "--number", "2"}}) {
-            Configure(change);
-        }
+        ConfigureLine(
+            {{"PUMP1", "--number", "1", "--description", "급수 펌프"}, {"PUMP2", "--number", "2"}});
         WriteText(tags_, kTags);
     }
 
