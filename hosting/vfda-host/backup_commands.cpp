@@ -193,7 +193,7 @@ int BackupCommand(const std::vector<std::string>& words) {
         if (!SaveBackup(printer, backup, paths[i], complete, keepPartial)) {
             return kExitFailed;
         }
-        exitCode = complete ? exitCode : kExitDrivesFailed;
+        exitCode = complete ? exitCode : kExitNotDone;
     }
     bar.Clear();
     return Interrupted() ? PrintInterruptEnd(printer, notDone, "stations not backed up whole")

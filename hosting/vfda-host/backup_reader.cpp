@@ -1,5 +1,7 @@
 #include "backup_reader.h"
 
+#include "host_tool.h"
+
 #include "json_fields.h"
 #include "strict_json.h"
 #include "word_value.h"
@@ -174,7 +176,7 @@ int LoadBackup(const std::string& path, ParameterBackup& backup, std::string& er
         const platform::FileStatus status = platform::StatusOf(path);
         error = "cannot read " + path + ": " +
                 (status.exists && !status.regular ? "not a regular file" : reason);
-        return 1;
+        return kExitFailed;
     }
     const long long length = file.Length();
     if (length < 0 || length > kLargestFile) {
@@ -183,7 +185,7 @@ int LoadBackup(const std::string& path, ParameterBackup& backup, std::string& er
             (length < 0 ? platform::LastSystemError()
                         : std::to_string(length) + " bytes, more than a backup holds (at most " +
                               std::to_string(kLargestFile) + ")");
-        return 1;
+        return kExitFailed;
     }
     std::string text(static_cast<size_t>(length), '\0');
     size_t done = 0;
@@ -192,15 +194,15 @@ int LoadBackup(const std::string& path, ParameterBackup& backup, std::string& er
         if (read <= 0) {
             error = "cannot read " + path + ": " +
                     (read < 0 ? platform::LastSystemError() : "the file was cut short while read");
-            return 1;
+            return kExitFailed;
         }
         done += static_cast<size_t>(read);
     }
     if (!ParseBackup(text, backup, error)) {
         error = path + ": " + error;
-        return 2;
+        return kExitRefused;
     }
-    return 0;
+    return kExitOk;
 }
 
 } // namespace vfdahost

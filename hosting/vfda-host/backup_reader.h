@@ -13,8 +13,8 @@ namespace vfdahost {
 // parameter, naming it.
 bool ParseBackup(const std::string& text, ParameterBackup& backup, std::string& error);
 
-// Reads and parses a backup file. 1 when it cannot be read, 2 when it is damaged (with
-// `error` set), 0 done.
+// Reads and parses a backup file: kExitFailed when it cannot be read, kExitRefused when it is
+// damaged (with `error` set), kExitOk when done.
 int LoadBackup(const std::string& path, ParameterBackup& backup, std::string& error);
 
 } // namespace vfdahost

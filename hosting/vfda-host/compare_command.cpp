@@ -92,7 +92,7 @@ int CompareCommand(const std::vector<std::string>& words) {
         return EndInterrupted(printer, name, "not-compared", notRead);
     }
     ReportSummary(printer, name, tally);
-    return tally.differences == 0 ? kExitOk : kExitDrivesFailed;
+    return tally.differences == 0 ? kExitOk : kExitNotDone;
 }
 
 } // namespace vfdahost

@@ -6,7 +6,7 @@
 #include "comm/line_rates.h"
 #include "commands.h"
 #include "config/vfda_drv_doc.h"
-#include "config_path.h"
+#include "config_edit.h"
 #include "console_output.h"
 #include "host_libraries.h"
 #include "message_meaning.h"
@@ -24,12 +24,6 @@ namespace vfdahost {
 namespace {
 
 constexpr long kModelCount = 23;
-
-// A refusal: the exit code and what to tell the user (UTF-8).
-struct Refusal {
-    int exitCode;
-    std::string message;
-};
 
 // The station dialog's own words (Korean) with the check's number.
 Refusal CheckFailed(int code) {
@@ -196,56 +190,9 @@ std::optional<Refusal> Apply(const std::string& action, CVfdaDrvDoc& document,
 
 namespace {
 
-// The longest wait a user may ask for: a day.
-constexpr long kMaxLockWaitSeconds = 86400;
-
 bool KnownAction(const std::string& action) {
     return action == "init" || action == "set" || action == "add-station" ||
            action == "edit-station" || action == "delete-station";
-}
-
-std::optional<Refusal> ParseLockWait(const cli::Arguments& arguments, uint32_t& waitMs) {
-    waitMs = CWriterLock::kDefaultWaitMs;
-    if (const auto text = arguments.Value("--lock-wait")) {
-        int32_t seconds = 0;
-        if (auto refused = ParseNumber(*text, "--lock-wait", 0, kMaxLockWaitSeconds, seconds)) {
-            return refused;
-        }
-        waitMs = static_cast<uint32_t>(seconds) * 1000u;
-    }
-    return std::nullopt;
-}
-
-// Takes the file's writer lock, or says on stderr why not.
-bool Lock(const std::string& path, uint32_t waitMs, CWriterLock& lock) {
-    const CWriterLock::Outcome outcome = lock.Acquire(path, waitMs);
-    const std::string reason = platform::LastSystemError();
-    switch (outcome) {
-    case CWriterLock::Outcome::Held:
-        return true;
-    case CWriterLock::Outcome::Unlocked:
-        OutputFormatted(stderr, "vfda-host: %s keeps no locks; saving %s without one\n",
-                        TextForPeople(lock.LockPath()).c_str(), TextForPeople(path).c_str());
-        return true;
-    case CWriterLock::Outcome::TimedOut:
-        OutputFormatted(stderr,
-                        "vfda-host: another writer has held %s for more than %u s; "
-                        "%s is unchanged\n",
-                        TextForPeople(lock.LockPath()).c_str(), waitMs / 1000u,
-                        TextForPeople(path).c_str());
-        return false;
-    case CWriterLock::Outcome::Failed:
-        break;
-    }
-    if (const std::optional<std::string> why = WhyNotCreatable(path)) {
-        OutputFormatted(stderr, "vfda-host: %s\n", why->c_str());
-        return false;
-    }
-    OutputFormatted(stderr, "vfda-host: cannot lock %s (lock file %s%s%s)\n",
-                    TextForPeople(path).c_str(),
-                    lock.LockPath().empty() ? "unknown" : TextForPeople(lock.LockPath()).c_str(),
-                    reason.empty() ? "" : ": ", reason.c_str());
-    return false;
 }
 
 } // namespace
@@ -264,36 +211,14 @@ int ConfigCommand(const std::vector<std::string>& words) {
     const std::string& path = positional[0];
     const std::string& action = positional[1];
     uint32_t waitMs = 0;
-    if (const auto refused = ParseLockWait(arguments, waitMs)) {
-        OutputFormatted(stderr, "%s\n", refused->message.c_str());
-        return refused->exitCode;
+    if (const std::optional<std::string> wrong = ParseLockWait(arguments, waitMs)) {
+        OutputFormatted(stderr, "vfda-host: %s\n", wrong->c_str());
+        return kExitRefused;
     }
-    if (const auto why = WhyNotWritable(path)) {
-        OutputFormatted(stderr, "vfda-host: %s\n", why->c_str());
-        return kExitFailed;
-    }
-
-    hostkit::HostLibraries host; // shows the host's message boxes (2005) on stderr
-    host.onMessageBox = [](const hostkit::MessageBox& box) {
-        OutputFormatted(stderr, "%s\n",
-                        TextForPeople(ShownMessageBox(box.code, box.text, box.message)).c_str());
-    };
-    CWriterLock lock;
-    if (!Lock(path, waitMs, lock)) {
-        return kExitFailed;
-    }
-    CVfdaDrvDoc document;
-    document.SetPath(path);
-    if (action != "init" && !document.LoadFile(path)) {
-        OutputFormatted(stderr, "vfda-host: cannot read configuration %s\n",
-                        TextForPeople(path).c_str());
-        return kExitFailed;
-    }
-    if (const auto refused = Apply(action, document, arguments)) {
-        OutputFormatted(stderr, "%s\n", refused->message.c_str());
-        return refused->exitCode;
-    }
-    return document.SaveFile(lock) ? kExitOk : kExitFailed;
+    const StartFrom start = action == "init" ? StartFrom::NewDocument : StartFrom::File;
+    return EditConfiguration(path, waitMs, start, [&](CVfdaDrvDoc& document) {
+        return Apply(action, document, arguments);
+    });
 }
 
 } // namespace vfdahost

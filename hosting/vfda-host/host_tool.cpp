@@ -211,6 +211,7 @@ const cli::Command kScan{
       "Add every station found that CONFIG lacks as VFDnn, and set its port and rate; created "
       "when missing, saved under its writer lock, refused before the scan when it cannot be "
       "written (exit 2)."},
+     kLockWait,
      kJson,
      kTime},
     "",

@@ -4,6 +4,7 @@
 
 #include "backup_file.h"
 #include "event_printer.h"
+#include "host_tool.h"
 #include "parameter_session.h"
 #include "port_folder.h"
 #include "progress_bar.h"
@@ -16,9 +17,6 @@
 #include <vector>
 
 namespace vfdahost {
-
-// The line has been used, but the drives did not all do what was asked.
-constexpr int kExitDrivesFailed = 3;
 
 struct ParameterCommandLine {
     std::vector<std::string> positional;

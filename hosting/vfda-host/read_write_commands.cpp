@@ -144,7 +144,7 @@ int ReadCommand(const std::vector<std::string>& words) {
         } else {
             fields.Null("value").Text("error", "not read");
             printer.Print("value", fields, name + " " + address.Text() + ": not read");
-            exitCode = kExitDrivesFailed;
+            exitCode = kExitNotDone;
         }
     }
     return Interrupted() ? EndInterrupted(printer, name, "not-read", {}) : exitCode;
@@ -210,7 +210,7 @@ int WriteCommand(const std::vector<std::string>& words) {
         printer.Print("written", fields,
                       name + " " + write.address.Text() + " = " + NumberText(write.asked.value) +
                           " " + OutcomeText(outcome, result) + diagnosis);
-        exitCode = ok ? exitCode : kExitDrivesFailed;
+        exitCode = ok ? exitCode : kExitNotDone;
     }
     return Interrupted() ? EndInterrupted(printer, name, "not-written", {}) : exitCode;
 }

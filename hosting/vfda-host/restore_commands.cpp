@@ -314,7 +314,7 @@ int EndOf(RestoreEnd end, const Restorer& restorer, EventPrinter& printer) {
     case RestoreEnd::Differs:
         break;
     }
-    return kExitDrivesFailed;
+    return kExitNotDone;
 }
 
 // A clone a signal stopped: the target stations from `first` on are named as not cloned.
@@ -355,7 +355,7 @@ int RestoreCommand(const std::vector<std::string>& words) {
     }
     const std::string& name = target.name;
     if (RefuseOtherModel(name, *target.station, target.file.model, printer)) {
-        return kExitDrivesFailed;
+        return kExitNotDone;
     }
     WarnOfOtherNumber(printer, name, *target.station, target.file);
     ProgressBar bar(ProgressBar::Wanted(printer.Form()));
@@ -428,7 +428,7 @@ int CloneCommand(const std::vector<std::string>& words) {
                             "), nothing cloned (--skip-missing clones the others)"
                       : names[0] + " cloned: " + std::to_string(matched) + " of " +
                             std::to_string(targets) + " stations match");
-    return matched == targets ? kExitOk : kExitDrivesFailed;
+    return matched == targets ? kExitOk : kExitNotDone;
 }
 
 } // namespace vfdahost

@@ -115,7 +115,8 @@ int ScanCommand(const std::vector<std::string>& words) {
                         TextForPeople(*options.addTo).c_str());
         return kExitNotDone;
     }
-    if (options.addTo && !AddFoundStations(*options.addTo, options.portNumber, found)) {
+    if (options.addTo &&
+        !AddFoundStations(*options.addTo, options.lockWaitMs, options.portNumber, found)) {
         return kExitFailed;
     }
     return found.empty() ? kExitNotDone : kExitOk;

@@ -2,9 +2,11 @@
 
 #include "comm/line_rates.h"
 #include "config/vfda_drv_doc.h"
+#include "config_edit.h"
 #include "config_path.h"
 #include "console_output.h"
 #include "host_libraries.h"
+#include "host_tool.h"
 #include "message_meaning.h"
 #include "platform/file.h"
 #include "platform/system_error.h"
@@ -94,41 +96,20 @@ void SetLine(CVfdaDrvDoc& document, int portNumber, const std::vector<FoundStati
 
 } // namespace
 
-bool AddFoundStations(const std::string& path, int portNumber,
+bool AddFoundStations(const std::string& path, uint32_t lockWaitMs, int portNumber,
                       const std::vector<FoundStation>& found) {
-    if (const auto why = WhyNotWritable(path)) {
-        OutputFormatted(stderr, "vfda-host: %s\n", why->c_str());
-        return false;
-    }
-    hostkit::HostLibraries host; // shows the host's message boxes (2005) on stderr
-    host.onMessageBox = [](const hostkit::MessageBox& box) {
-        OutputFormatted(stderr, "%s\n",
-                        TextForPeople(ShownMessageBox(box.code, box.text, box.message)).c_str());
-    };
-    CWriterLock lock;
-    if (!CWriterLock::MayWrite(lock.Acquire(path, CWriterLock::kDefaultWaitMs))) {
-        const std::string reason = platform::LastSystemError();
-        OutputFormatted(stderr, "vfda-host: cannot lock %s%s%s\n", TextForPeople(path).c_str(),
-                        reason.empty() ? "" : ": ", reason.c_str());
-        return false;
-    }
-    CVfdaDrvDoc document;
-    document.SetPath(path);
-    std::error_code failure;
-    if (std::filesystem::exists(path, failure) && !document.LoadFile(path)) {
-        OutputFormatted(stderr, "vfda-host: cannot read configuration %s\n",
-                        TextForPeople(path).c_str());
-        return false;
-    }
-    for (const FoundStation& station : found) {
-        if (!HasNumber(document, station.number)) {
-            AddStation(document, station.number);
+    const auto add = [&](CVfdaDrvDoc& document) -> std::optional<Refusal> {
+        for (const FoundStation& station : found) {
+            if (!HasNumber(document, station.number)) {
+                AddStation(document, station.number);
+            }
         }
-    }
-    if (!found.empty()) {
-        SetLine(document, portNumber, found);
-    }
-    return document.SaveFile(lock);
+        if (!found.empty()) {
+            SetLine(document, portNumber, found);
+        }
+        return std::nullopt;
+    };
+    return EditConfiguration(path, lockWaitMs, StartFrom::FileIfPresent, add) == kExitOk;
 }
 
 } // namespace vfdahost

@@ -3,6 +3,7 @@
 
 #include "scan_line.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,9 +13,9 @@ namespace vfdahost {
 // Adds every found number the configuration lacks as a station "VFDnn" (the station
 // dialog's checks apply: a refused one is named on stderr and left out), and sets the port
 // and, when all found stations share one rate, the baud rate. Creates the file when it is
-// missing; holds its writer lock from the load to the save. False when the file cannot be
-// read or written.
-bool AddFoundStations(const std::string& path, int portNumber,
+// missing; holds its writer lock from the load to the save, waiting for another writer at
+// most lockWaitMs. False (said on stderr) when the file cannot be read or written.
+bool AddFoundStations(const std::string& path, uint32_t lockWaitMs, int portNumber,
                       const std::vector<FoundStation>& found);
 
 // Why the configuration at `path` cannot take what a scan finds, checked before the line is

@@ -1,5 +1,7 @@
 #include "scan_options.h"
 
+#include "config_edit.h"
+
 #include "cli/arguments.h"
 #include "config/serial_port.h"
 #include "host_tool.h"
@@ -132,6 +134,10 @@ bool ParseScanOptions(const std::vector<std::string>& words, ScanOptions& option
         return false;
     }
     options.addTo = arguments.Value("--add-to");
+    if (const std::optional<std::string> wrong = ParseLockWait(arguments, options.lockWaitMs)) {
+        error = *wrong;
+        return false;
+    }
     options.json = arguments.Has("--json");
     return true;
 }

@@ -16,6 +16,7 @@ struct ScanOptions {
     std::vector<uint32_t> bauds;        // in the order tried
     std::vector<int> stations;          // sorted, each once
     std::optional<std::string> addTo;   // a configuration to add the found stations to
+    uint32_t lockWaitMs = 0;            // how long --add-to waits for another writer
     bool json = false;
     TimeStamps stamps = TimeStamps::Run;
 };

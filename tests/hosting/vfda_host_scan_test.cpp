@@ -10,10 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
+#include <sys/file.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace testing_support;
@@ -173,6 +176,30 @@ TEST_F(VfdaHostScanTest, AnAddToThatCannotBeWrittenIsRefusedBeforeTheScan) {
         EXPECT_NE(result.err.find("nothing scanned"), std::string::npos) << result.err;
     }
     EXPECT_EQ(line_->Counters().requests, 0u);
+}
+
+// --add-to waits for another writer of the file as config does, and changes nothing when the
+// writer holds the file longer than --lock-wait.
+TEST_F(VfdaHostScanTest, AddToWaitsForAnotherWriterAtMostLockWait) {
+    Serve({1}, 4800);
+    const std::string config = folder_.File("line.cfg");
+    ASSERT_EQ(Host({"config", config, "init"}).exitCode, 0);
+    const Bytes before = ReadBytes(config);
+    const int holder = open((config + ".lock").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(flock(holder, LOCK_EX), 0);
+    const ProgramResult held =
+        Scan({"--baud", "4800", "--stations", "0-1", "--add-to", config, "--lock-wait", "0"});
+    EXPECT_EQ(held.exitCode, 1);
+    EXPECT_NE(held.err.find("another writer has held " + config + ".lock"), std::string::npos)
+        << held.err;
+    EXPECT_EQ(ReadBytes(config), before);
+    close(holder);
+    EXPECT_EQ(Scan({"--baud", "4800", "--stations", "0-1", "--add-to", config, "--lock-wait", "1"})
+                  .exitCode,
+              0);
+    EXPECT_NE(ReadBytes(config), before);
+    EXPECT_EQ(Scan({"--add-to", config, "--lock-wait", "-1"}).exitCode, 2);
 }
 
 TEST_F(VfdaHostScanTest, AddToCreatesThenExtendsTheConfiguration) {

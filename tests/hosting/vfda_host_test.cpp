@@ -129,8 +129,13 @@ TEST_F(VfdaHostTest, AFileThatCannotBeOpenedShowsMessage5AndExits1) {
     EXPECT_EQ(shown.err.rfind("[DELTA VFD-A] 지정된 파일[" + path_ + "]을 열 수 없습니다. (5", 0),
               0u)
         << shown.err;
-    EXPECT_EQ(Config({"add-station", "P1", "--number", "1"}).exitCode, 1);
+    const ProgramResult added = Config({"add-station", "P1", "--number", "1"});
+    EXPECT_EQ(added.exitCode, 1);
+    EXPECT_NE(added.err.find("cannot read configuration " + path_ + ": no such file"),
+              std::string::npos)
+        << added.err;
     EXPECT_FALSE(std::filesystem::exists(path_));
+    EXPECT_FALSE(std::filesystem::exists(path_ + ".lock")) << "no lock file beside nothing";
 }
 
 TEST_F(VfdaHostTest, WrongCommandLinesExit2) {
