@@ -6,10 +6,9 @@
 #include "commands.h"
 #include "config_path.h"
 #include "console_output.h"
-#include "driver_module.h"
 #include "editor_screen.h"
-#include "host_libraries.h"
 #include "message_meaning.h"
+#include "module_session.h"
 #include "text_output.h"
 
 #include <cstdio>
@@ -45,7 +44,8 @@ int EditCommand(const std::vector<std::string>& words) {
 
     // Lines the module logs while the editor has the screen are shown after it.
     std::vector<std::string> logLines;
-    hostkit::HostLibraries host;
+    ModuleSession session;
+    hostkit::HostLibraries& host = session.Host();
     host.onEventLog = [&logLines](const hostkit::EventLogLine& line) {
         logLines.push_back(ShownMessage(line.text));
     };
@@ -55,14 +55,14 @@ int EditCommand(const std::vector<std::string>& words) {
     host.onMessageBox = [&unreadable](const hostkit::MessageBox& box) {
         unreadable = unreadable || box.code == kHostCannotRead;
     };
-    host.Attach();
-    hostkit::DriverModule module;
-    if (!module.Load()) {
-        OutputFormatted(stderr, "vfda-host: cannot load %s\n", hostkit::DriverModule::kFileName);
+    if (!session.Load()) {
+        OutputFormatted(stderr, "vfda-host: %s\n",
+                        ModuleSession::WhyNotOpened(ModuleSession::Opened::NoModule, path).c_str());
         return kExitFailed;
     }
     int32_t result = 0;
-    const bool ran = RunOnEditorScreen([&] { result = module.EditConfig(path.c_str()); }, why);
+    const bool ran =
+        RunOnEditorScreen([&] { result = session.Module().EditConfig(path.c_str()); }, why);
     for (const std::string& line : logLines) {
         OutputFormatted(stderr, "%s\n", line.c_str());
     }
@@ -71,7 +71,8 @@ int EditCommand(const std::vector<std::string>& words) {
         return kExitFailed;
     }
     if (unreadable) {
-        OutputFormatted(stderr, "vfda-host: cannot read configuration %s\n", path.c_str());
+        OutputFormatted(stderr, "vfda-host: cannot read configuration %s\n",
+                        TextForPeople(path).c_str());
         return kExitFailed;
     }
     OutputFormatted(stdout, "%d\n", result);

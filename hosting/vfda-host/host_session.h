@@ -3,10 +3,8 @@
 // a stop at the end. Everything the module reports goes to the run's events.
 #pragma once
 
-#include "config/vfda_drv_doc.h"
-#include "driver_module.h"
-#include "host_libraries.h"
 #include "line_settings.h"
+#include "module_session.h"
 #include "parameter_reads.h"
 #include "queued_writes.h"
 #include "run_events.h"
@@ -15,6 +13,7 @@
 #include "tag_file.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -87,7 +86,7 @@ public:
     // The configured station names (UTF-8), in the configuration's order.
     std::vector<std::string> StationNames() const;
     // Drops what the host libraries keep of the run, so a long run does not grow.
-    void ForgetHistory() { host_.Clear(); }
+    void ForgetHistory() { module_.Host().Clear(); }
 
 private:
     static void ReceiveFrame(void* context, LineDirection direction, const uint8_t* bytes,
@@ -103,7 +102,7 @@ private:
     std::string StationOfTag(const TagDefinition& tag) const;
     // Why a write to the tag would be dropped by the module; empty when it would not.
     std::string WhyNotSent(const std::string& station) const;
-    int32_t WriteCounter(const std::string& station) const;
+    int32_t WriteCounter(const std::string& station) const { return CountersOf(station).writes; }
     QueuedWrites::CounterReader WriteCounters() const;
     // Waits, bounded, for the queued writes to reach the line; reports those that did not.
     void SendQueuedWrites();
@@ -118,20 +117,21 @@ private:
     void RegisterRangeWords();
     std::vector<ParameterTag> ParameterTags(const std::string& stationCp949) const;
     bool WriteRangeWord(const std::string& station, int word, double value);
-    int32_t ReadFailures(const std::string& station) const;
+    StationCounters CountersOf(const std::string& station) const;
     // Requests started for each station that the schedule polls; a pass is done once each
     // has had as many more as its polled groups.
     std::map<std::string, int32_t> PolledRequests() const;
     bool PollPassDone() const;
 
+    // Ids of the range read words the host registers for itself, far above the tag file's.
+    static constexpr uint32_t kRangeWordIds = 0x40000000;
+    // The longest wait between two parameter reads for the poll schedule's pass.
+    static constexpr std::chrono::milliseconds kLongestPause{3000};
+
     RunEvents& events_;
-    StationDiagnoses diagnoses_;  // fed by the trace sink on the poll thread
-    hostkit::HostLibraries host_; // outlives the module, which calls into it
-    hostkit::DriverModule module_;
-    CVfdaDrvDoc document_; // the host's own read of the configuration, for station names
-    int32_t instance_ = -1;
+    StationDiagnoses diagnoses_; // fed by the trace sink on the poll thread
+    ModuleSession module_;
     std::atomic<bool> tracing_{false}; // the frames are printed too
-    bool communicationInitialised_ = false;
     bool portOpen_ = false;
     bool running_ = false;
     std::set<std::string> disabledStations_; // configured names (CP949)

@@ -1,22 +1,18 @@
 #include "parameter_session.h"
 
-#include "console_output.h"
-
-#include <algorithm>
-
 #include "comm/scaled_parameters.h"
 #include "comm/tag_address.h"
-#include "config_path.h"
+#include "console_output.h"
 #include "host/vemor_sub.h"
 #include "interrupt.h"
 #include "message_meaning.h"
-#include "platform/text_codec.h"
 #include "port_failure.h"
+#include "tag_file.h"
 #include "text_output.h"
 
-#include <cstdio>
-
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 namespace vfdahost {
@@ -43,16 +39,17 @@ uint32_t Offset(char area, int number) {
 } // namespace
 
 ParameterSession::ParameterSession() {
-    host_.onTagValue = [this](const hostkit::TagValue& update) { ReceiveValue(update); };
-    host_.onEventLog = [this](const hostkit::EventLogLine& line) {
+    hostkit::HostLibraries& host = module_.Host();
+    host.onTagValue = [this](const hostkit::TagValue& update) { ReceiveValue(update); };
+    host.onEventLog = [this](const hostkit::EventLogLine& line) {
         std::lock_guard guard(logLock_);
         logLines_.push_back(line.text);
     };
 }
 
 ParameterSession::~ParameterSession() {
-    if (started_) {
-        module_.Stop(instance_);
+    if (module_.CommunicationInitialised()) {
+        module_.Stop(); // before any member goes: the delivery thread reports into them
     }
     beforeLogLine_ = nullptr; // whatever it erased may be gone already
     PrintLog();
@@ -73,41 +70,23 @@ void ParameterSession::PrintLog() {
 }
 
 bool ParameterSession::Open(const std::string& configPath, std::string& error) {
-    host_.Attach();
-    if (!module_.Load()) {
-        error = std::string("cannot load ") + hostkit::DriverModule::kFileName;
-        return false;
-    }
-    instance_ = module_.Open(configPath.c_str());
-    if (instance_ < 0 || !document_.LoadFile(configPath)) {
-        error = CannotOpenConfiguration(configPath);
-        return false;
-    }
-    return true;
-}
-
-const CStationInfo* ParameterSession::FindStation(const std::string& utf8) const {
-    std::string cp949;
-    if (!platform::Utf8ToCp949(utf8, cp949)) {
-        return nullptr;
-    }
-    return document_.FindStation(cp949.c_str());
+    const ModuleSession::Opened opened = module_.Open(configPath);
+    error = ModuleSession::WhyNotOpened(opened, configPath);
+    return opened == ModuleSession::Opened::Yes;
 }
 
 bool ParameterSession::Start(const std::vector<const CStationInfo*>& stations,
                              const std::vector<PortMapping>& mapped, std::string& error) {
     stations_ = stations;
-    started_ = true;
-    if (module_.InitComm(instance_) != 0) {
-        error = PortFailureText(document_.SerialPort().m_portIndex + 1, mapped);
+    if (module_.InitComm() != 0) {
+        error = PortFailureText(module_.Document().SerialPort().m_portIndex + 1, mapped);
         return false;
     }
     for (const CStationInfo* station : stations_) {
         const auto add = [&](char area, int number) {
             const uint32_t id = TagId(*station, area, number);
             const std::string address = area + std::to_string(number);
-            handles_[id] =
-                module_.RegisterTag(instance_, station->m_name.c_str(), address.c_str(), 1, 0, id);
+            handles_[id] = module_.RegisterTag(station->m_name, address, kAnalogTagType, id);
         };
         for (int p = 0; p < kParameters; ++p) {
             add('P', p);
@@ -119,8 +98,8 @@ bool ParameterSession::Start(const std::vector<const CStationInfo*>& stations,
             add('D', d);
         }
     }
-    module_.BuildPollMasks(instance_);
-    module_.Enable(instance_, nullptr, 1);
+    module_.BuildPollMasks();
+    module_.Enable(nullptr, 1);
     return true;
 }
 
@@ -148,10 +127,10 @@ void ParameterSession::Forget(uint32_t tagId) {
     values_.erase(tagId);
 }
 
-ParameterSession::Counters ParameterSession::StationCounters(const CStationInfo& station) const {
-    int32_t raw[4] = {};
-    module_.GetStatistics(instance_, station.m_name.c_str(), raw);
-    return {raw[0], raw[1], raw[2], raw[3]};
+StationCounters ParameterSession::CountersOf(const CStationInfo& station) const {
+    StationCounters counters;
+    module_.Statistics(station.m_name.c_str(), counters);
+    return counters;
 }
 
 bool ParameterSession::WriteWord(uint32_t tagId, double value) {
@@ -159,8 +138,7 @@ bool ParameterSession::WriteWord(uint32_t tagId, double value) {
     if (handle == handles_.end() || handle->second < 0) {
         return false;
     }
-    CTagVal written(value);
-    return module_.WriteTag(instance_, static_cast<uint32_t>(handle->second), &written) == 0;
+    return module_.WriteTag(handle->second, value) == 0;
 }
 
 void ParameterSession::QueueRangeRead(const CStationInfo& station, int first, int count) {
@@ -189,7 +167,7 @@ int ParameterSession::Arrived(const CStationInfo& station, int first, int end) c
 std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStationInfo& station,
                                                                     int first, int count) {
     const int end = first + count;
-    const int32_t failuresBefore = StationCounters(station).readFailures;
+    const int32_t failuresBefore = CountersOf(station).readFailures;
     QueueRangeRead(station, first, count);
     int doneEnd = first;
     while (doneEnd < end) {
@@ -197,7 +175,7 @@ std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStati
         int seen = -1;
         Clock::time_point lastChange = Clock::now();
         while (Clock::now() - lastChange < kStall) {
-            const int failed = StationCounters(station).readFailures - failuresBefore;
+            const int failed = CountersOf(station).readFailures - failuresBefore;
             const int covered = Arrived(station, first, chunkEnd) + failed;
             if (covered >= chunkEnd - first) {
                 break;
@@ -229,19 +207,19 @@ std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStati
 
 // A start drops what was queued; the transaction under way finishes first.
 void ParameterSession::DropQueuedRequests() {
-    module_.Enable(instance_, nullptr, 0);
-    module_.Enable(instance_, nullptr, 1);
+    module_.Enable(nullptr, 0);
+    module_.Enable(nullptr, 1);
 }
 
 std::optional<double> ParameterSession::ReadMonitor(const CStationInfo& station, int number) {
     const uint32_t id = TagId(station, 'D', number);
-    const int32_t failuresBefore = StationCounters(station).readFailures;
+    const int32_t failuresBefore = CountersOf(station).readFailures;
     const Clock::time_point start = Clock::now();
     while (Clock::now() - start < kStall && !Interrupted()) {
         if (std::optional<double> value = Value(id)) {
             return value;
         }
-        if (StationCounters(station).readFailures - failuresBefore >= 3) {
+        if (CountersOf(station).readFailures - failuresBefore >= 3) {
             break; // the drive does not answer its status queries
         }
         PrintLog();
@@ -254,17 +232,17 @@ std::optional<double> ParameterSession::ReadMonitor(const CStationInfo& station,
 // session polls the drive's status words, so once a later read has started the write has
 // been answered and any refusal counted.
 bool ParameterSession::Write(const CStationInfo& station, char area, int number, double value) {
-    const Counters before = StationCounters(station);
+    const StationCounters before = CountersOf(station);
     if (!WriteWord(TagId(station, area, number), value)) {
         return false;
     }
     std::optional<int32_t> readsAtWrite;
-    Counters now = before;
+    StationCounters now = before;
     const Clock::time_point start = Clock::now();
     while (Clock::now() - start < kStall) {
         PrintLog();
         std::this_thread::sleep_for(kLook);
-        now = StationCounters(station);
+        now = CountersOf(station);
         if (!readsAtWrite && now.writes > before.writes) {
             readsAtWrite = now.reads;
         } else if (readsAtWrite && now.reads > *readsAtWrite) {

@@ -4,9 +4,7 @@
 // once the drive has answered them. Everything goes through the module's entry table.
 #pragma once
 
-#include "config/vfda_drv_doc.h"
-#include "driver_module.h"
-#include "host_libraries.h"
+#include "module_session.h"
 #include "run_options.h"
 
 #include <cstdint>
@@ -32,9 +30,11 @@ public:
 
     // Loads the module and opens the configuration; false with `error` set.
     bool Open(const std::string& configPath, std::string& error);
-    const CVfdaDrvDoc& Document() const { return document_; }
+    const CVfdaDrvDoc& Document() const { return module_.Document(); }
     // The configured station of that name (UTF-8, case ignored), or null.
-    const CStationInfo* FindStation(const std::string& utf8) const;
+    const CStationInfo* FindStation(const std::string& utf8) const {
+        return module_.FindStation(utf8);
+    }
     // For work that only reads parameters (backup, compare), before Start: the status words
     // are not registered, so the line carries the reads and nothing else. ReadMonitor then
     // reads nothing and Write confirms nothing.
@@ -63,13 +63,7 @@ public:
     bool Write(const CStationInfo& station, char area, int number, double value);
 
 private:
-    struct Counters {
-        int32_t reads = 0;
-        int32_t readFailures = 0;
-        int32_t writes = 0;
-        int32_t writeFailures = 0;
-    };
-    Counters StationCounters(const CStationInfo& station) const;
+    StationCounters CountersOf(const CStationInfo& station) const;
     uint32_t TagId(const CStationInfo& station, char area, int number) const;
     bool WriteWord(uint32_t tagId, double value);
     // Queues the module's range read of P first .. first+count-1, their old values forgotten.
@@ -82,11 +76,7 @@ private:
     std::optional<double> Value(uint32_t tagId) const;
     void ReceiveValue(const hostkit::TagValue& update);
 
-    hostkit::HostLibraries host_; // outlives the module, which calls into it
-    hostkit::DriverModule module_;
-    CVfdaDrvDoc document_;
-    int32_t instance_ = -1;
-    bool started_ = false;
+    ModuleSession module_;
     bool statusPolled_ = true;
     std::vector<const CStationInfo*> stations_;
     ReadProgress readProgress_;

@@ -4,6 +4,7 @@
 
 #include "event_printer.h"
 #include "line_settings.h"
+#include "station_counters.h"
 #include "station_diagnosis.h"
 #include "tag_file.h"
 #include "toolkit/line_trace.h"
@@ -14,14 +15,6 @@
 #include <string>
 
 namespace vfdahost {
-
-// The four counters of a station or of the instance, in the module's order.
-struct StationCounters {
-    int32_t reads = 0;
-    int32_t readFailures = 0;
-    int32_t writes = 0;
-    int32_t writeFailures = 0;
-};
 
 class RunEvents {
 public:

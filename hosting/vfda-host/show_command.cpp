@@ -5,9 +5,8 @@
 #include "commands.h"
 #include "config/vfda_drv_doc.h"
 #include "console_output.h"
-#include "driver_module.h"
-#include "host_libraries.h"
 #include "message_meaning.h"
+#include "module_session.h"
 #include "text_output.h"
 
 #include <cstdio>
@@ -98,31 +97,22 @@ int ShowCommand(const std::vector<std::string>& words) {
     }
     const std::string& path = arguments.Positional()[0];
 
-    hostkit::HostLibraries host;
-    host.onEventLog = [](const hostkit::EventLogLine& line) {
+    ModuleSession session;
+    session.Host().onEventLog = [](const hostkit::EventLogLine& line) {
         OutputFormatted(stderr, "%s\n", TextForPeople(ShownMessage(line.text)).c_str());
     };
-    host.Attach();
-    hostkit::DriverModule module;
-    if (!module.Load()) {
-        OutputFormatted(stderr, "vfda-host: cannot load %s\n", hostkit::DriverModule::kFileName);
+    const ModuleSession::Opened opened = session.Open(path);
+    if (opened == ModuleSession::Opened::Refused && session.Host().HasEventLog()) {
+        return kExitFailed; // the module's message 5 said why
+    }
+    if (opened != ModuleSession::Opened::Yes) {
+        const bool unsaid = opened == ModuleSession::Opened::Refused;
+        OutputFormatted(stderr, "vfda-host: %s%s\n",
+                        ModuleSession::WhyNotOpened(opened, path).c_str(),
+                        unsaid ? " (no event log to say more)" : "");
         return kExitFailed;
     }
-    if (module.Open(path.c_str()) < 0) {
-        if (!host.HasEventLog()) {
-            OutputFormatted(stderr, "vfda-host: cannot open %s (no event log to say more)\n",
-                            TextForPeople(path).c_str());
-        }
-        return kExitFailed;
-    }
-    // The table offers no way to list an instance's stations, so the host reads the file
-    // itself once the module has accepted it.
-    CVfdaDrvDoc document;
-    if (!document.LoadFile(path)) {
-        OutputFormatted(stderr, "vfda-host: %s changed while it was read\n",
-                        TextForPeople(path).c_str());
-        return kExitFailed;
-    }
+    const CVfdaDrvDoc& document = session.Document();
     if (arguments.Has("--names")) {
         PrintNames(document);
     } else if (arguments.Has("--json")) {
