@@ -8,6 +8,7 @@
 #include "host_session.h"
 #include "interrupt.h"
 #include "port_folder.h"
+#include "printed_run_events.h"
 #include "private_folder.h"
 #include "run_options.h"
 #include "sim/line_server.h"
@@ -116,7 +117,7 @@ int DemoCommand(const std::vector<std::string>& words) {
     server.Start();
 
     EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text, options.stamps);
-    RunEvents events(printer);
+    PrintedRunEvents events(printer);
     events.Note("drives PUMP1 (1), PUMP2 (2) and FAN1 (5) answer on " + line->Path() +
                 " as COM1, 4800 baud");
     events.Note("configuration " + folder.File("pumps.cfg") + ", tags " +

@@ -5,6 +5,7 @@
 #include "host_session.h"
 #include "interrupt.h"
 #include "port_folder.h"
+#include "printed_run_events.h"
 #include "run_loop.h"
 #include "run_options.h"
 #include "tag_file.h"
@@ -32,7 +33,7 @@ int RunCommand(const std::vector<std::string>& words) {
         return kExitFailed;
     }
     EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text, options.stamps);
-    RunEvents events(printer);
+    PrintedRunEvents events(printer);
     if (options.quiet) {
         events.BeQuiet();
     }

@@ -1,6 +1,6 @@
 // The events of vfda-host run as scripts read them: names, fields and their JSON forms.
 #include "json_lines.h"
-#include "run_events.h"
+#include "printed_run_events.h"
 #include "test_files.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +54,7 @@ protected:
     testing_support::TempFolder folder_;
     std::FILE* file_ = OpenScratch(folder_);
     EventPrinter json_{OutputForm::Json, file_};
-    RunEvents events_{json_};
+    PrintedRunEvents events_{json_};
 };
 
 } // namespace
@@ -130,7 +130,7 @@ TEST(RunEventsTextTest, TextLinesStartWithTheTimeInSeconds) {
     ASSERT_NE(file, nullptr);
     {
         EventPrinter text(OutputForm::Text, file);
-        RunEvents events(text);
+        PrintedRunEvents events(text);
         events.Stats("PUMP1", 1, {4, 2, 1, 0});
     }
     std::rewind(file);

@@ -1,4 +1,4 @@
-#include "run_events.h"
+#include "printed_run_events.h"
 
 #include "host_link/message_log.h"
 #include "message_meaning.h"
@@ -124,7 +124,7 @@ void AddDiagnosis(const StationDiagnosis& diagnosis, JsonFields& fields, std::st
 
 } // namespace
 
-void RunEvents::Settings(const LineSettings& settings) {
+void PrintedRunEvents::Settings(const LineSettings& settings) {
     std::string stations;
     std::string names;
     for (const StationSettings& station : settings.stations) {
@@ -150,13 +150,13 @@ void RunEvents::Settings(const LineSettings& settings) {
                        std::to_string(settings.refreshMs) + " ms");
 }
 
-void RunEvents::HintLine(const Hint& hint) {
+void PrintedRunEvents::HintLine(const Hint& hint) {
     JsonFields fields;
     fields.TextOrNull("station", hint.station).Text("text", hint.text);
     printer_.Print("hint", fields, "hint   " + hint.text);
 }
 
-void RunEvents::Value(const TagDefinition* tag, uint32_t id, double value) {
+void PrintedRunEvents::Value(const TagDefinition* tag, uint32_t id, double value) {
     JsonFields fields;
     fields.TextOrNull("tag", tag != nullptr ? std::optional<std::string>(tag->name) : std::nullopt)
         .Integer("id", id)
@@ -164,7 +164,7 @@ void RunEvents::Value(const TagDefinition* tag, uint32_t id, double value) {
     printer_.Print("value", fields, "value  " + TagText(tag, id) + " = " + NumberText(value));
 }
 
-void RunEvents::Log(uint32_t flags, const std::string& cp949) {
+void PrintedRunEvents::Log(uint32_t flags, const std::string& cp949) {
     const std::optional<int> number = MessageNumber(cp949);
     if (quiet_ && number && flags == driver::kStateChange) {
         return;
@@ -177,7 +177,7 @@ void RunEvents::Log(uint32_t flags, const std::string& cp949) {
     printer_.Print("log", fields, "log    " + ShownMessage(cp949));
 }
 
-void RunEvents::Frame(LineDirection direction, const uint8_t* bytes, size_t count) {
+void PrintedRunEvents::Frame(LineDirection direction, const uint8_t* bytes, size_t count) {
     const bool sent = direction == LineDirection::Sent;
     const bool skipped = direction == LineDirection::Skipped;
     const std::string hex = HexBytes(bytes, count);
@@ -186,7 +186,7 @@ void RunEvents::Frame(LineDirection direction, const uint8_t* bytes, size_t coun
     printer_.Print("frame", fields, (sent ? "sent   " : skipped ? "skip   " : "recv   ") + hex);
 }
 
-void RunEvents::Tag(const TagDefinition& tag, int32_t handle) {
+void PrintedRunEvents::Tag(const TagDefinition& tag, int32_t handle) {
     JsonFields fields;
     fields.Text("tag", tag.name)
         .Integer("id", tag.id)
@@ -203,7 +203,7 @@ void RunEvents::Tag(const TagDefinition& tag, int32_t handle) {
                                : "tag    " + where + ": refused by the module");
 }
 
-void RunEvents::PortOpened(int32_t result, const std::string& why) {
+void PrintedRunEvents::PortOpened(int32_t result, const std::string& why) {
     JsonFields fields;
     fields.Integer("result", result);
     if (!why.empty()) {
@@ -216,8 +216,8 @@ void RunEvents::PortOpened(int32_t result, const std::string& why) {
                                      "the run goes on without the line");
 }
 
-void RunEvents::Stats(const std::optional<std::string>& station, int32_t status,
-                      const StationCounters& counters, const StationDiagnosis* diagnosis) {
+void PrintedRunEvents::Stats(const std::optional<std::string>& station, int32_t status,
+                             const StationCounters& counters, const StationDiagnosis* diagnosis) {
     JsonFields fields;
     fields.TextOrNull("station", station)
         .Integer("status", status)
@@ -238,7 +238,7 @@ void RunEvents::Stats(const std::optional<std::string>& station, int32_t status,
     printer_.Print("stats", fields, text);
 }
 
-void RunEvents::NoStationStats(const std::string& station, int32_t status) {
+void PrintedRunEvents::NoStationStats(const std::string& station, int32_t status) {
     JsonFields fields;
     fields.Text("station", station)
         .Integer("status", status)
@@ -249,8 +249,8 @@ void RunEvents::NoStationStats(const std::string& station, int32_t status) {
     printer_.Print("stats", fields, "stats  " + station + ": no such station");
 }
 
-void RunEvents::Info(const std::string& station, const std::optional<std::string>& number,
-                     const std::optional<std::string>& description) {
+void PrintedRunEvents::Info(const std::string& station, const std::optional<std::string>& number,
+                            const std::optional<std::string>& description) {
     JsonFields fields;
     fields.Text("station", station)
         .TextOrNull("number", number)
@@ -261,21 +261,21 @@ void RunEvents::Info(const std::string& station, const std::optional<std::string
                           : "info   " + station + ": no such station");
 }
 
-void RunEvents::Result(const std::string& command, const JsonFields& fields,
-                       const std::string& what, int32_t result) {
+void PrintedRunEvents::Result(const std::string& command, const JsonFields& fields,
+                              const std::string& what, int32_t result) {
     JsonFields all;
     all.Text("command", command).Append(fields).Integer("result", result);
     const std::string outcome = result == 0 ? "" : " (result " + std::to_string(result) + ")";
     printer_.Print("result", all, Label(command) + what + outcome);
 }
 
-void RunEvents::Error(const std::string& text) {
+void PrintedRunEvents::Error(const std::string& text) {
     JsonFields fields;
     fields.Text("text", text);
     printer_.Print("error", fields, "error  " + text);
 }
 
-void RunEvents::WritesNotSent(int32_t count) {
+void PrintedRunEvents::WritesNotSent(int32_t count) {
     const std::string text =
         std::to_string(count) + (count == 1 ? " write" : " writes") + " not sent before the stop";
     JsonFields fields;
@@ -283,13 +283,13 @@ void RunEvents::WritesNotSent(int32_t count) {
     printer_.Print("error", fields, "error  " + text);
 }
 
-void RunEvents::Note(const std::string& text) {
+void PrintedRunEvents::Note(const std::string& text) {
     JsonFields fields;
     fields.Text("text", text);
     printer_.Print("note", fields, "-----  " + text);
 }
 
-void RunEvents::End(const std::string& reason) {
+void PrintedRunEvents::End(const std::string& reason) {
     JsonFields fields;
     fields.Text("reason", reason);
     printer_.Print("end", fields, "end    " + reason);
