@@ -165,14 +165,13 @@ int BackupCommand(const std::vector<std::string>& words) {
     if (!CheckTargets(line, names, paths)) {
         return kExitRefused;
     }
-    PortFolder ports;
-    ParameterSession session;
-    session.LeaveStatusUnpolled();
-    std::vector<const CStationInfo*> stations;
-    int exitCode = StartOnStations(line, line.positional[0], names, ports, session, stations);
+    StationWork work;
+    int exitCode = StartStationWork(line, names, Polling::ParametersOnly, work);
     if (exitCode != kExitOk) {
         return exitCode;
     }
+    ParameterSession& session = work.session;
+    const std::vector<const CStationInfo*>& stations = work.stations;
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     ProgressBar bar(ProgressBar::Wanted(printer.Form()));
     ShowReadProgress(session, bar);

@@ -66,12 +66,14 @@ int CompareCommand(const std::vector<std::string>& words) {
     // Made first, so the times printed run from the command's start.
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     BackupTarget target;
-    PortFolder ports;
-    ParameterSession session;
-    session.LeaveStatusUnpolled();
-    if (const int failed = StartOnBackupStation(line, ports, session, target)) {
+    StationWork work;
+    if (const int failed = LoadBackupTarget(line, target)) {
         return failed;
     }
+    if (const int failed = StartOnBackupTarget(line, Polling::ParametersOnly, work, target)) {
+        return failed;
+    }
+    ParameterSession& session = work.session;
     const std::string& name = target.name;
     const ParameterBackup drive = ReadBackup(session, *target.station, name);
     // A signal during the read: what was read is compared all the same, and what was not is

@@ -50,16 +50,10 @@ bool ParseParameterCommandLine(const std::vector<std::string>& words, std::strin
     return true;
 }
 
-int OpenSession(const ParameterCommandLine& line, const std::string& configPath, PortFolder& ports,
-                ParameterSession& session) {
-    std::string error;
-    if (!ports.Create(line.ports, error) || !session.Open(configPath, error)) {
-        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
-        return kExitFailed;
-    }
-    return kExitOk;
-}
+namespace {
 
+// The configured stations of those names, in the same order; kExitOk, else kExitRefused for
+// a name the configuration lacks (reported).
 int FindStations(const ParameterSession& session, const std::vector<std::string>& names,
                  std::vector<const CStationInfo*>& stations) {
     for (const std::string& name : names) {
@@ -74,26 +68,31 @@ int FindStations(const ParameterSession& session, const std::vector<std::string>
     return kExitOk;
 }
 
-int StartOn(const ParameterCommandLine& line, ParameterSession& session,
-            const std::vector<const CStationInfo*>& stations) {
+} // namespace
+
+int StartStationWork(const ParameterCommandLine& line, const std::vector<std::string>& names,
+                     Polling polling, StationWork& work, const StationCheck& check) {
     std::string error;
-    if (!session.Start(stations, line.ports, error)) {
+    if (!work.ports.Create(line.ports, error) || !work.session.Open(line.positional[0], error)) {
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    if (const int failed = FindStations(work.session, names, work.stations)) {
+        return failed;
+    }
+    if (check) {
+        if (const int failed = check(work.stations)) {
+            return failed;
+        }
+    }
+    if (polling == Polling::ParametersOnly) {
+        work.session.LeaveStatusUnpolled();
+    }
+    if (!work.session.Start(work.stations, line.ports, error)) {
         OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
     return kExitOk;
-}
-
-int StartOnStations(const ParameterCommandLine& line, const std::string& configPath,
-                    const std::vector<std::string>& names, PortFolder& ports,
-                    ParameterSession& session, std::vector<const CStationInfo*>& stations) {
-    if (const int failed = OpenSession(line, configPath, ports, session)) {
-        return failed;
-    }
-    if (const int failed = FindStations(session, names, stations)) {
-        return failed;
-    }
-    return StartOn(line, session, stations);
 }
 
 void ShowReadProgress(ParameterSession& session, ProgressBar& bar) {
@@ -132,21 +131,11 @@ int LoadBackupTarget(const ParameterCommandLine& line, BackupTarget& target) {
     return kExitOk;
 }
 
-int StartOnBackupTarget(const ParameterCommandLine& line, PortFolder& ports,
-                        ParameterSession& session, BackupTarget& target) {
-    std::vector<const CStationInfo*> stations;
-    const int exitCode =
-        StartOnStations(line, line.positional[0], {target.name}, ports, session, stations);
-    target.station = exitCode == kExitOk ? stations[0] : nullptr;
+int StartOnBackupTarget(const ParameterCommandLine& line, Polling polling, StationWork& work,
+                        BackupTarget& target) {
+    const int exitCode = StartStationWork(line, {target.name}, polling, work);
+    target.station = exitCode == kExitOk ? work.stations[0] : nullptr;
     return exitCode;
-}
-
-int StartOnBackupStation(const ParameterCommandLine& line, PortFolder& ports,
-                         ParameterSession& session, BackupTarget& target) {
-    if (const int failed = LoadBackupTarget(line, target)) {
-        return failed;
-    }
-    return StartOnBackupTarget(line, ports, session, target);
 }
 
 void ReportNotDone(EventPrinter& printer, const std::string& station, const char* event,

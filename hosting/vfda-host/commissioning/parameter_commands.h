@@ -10,6 +10,7 @@
 #include "progress_bar.h"
 #include "word_value.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -32,25 +33,30 @@ struct ParameterCommandLine {
 bool ParseParameterCommandLine(const std::vector<std::string>& words, std::string_view command,
                                size_t minimumPositional, ParameterCommandLine& line);
 
-// The ports mapped, the module loaded and the configuration opened; kExitOk or the code to
-// exit with (reported).
-int OpenSession(const ParameterCommandLine& line, const std::string& configPath, PortFolder& ports,
-                ParameterSession& session);
+// What a parameter command works on: the ports it mapped, the module's session, and the
+// configured stations it names, in the order named.
+struct StationWork {
+    PortFolder ports;
+    ParameterSession session;
+    std::vector<const CStationInfo*> stations;
+};
 
-// The configured stations of those names, in the same order; kExitOk, else 2 for a name the
-// configuration lacks (reported).
-int FindStations(const ParameterSession& session, const std::vector<std::string>& names,
-                 std::vector<const CStationInfo*>& stations);
-// Communication started on the stations found; kExitOk, else 1 (reported, with the port's
-// failure and the command line's --port mappings).
-int StartOn(const ParameterCommandLine& line, ParameterSession& session,
-            const std::vector<const CStationInfo*>& stations);
+// Which words the session polls besides the parameters it reads.
+enum class Polling {
+    StatusWords,    // D0..D6, so a write is confirmed and a monitor word can be read
+    ParametersOnly, // nothing else on the line (backup, compare)
+};
 
-// OpenSession, then communication started on the named stations (`stations` in the same
-// order); kExitOk, else 2 for a name the configuration lacks or 1 (reported).
-int StartOnStations(const ParameterCommandLine& line, const std::string& configPath,
-                    const std::vector<std::string>& names, PortFolder& ports,
-                    ParameterSession& session, std::vector<const CStationInfo*>& stations);
+// A check of the stations found, before the line is touched: kExitOk, or the exit code
+// (reported).
+using StationCheck = std::function<int(const std::vector<const CStationInfo*>& stations)>;
+
+// The one way a parameter command reaches its stations: the --port mappings made, the module
+// loaded on the configuration (the first operand), the named stations found (2 for a name it
+// lacks), `check` passed, communication started (1 when the port does not open). kExitOk, or
+// the exit code (reported).
+int StartStationWork(const ParameterCommandLine& line, const std::vector<std::string>& names,
+                     Polling polling, StationWork& work, const StationCheck& check = {});
 
 // Shows the session's parameter reads on the bar ("NAME reading"), erased once each is done.
 void ShowReadProgress(ParameterSession& session, ProgressBar& bar);
@@ -69,12 +75,9 @@ struct BackupTarget {
 // Loads line.positional[1] as the target's file and names its station: --station, else the
 // file's own; kExitOk, else 1 for a file that cannot be read, 2 for a damaged one (reported).
 int LoadBackupTarget(const ParameterCommandLine& line, BackupTarget& target);
-// Starts communication on the loaded target's station; kExitOk or the exit code (reported).
-int StartOnBackupTarget(const ParameterCommandLine& line, PortFolder& ports,
-                        ParameterSession& session, BackupTarget& target);
-// Both, in that order.
-int StartOnBackupStation(const ParameterCommandLine& line, PortFolder& ports,
-                         ParameterSession& session, BackupTarget& target);
+// StartStationWork on the loaded target's station, which it sets; kExitOk or the exit code.
+int StartOnBackupTarget(const ParameterCommandLine& line, Polling polling, StationWork& work,
+                        BackupTarget& target);
 
 // What a command a signal stopped leaves undone, once its transaction under way is done: an
 // event `event` ("not-written", "not-read") for each step, by name.

@@ -37,15 +37,6 @@ bool ParseWordWrite(const std::string& text, WordWrite& write, std::string& why)
 
 // The session started on the command line's CONFIG and STATION; `station` stays null when
 // that fails, and the exit code says why.
-int OpenOnStation(const ParameterCommandLine& line, PortFolder& ports, ParameterSession& session,
-                  const CStationInfo*& station) {
-    std::vector<const CStationInfo*> stations;
-    const int exitCode =
-        StartOnStations(line, line.positional[0], {line.positional[1]}, ports, session, stations);
-    station = exitCode == kExitOk ? stations[0] : nullptr;
-    return exitCode;
-}
-
 // What became of one write: the drive's answer to it, then a read of the parameter back.
 // D0 and D3 are not read back: the drive reports its state in them, not the command.
 struct WriteResult {
@@ -115,13 +106,13 @@ int ReadCommand(const std::vector<std::string>& words) {
         addresses.push_back(*address);
     }
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
-    PortFolder ports;
-    ParameterSession session;
-    const CStationInfo* station = nullptr;
-    int exitCode = OpenOnStation(line, ports, session, station);
-    if (station == nullptr) {
+    StationWork work;
+    int exitCode = StartStationWork(line, {line.positional[1]}, Polling::StatusWords, work);
+    if (exitCode != kExitOk) {
         return exitCode;
     }
+    ParameterSession& session = work.session;
+    const CStationInfo* station = work.stations[0];
     const std::string& name = line.positional[1];
     for (size_t i = 0; i < addresses.size(); ++i) {
         if (Interrupted()) {
@@ -170,13 +161,13 @@ int WriteCommand(const std::vector<std::string>& words) {
     }
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     LineWatch watch;
-    PortFolder ports;
-    ParameterSession session;
-    const CStationInfo* station = nullptr;
-    int exitCode = OpenOnStation(line, ports, session, station);
-    if (station == nullptr) {
+    StationWork work;
+    int exitCode = StartStationWork(line, {line.positional[1]}, Polling::StatusWords, work);
+    if (exitCode != kExitOk) {
         return exitCode;
     }
+    ParameterSession& session = work.session;
+    const CStationInfo* station = work.stations[0];
     const std::string& name = line.positional[1];
     for (size_t i = 0; i < writes.size(); ++i) {
         if (Interrupted()) {

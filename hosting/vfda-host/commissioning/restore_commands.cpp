@@ -7,6 +7,7 @@
 #include "line_watch.h"
 #include "parameter_commands.h"
 #include "parameter_roles.h"
+#include "text_output.h"
 
 #include <cstdio>
 #include <set>
@@ -348,11 +349,11 @@ int RestoreCommand(const std::vector<std::string>& words) {
     if (!MissingAllowed(line.positional[1], MissingSettings(target.file.values), options)) {
         return kExitRefused;
     }
-    PortFolder ports;
-    ParameterSession session;
-    if (const int failed = StartOnBackupTarget(line, ports, session, target)) {
+    StationWork work;
+    if (const int failed = StartOnBackupTarget(line, Polling::StatusWords, work, target)) {
         return failed;
     }
+    ParameterSession& session = work.session;
     const std::string& name = target.name;
     if (RefuseOtherModel(name, *target.station, target.file.model, printer)) {
         return kExitNotDone;
@@ -375,27 +376,26 @@ int CloneCommand(const std::vector<std::string>& words) {
     const std::vector<std::string> names(line.positional.begin() + 1, line.positional.end());
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     LineWatch watch;
-    PortFolder ports;
-    ParameterSession session;
-    std::vector<const CStationInfo*> stations;
-    if (const int failed = OpenSession(line, line.positional[0], ports, session)) {
-        return failed;
-    }
-    if (const int failed = FindStations(session, names, stations)) {
-        return failed;
-    }
-    for (size_t i = 1; i < stations.size(); ++i) {
-        for (size_t j = 0; j < i; ++j) {
-            if (stations[i] == stations[j]) {
-                OutputFormatted(stderr, "vfda-host: %s is named twice: %s\n", names[i].c_str(),
-                                j == 0 ? "a drive is not cloned onto itself" : "one clone a drive");
-                return kExitRefused;
+    StationWork work;
+    const auto eachOnce = [&names](const std::vector<const CStationInfo*>& stations) {
+        for (size_t i = 1; i < stations.size(); ++i) {
+            for (size_t j = 0; j < i; ++j) {
+                if (stations[i] == stations[j]) {
+                    OutputFormatted(stderr, "vfda-host: %s is named twice: %s\n",
+                                    TextForPeople(names[i]).c_str(),
+                                    j == 0 ? "a drive is not cloned onto itself"
+                                           : "one clone a drive");
+                    return kExitRefused;
+                }
             }
         }
-    }
-    if (const int failed = StartOn(line, session, stations)) {
+        return kExitOk;
+    };
+    if (const int failed = StartStationWork(line, names, Polling::StatusWords, work, eachOnce)) {
         return failed;
     }
+    ParameterSession& session = work.session;
+    const std::vector<const CStationInfo*>& stations = work.stations;
     ProgressBar bar(ProgressBar::Wanted(printer.Form()));
     ShowReadProgress(session, bar);
     const ParameterBackup source = ReadBackup(session, *stations[0], names[0]);
