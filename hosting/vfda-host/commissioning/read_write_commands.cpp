@@ -7,6 +7,7 @@
 #include "text_output.h"
 
 #include <cstdio>
+#include <functional>
 
 namespace vfdahost {
 namespace {
@@ -37,6 +38,35 @@ bool ParseWordWrite(const std::string& text, WordWrite& write, std::string& why)
 
 // The session started on the command line's CONFIG and STATION; `station` stays null when
 // that fails, and the exit code says why.
+// What one step did: true when it did what was asked.
+using Step =
+    std::function<bool(ParameterSession& session, const CStationInfo& station, size_t index)>;
+
+// Both commands work on the station named after the configuration, its status polled, one
+// address a step. A signal ends the work before the next step, naming the addresses left
+// (`undone`: "not-read" or "not-written"). kExitOk, kExitNotDone when a step failed, or the
+// exit code of the start or of the signal.
+int OnTheStation(const ParameterCommandLine& line, EventPrinter& printer,
+                 const std::vector<WordAddress>& addresses, const char* undone, const Step& step) {
+    StationWork work;
+    int exitCode = StartStationWork(line, {line.positional[1]}, Polling::StatusWords, work);
+    if (exitCode != kExitOk) {
+        return exitCode;
+    }
+    const std::string& name = line.positional[1];
+    for (size_t i = 0; i < addresses.size(); ++i) {
+        if (Interrupted()) {
+            std::vector<std::string> left;
+            for (size_t rest = i; rest < addresses.size(); ++rest) {
+                left.push_back(addresses[rest].Text());
+            }
+            return EndInterrupted(printer, name, undone, left);
+        }
+        exitCode = step(work.session, *work.stations[0], i) ? exitCode : kExitNotDone;
+    }
+    return Interrupted() ? EndInterrupted(printer, name, undone, {}) : exitCode;
+}
+
 // What became of one write: the drive's answer to it, then a read of the parameter back.
 // D0 and D3 are not read back: the drive reports its state in them, not the command.
 struct WriteResult {
@@ -106,39 +136,24 @@ int ReadCommand(const std::vector<std::string>& words) {
         addresses.push_back(*address);
     }
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
-    StationWork work;
-    int exitCode = StartStationWork(line, {line.positional[1]}, Polling::StatusWords, work);
-    if (exitCode != kExitOk) {
-        return exitCode;
-    }
-    ParameterSession& session = work.session;
-    const CStationInfo* station = work.stations[0];
     const std::string& name = line.positional[1];
-    for (size_t i = 0; i < addresses.size(); ++i) {
-        if (Interrupted()) {
-            std::vector<std::string> notRead;
-            for (size_t rest = i; rest < addresses.size(); ++rest) {
-                notRead.push_back(addresses[rest].Text());
-            }
-            return EndInterrupted(printer, name, "not-read", notRead);
-        }
+    const auto read = [&](ParameterSession& session, const CStationInfo& station, size_t i) {
         const WordAddress& address = addresses[i];
         const std::optional<double> value =
-            address.area == 'P' ? session.ReadParameters(*station, address.number, 1)[0]
-                                : session.ReadMonitor(*station, address.number);
+            address.area == 'P' ? session.ReadParameters(station, address.number, 1)[0]
+                                : session.ReadMonitor(station, address.number);
         JsonFields fields;
         fields.Text("station", name).Text("address", address.Text());
-        if (value) {
-            fields.Number("value", *value);
-            printer.Print("value", fields,
-                          name + " " + address.Text() + " = " + NumberText(*value));
-        } else {
+        if (!value) {
             fields.Null("value").Text("error", "not read");
             printer.Print("value", fields, name + " " + address.Text() + ": not read");
-            exitCode = kExitNotDone;
+            return false;
         }
-    }
-    return Interrupted() ? EndInterrupted(printer, name, "not-read", {}) : exitCode;
+        fields.Number("value", *value);
+        printer.Print("value", fields, name + " " + address.Text() + " = " + NumberText(*value));
+        return true;
+    };
+    return OnTheStation(line, printer, addresses, "not-read", read);
 }
 
 int WriteCommand(const std::vector<std::string>& words) {
@@ -161,24 +176,14 @@ int WriteCommand(const std::vector<std::string>& words) {
     }
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     LineWatch watch;
-    StationWork work;
-    int exitCode = StartStationWork(line, {line.positional[1]}, Polling::StatusWords, work);
-    if (exitCode != kExitOk) {
-        return exitCode;
-    }
-    ParameterSession& session = work.session;
-    const CStationInfo* station = work.stations[0];
     const std::string& name = line.positional[1];
-    for (size_t i = 0; i < writes.size(); ++i) {
-        if (Interrupted()) {
-            std::vector<std::string> notWritten;
-            for (size_t rest = i; rest < writes.size(); ++rest) {
-                notWritten.push_back(writes[rest].address.Text());
-            }
-            return EndInterrupted(printer, name, "not-written", notWritten);
-        }
+    std::vector<WordAddress> addresses;
+    for (const WordWrite& write : writes) {
+        addresses.push_back(write.address);
+    }
+    const auto writeOne = [&](ParameterSession& session, const CStationInfo& station, size_t i) {
         const WordWrite& write = writes[i];
-        const WriteResult result = WriteAndReadBack(session, *station, write);
+        const WriteResult result = WriteAndReadBack(session, station, write);
         const char* outcome = Outcome(write, result);
         const bool ok = std::string(outcome) == "written" || std::string(outcome) == "sent";
         JsonFields fields;
@@ -194,16 +199,16 @@ int WriteCommand(const std::vector<std::string>& words) {
             .Boolean("acknowledged", result.acknowledged)
             .Text("outcome", outcome);
         // What the line shows when the drive did not take it: an echoing adapter, say.
-        const std::string diagnosis = ok ? "" : watch.Diagnosis(name, station->m_stationNumber);
+        const std::string diagnosis = ok ? "" : watch.Diagnosis(name, station.m_stationNumber);
         if (!diagnosis.empty()) {
             fields.Text("diagnosis", diagnosis.substr(2));
         }
         printer.Print("written", fields,
                       name + " " + write.address.Text() + " = " + NumberText(write.asked.value) +
                           " " + OutcomeText(outcome, result) + diagnosis);
-        exitCode = ok ? exitCode : kExitNotDone;
-    }
-    return Interrupted() ? EndInterrupted(printer, name, "not-written", {}) : exitCode;
+        return ok;
+    };
+    return OnTheStation(line, printer, addresses, "not-written", writeOne);
 }
 
 } // namespace vfdahost
