@@ -140,3 +140,23 @@ TEST_F(ParameterReadsTest, ClearDropsTheChunkOnTheLineAndWhatWaits) {
 }
 
 } // namespace
+
+// The one rule both readers end a range read by: every parameter covered by a value or a
+// failure counted since the start, or nothing moved for the stall time.
+TEST(RangeReadEndTest, ValuesAndFailuresCoverTheReadAndSilenceEndsItAfterTheStall) {
+    using vfdahost::RangeReadEnd;
+    const RangeReadEnd::Clock::time_point start{};
+    RangeReadEnd reads;
+    reads.Start(4, 7, start);
+    EXPECT_FALSE(reads.Ended(2, 7, start));
+    EXPECT_FALSE(reads.Ended(2, 8, start)) << "3 of 4 covered";
+    EXPECT_TRUE(reads.Ended(2, 9, start)) << "the drive did not return two of them";
+    EXPECT_EQ(reads.Failed(9), 2);
+    EXPECT_EQ(reads.Failed(3), 0) << "statistics reset since: no failures are invented";
+
+    reads.Start(4, 0, start);
+    const auto later = [&](int ms) { return start + std::chrono::milliseconds(ms); };
+    EXPECT_FALSE(reads.Ended(1, 0, later(3000)));
+    EXPECT_FALSE(reads.Ended(1, 0, later(6999))) << "the stall runs from the last progress";
+    EXPECT_TRUE(reads.Ended(1, 0, later(7000)));
+}

@@ -68,15 +68,8 @@ ParameterReads::Turn ParameterReads::Advance(const FailureCounter& failures, boo
                                              Clock::time_point now) {
     Turn turn;
     if (onLine_) {
-        const std::size_t awaited = Awaited();
-        const int32_t failed = std::max(0, failures(onLine_->station) - failuresAtStart_);
-        const std::size_t progress = onLine_->ids.size() - awaited + static_cast<size_t>(failed);
-        if (progress != progress_) {
-            progress_ = progress;
-            lastChange_ = now;
-        }
-        const bool covered = awaited == 0 || static_cast<size_t>(failed) >= awaited;
-        if (!covered && now - lastChange_ < kStall) {
+        const std::size_t arrived = onLine_->ids.size() - Awaited();
+        if (!onLineEnd_.Ended(arrived, failures(onLine_->station), now)) {
             return turn;
         }
         std::lock_guard guard(lock_);
@@ -92,9 +85,7 @@ ParameterReads::Turn ParameterReads::Advance(const FailureCounter& failures, boo
     }
     onLine_ = waiting_.front();
     waiting_.pop_front();
-    failuresAtStart_ = failures(onLine_->station);
-    progress_ = 0;
-    lastChange_ = now;
+    onLineEnd_.Start(onLine_->ids.size(), failures(onLine_->station), now);
     {
         std::lock_guard guard(lock_);
         awaited_.insert(onLine_->ids.begin(), onLine_->ids.end());

@@ -3,6 +3,8 @@
 // time, so the other stations keep being served between the chunks.
 #pragma once
 
+#include "range_read_end.h"
+
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -49,7 +51,7 @@ class ParameterReads {
 public:
     using Clock = std::chrono::steady_clock;
     // A chunk ends when nothing has come for this long.
-    static constexpr std::chrono::milliseconds kStall{4000};
+    static constexpr std::chrono::milliseconds kStall = RangeReadEnd::kStall;
     // A station's read failures so far, as the module counts them.
     using FailureCounter = std::function<int32_t(const std::string& station)>;
 
@@ -83,10 +85,8 @@ private:
     std::optional<ParameterChunk> onLine_;
     std::chrono::milliseconds longestPause_{0};
     Clock::time_point pauseEnd_; // the next chunk starts by then at the latest
-    int32_t failuresAtStart_ = 0;
-    std::size_t progress_ = 0; // values and failures seen at the last change
-    Clock::time_point lastChange_;
-    mutable std::mutex lock_; // guards awaited_, which the delivery thread changes
+    RangeReadEnd onLineEnd_;     // when the chunk on the line has ended
+    mutable std::mutex lock_;    // guards awaited_, which the delivery thread changes
     std::set<uint32_t> awaited_;
 };
 

@@ -7,6 +7,7 @@
 #include "interrupt.h"
 #include "message_meaning.h"
 #include "port_failure.h"
+#include "range_read_end.h"
 #include "tag_file.h"
 #include "text_output.h"
 
@@ -28,7 +29,7 @@ constexpr uint32_t kFirstD = kFirstC + comm::kAreaMaximum[comm::kAreaC] + 1;
 constexpr int kMonitorWords = comm::kAreaMaximum[comm::kAreaD] + 1;
 
 // A wait ends once nothing has moved on the line for this long.
-constexpr std::chrono::milliseconds kStall(4000);
+constexpr std::chrono::milliseconds kStall = RangeReadEnd::kStall;
 constexpr std::chrono::milliseconds kLook(10);
 
 uint32_t Offset(char area, int number) {
@@ -172,18 +173,11 @@ std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStati
     int doneEnd = first;
     while (doneEnd < end) {
         const int chunkEnd = std::min(doneEnd + kChunk, end);
-        int seen = -1;
-        Clock::time_point lastChange = Clock::now();
-        while (Clock::now() - lastChange < kStall) {
-            const int failed = CountersOf(station).readFailures - failuresBefore;
-            const int covered = Arrived(station, first, chunkEnd) + failed;
-            if (covered >= chunkEnd - first) {
-                break;
-            }
-            if (covered != seen) {
-                seen = covered;
-                lastChange = Clock::now();
-            }
+        // The reads from `first` to the chunk's end: the module sends them in order.
+        RangeReadEnd reads;
+        reads.Start(static_cast<size_t>(chunkEnd - first), failuresBefore, Clock::now());
+        while (!reads.Ended(static_cast<size_t>(Arrived(station, first, chunkEnd)),
+                            CountersOf(station).readFailures, Clock::now())) {
             PrintLog();
             std::this_thread::sleep_for(kLook);
         }
