@@ -1,6 +1,9 @@
 #include "scan_frame.h"
 
+#include "comm/answer_cause.h"
 #include "comm/frame_codec.h"
+
+#include <span>
 
 namespace vfdahost {
 namespace {
@@ -11,18 +14,13 @@ using comm::kQueryLength;
 // A drive answers within tens of milliseconds; this leaves room for a slow adapter.
 constexpr uint32_t kTurnaroundAllowanceMs = 150;
 
-char Digit(int value) {
-    return static_cast<char>('0' + value % 10);
-}
-
 bool IsAnswerAt(const std::vector<uint8_t>& received, size_t at, int station) {
     const uint8_t* answer = received.data() + at;
     // A drive that refuses the query still answers under its number.
     const uint8_t mark = answer[comm::kAcknowledgeByte];
     return answer[0] == comm::kLetterQueryGroup && answer[comm::kMarkByte] == kFrameMark &&
            (mark == comm::kAcknowledge || mark == comm::kRefusal) &&
-           answer[comm::kStationByte] == static_cast<uint8_t>(Digit(station / 10)) &&
-           answer[comm::kStationByte + 1] == static_cast<uint8_t>(Digit(station));
+           comm::FrameStation(std::span(answer, kAnswerLength)) == station;
 }
 
 } // namespace
