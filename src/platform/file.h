@@ -31,8 +31,9 @@ public:
     // CreateReadWrite: created or truncated. CreateNew: a file that did not exist, created
     // by this call (never a file or link already there), readable only by its owner until
     // KeepAttributesOf gives it others. WriteExisting: a regular file already there, opened
-    // for writing from its start, nothing truncated until SetLength.
-    enum class Mode { Read, CreateReadWrite, CreateNew, WriteExisting };
+    // for writing from its start, nothing truncated until SetLength. Append: a regular file,
+    // created when missing; every write goes whole to its end, also with other writers.
+    enum class Mode { Read, CreateReadWrite, CreateNew, WriteExisting, Append };
 
     File() = default;
     ~File();

@@ -1,5 +1,6 @@
 // The events of vfda-host run as scripts read them: names, fields and their JSON forms.
 #include "json_lines.h"
+#include "csv_value_log.h"
 #include "printed_run_events.h"
 #include "test_files.h"
 
@@ -141,4 +142,12 @@ TEST(RunEventsTextTest, TextLinesStartWithTheTimeInSeconds) {
                                                   "transaction failed \\(1\\), reads 4 \\(2 "
                                                   "failed\\), writes 1 \\(0 failed\\)\n")))
         << line;
+}
+
+TEST(CsvFieldTest, AFieldIsQuotedOnlyWhenItMustBe) {
+    EXPECT_EQ(vfdahost::CsvField("PUMP1"), "PUMP1");
+    EXPECT_EQ(vfdahost::CsvField("급수 펌프"), "급수 펌프");
+    EXPECT_EQ(vfdahost::CsvField("a,b"), "\"a,b\"");
+    EXPECT_EQ(vfdahost::CsvField("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(vfdahost::CsvField("two\nlines"), "\"two\nlines\"");
 }

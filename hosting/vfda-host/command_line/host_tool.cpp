@@ -112,7 +112,10 @@ const cli::Command kRun{
      Option{"--quiet", "",
             "Leave out the set-up lines (each tag registered, the module's state changes); "
             "values, failures and the statistics are still printed."}
-         .Short("-q")},
+         .Short("-q"),
+     {"--csv", "FILE",
+      "Also append every value change to FILE as a CSV row: time (ISO 8601, UTC, "
+      "milliseconds),station,tag,address,value; the header row is written when FILE is new."}},
     "Commands on standard input, one a line:\n"
     "  write TAG VALUE | read TAG|STATION | enable STATION 0|1 | stats [STATION] |\n"
     "  reset [STATION] | info STATION | stop | start | quit",

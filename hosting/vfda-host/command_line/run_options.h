@@ -25,6 +25,7 @@ struct RunOptions {
     bool trace = false;
     bool strict = false; // exit 3 when the port did not open or a station never answered
     bool quiet = false;  // no set-up lines
+    std::optional<std::string> csvPath; // every value change appended there
     TimeStamps stamps = TimeStamps::Run;
 };
 

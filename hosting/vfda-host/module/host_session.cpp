@@ -177,9 +177,7 @@ std::vector<std::string> HostSession::StationNames() const {
 }
 
 std::string HostSession::StationOfTag(const TagDefinition& tag) const {
-    const size_t dot = tag.deviceCp949.find('.');
-    const std::string name =
-        dot == std::string::npos ? tag.deviceCp949 : tag.deviceCp949.substr(dot + 1);
+    const std::string name = StationOfDevice(tag.deviceCp949);
     return ConfiguredName(name).value_or(name);
 }
 

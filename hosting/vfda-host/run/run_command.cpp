@@ -2,6 +2,7 @@
 // does, printing values, the event log and statistics, and taking commands on stdin.
 #include "commands.h"
 #include "console_output.h"
+#include "csv_value_log.h"
 #include "host_session.h"
 #include "interrupt.h"
 #include "port_folder.h"
@@ -33,10 +34,17 @@ int RunCommand(const std::vector<std::string>& words) {
         return kExitFailed;
     }
     EventPrinter printer(options.json ? OutputForm::Json : OutputForm::Text, options.stamps);
-    PrintedRunEvents events(printer);
+    PrintedRunEvents printed(printer);
     if (options.quiet) {
-        events.BeQuiet();
+        printed.BeQuiet();
     }
+    CsvValueLog csv;
+    if (options.csvPath && !csv.Open(*options.csvPath, error)) {
+        OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
+        return kExitFailed;
+    }
+    RunEventFanOut events(options.csvPath ? std::vector<RunEvents*>{&printed, &csv}
+                                          : std::vector<RunEvents*>{&printed});
     CatchInterrupt();
     HostSession session(events);
     if (!session.Open(options.configPath, error)) {
@@ -53,7 +61,7 @@ int RunCommand(const std::vector<std::string>& words) {
     const std::string reason = RunUntilEnd(session, events, options.seconds);
     session.Finish();
     events.End(reason);
-    if (OutputFailed()) {
+    if (OutputFailed() || csv.Failed()) {
         return kExitFailed;
     }
     // --strict: a line that did not work is a failure for scripts.

@@ -186,4 +186,9 @@ TagFileResult ReadTagFile(const std::string& path, std::vector<TagDefinition>& t
     return TagFileResult::Read;
 }
 
+std::string StationOfDevice(const std::string& device) {
+    const size_t dot = device.find('.');
+    return dot == std::string::npos ? device : device.substr(dot + 1);
+}
+
 } // namespace vfdahost

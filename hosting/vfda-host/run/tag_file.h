@@ -31,6 +31,10 @@ struct TagDefinition {
     std::string addressCp949;
 };
 
+// The station part of a tag's device: the text after the first '.' ("LINE.PUMP2" is
+// PUMP2), or the whole device; as the module reads it.
+std::string StationOfDevice(const std::string& device);
+
 // Parses the file's text. On failure `error` names the line and what is wrong with it.
 // Blank lines and lines starting with '#' are skipped; fields are trimmed and not quoted.
 bool ParseTagFile(std::string_view text, std::vector<TagDefinition>& tags, std::string& error);

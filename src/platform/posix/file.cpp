@@ -51,6 +51,8 @@ int FlagsOf(File::Mode mode) {
         return O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK;
     case File::Mode::WriteExisting:
         return O_WRONLY | O_NOFOLLOW | O_NONBLOCK;
+    case File::Mode::Append:
+        return O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK;
     }
     return O_RDONLY | O_NONBLOCK;
 }

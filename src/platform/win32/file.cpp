@@ -35,6 +35,9 @@ ModeFlags FlagsOf(File::Mode mode) {
         return {GENERIC_READ | GENERIC_WRITE, 0, CREATE_NEW};
     case File::Mode::WriteExisting:
         return {GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING};
+    case File::Mode::Append:
+        // Append data only: each write lands at the end, as other writers' do.
+        return {FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS};
     }
     return {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING};
 }
