@@ -102,8 +102,8 @@ TEST_F(ProgressTest, AScanDrawsTheBarOnATerminalAndErasesIt) {
     EXPECT_NE(result.err.find("\rscan [#####"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("] 6/6"), std::string::npos) << result.err;
     EXPECT_EQ(result.err.back(), '\r') << "the bar is erased at the end";
-    EXPECT_EQ(result.out, "station 01 answers at 4800 baud\n"
-                          "station 02 answers at 4800 baud\n"
+    EXPECT_EQ(result.out, "station 01 answers at 4800 baud, software version 110, capacity code 4\n"
+                          "station 02 answers at 4800 baud, software version 110, capacity code 4\n"
                           "2 station(s) found\n");
 }
 

@@ -15,6 +15,10 @@ enum class ParameterRole {
     Command,
 };
 
+// The records in which a drive says what it is.
+constexpr int kSoftwareVersionParameter = 73;
+constexpr int kCapacityCodeParameter = 74;
+
 ParameterRole RoleOf(int parameter);
 
 // "setting", "drive record" or "command", as the events name them.

@@ -15,14 +15,37 @@
 namespace vfdahost {
 namespace {
 
+void IntegerOrNull(JsonFields& fields, const char* key, const std::optional<uint16_t>& value) {
+    if (value) {
+        fields.Integer(key, *value);
+    } else {
+        fields.Null(key);
+    }
+}
+
+// What the drive says it is, for people: ", software version 110, capacity code 4".
+std::string IdentityText(const FoundStation& station) {
+    std::string text;
+    if (station.softwareVersion) {
+        text += ", software version " + std::to_string(*station.softwareVersion);
+    }
+    if (station.capacityCode) {
+        text += ", capacity code " + std::to_string(*station.capacityCode);
+    }
+    return text;
+}
+
 void ReportFound(EventPrinter& printer, const FoundStation& station) {
     if (printer.Form() == OutputForm::Json) {
-        printer.Print("station",
-                      JsonFields().Integer("number", station.number).Integer("baud", station.baud),
-                      "");
+        JsonFields fields;
+        fields.Integer("number", station.number).Integer("baud", station.baud);
+        IntegerOrNull(fields, "software_version", station.softwareVersion);
+        IntegerOrNull(fields, "capacity_code", station.capacityCode);
+        printer.Print("station", fields, "");
         return;
     }
-    OutputFormatted(stdout, "station %02d answers at %u baud\n", station.number, station.baud);
+    OutputFormatted(stdout, "station %02d answers at %u baud%s\n", station.number, station.baud,
+                    IdentityText(station).c_str());
     std::fflush(stdout);
 }
 

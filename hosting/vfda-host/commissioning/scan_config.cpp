@@ -64,7 +64,20 @@ bool HasNumber(const CVfdaDrvDoc& document, int number) {
     return false;
 }
 
-void AddStation(CVfdaDrvDoc& document, int number) {
+// The station dialog's models (0-22) are named by series and power, and no table known here
+// ties a drive's capacity code to one of them for certain: the model stays the default, and
+// the capacity code the drive reported is said so that the user can set it.
+void SayModelLeft(const std::string& name, const FoundStation& found) {
+    if (found.capacityCode) {
+        OutputFormatted(stderr,
+                        "vfda-host: %s reports capacity code %u; its model is left at 0 (set it "
+                        "with config edit-station %s --model M)\n",
+                        name.c_str(), static_cast<unsigned>(*found.capacityCode), name.c_str());
+    }
+}
+
+void AddStation(CVfdaDrvDoc& document, const FoundStation& found) {
+    const int number = found.number;
     const std::string name = StationName(number);
     int code = document.ValidateStationName(name, nullptr);
     if (code == 0) {
@@ -79,6 +92,7 @@ void AddStation(CVfdaDrvDoc& document, int number) {
     station->m_name = name;
     station->m_stationNumber = number;
     document.AddStation(std::move(station));
+    SayModelLeft(name, found);
 }
 
 void SetLine(CVfdaDrvDoc& document, int portNumber, const std::vector<FoundStation>& found) {
@@ -101,7 +115,7 @@ bool AddFoundStations(const std::string& path, uint32_t lockWaitMs, int portNumb
     const auto add = [&](CVfdaDrvDoc& document) -> std::optional<Refusal> {
         for (const FoundStation& station : found) {
             if (!HasNumber(document, station.number)) {
-                AddStation(document, station.number);
+                AddStation(document, station);
             }
         }
         if (!found.empty()) {

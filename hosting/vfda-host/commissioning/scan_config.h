@@ -11,7 +11,8 @@
 namespace vfdahost {
 
 // Adds every found number the configuration lacks as a station "VFDnn" (the station
-// dialog's checks apply: a refused one is named on stderr and left out), and sets the port
+// dialog's checks apply: a refused one is named on stderr and left out; the model stays 0,
+// and the capacity code the drive reported is said on stderr), and sets the port
 // and, when all found stations share one rate, the baud rate. Creates the file when it is
 // missing; holds its writer lock from the load to the save, waiting for another writer at
 // most lockWaitMs. False (said on stderr) when the file cannot be read or written.

@@ -39,6 +39,26 @@ bool HoldsScanAnswer(const std::vector<uint8_t>& received, int station) {
     return false;
 }
 
+std::string ParameterQuery(int station, int parameter) {
+    return comm::FormatRequest({comm::kLetterReadParameter, station, parameter, 0});
+}
+
+std::optional<uint16_t> ParameterAnswer(const std::vector<uint8_t>& received, int station,
+                                        int parameter) {
+    const std::string query = ParameterQuery(station, parameter);
+    for (size_t at = 0; at + kAnswerLength <= received.size(); ++at) {
+        if (received[at] != comm::kLetterReadParameter) {
+            continue;
+        }
+        const comm::DecodedAnswer answer = comm::CheckAnswer(
+            comm::kLetterReadParameter, parameter, std::span(&received[at], kAnswerLength), query);
+        if (answer.result == comm::kSuccess && answer.content == comm::AnswerContent::Value) {
+            return answer.value;
+        }
+    }
+    return std::nullopt;
+}
+
 uint32_t ScanAnswerWaitMs(uint32_t baud) {
     const uint32_t characters = 2 * kQueryLength + kAnswerLength;
     const uint32_t wireMs = (characters * 11 * 1000 + baud - 1) / baud;

@@ -1,6 +1,7 @@
 #include "scan_line.h"
 
 #include "interrupt.h"
+#include "parameter_roles.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
 #include "scan_frame.h"
@@ -14,8 +15,10 @@ constexpr uint32_t kWriteLimitMs = 1000;
 // More than an echo, an answer and some noise; a line that sends more is not a drive.
 constexpr size_t kMostBytesKept = 64;
 
-bool Asks(platform::SerialPort& port, int station, uint32_t baud) {
-    const std::string query = ScanQuery(station);
+// Sends `query` and keeps what comes back until `answered` takes it or the wire time for an
+// answer has passed.
+bool Transact(platform::SerialPort& port, const std::string& query, uint32_t baud,
+              const std::function<bool(const std::vector<uint8_t>&)>& answered) {
     port.Purge();
     if (!port.Write(reinterpret_cast<const uint8_t*>(query.data()), query.size(), kWriteLimitMs)) {
         return false;
@@ -36,11 +39,27 @@ bool Asks(platform::SerialPort& port, int station, uint32_t baud) {
         }
         if (result == platform::SerialPort::ReadResult::Byte && received.size() < kMostBytesKept) {
             received.push_back(byte);
-            if (HoldsScanAnswer(received, station)) {
+            if (answered(received)) {
                 return true;
             }
         }
     }
+}
+
+bool Asks(platform::SerialPort& port, int station, uint32_t baud) {
+    return Transact(port, ScanQuery(station), baud, [station](const std::vector<uint8_t>& got) {
+        return HoldsScanAnswer(got, station);
+    });
+}
+
+std::optional<uint16_t> ReadParameter(platform::SerialPort& port, int station, int parameter,
+                                      uint32_t baud) {
+    std::optional<uint16_t> value;
+    Transact(port, ParameterQuery(station, parameter), baud, [&](const std::vector<uint8_t>& got) {
+        value = ParameterAnswer(got, station, parameter);
+        return value.has_value();
+    });
+    return value;
 }
 
 bool AlreadyFound(const std::vector<FoundStation>& found, int station) {
@@ -68,7 +87,11 @@ bool ScanLine(int portNumber, const std::vector<uint32_t>& bauds, const std::vec
                 return true;
             }
             if (!AlreadyFound(found, station) && Asks(port, station, baud)) {
-                found.push_back({station, baud});
+                FoundStation drive{station, baud, {}, {}};
+                drive.softwareVersion =
+                    ReadParameter(port, station, kSoftwareVersionParameter, baud);
+                drive.capacityCode = ReadParameter(port, station, kCapacityCodeParameter, baud);
+                found.push_back(drive);
                 report(found.back());
             }
             if (progress) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ namespace vfdahost {
 struct FoundStation {
     int number = 0;
     uint32_t baud = 0;
+    // What the drive says it is, read once it answered (nothing when it did not say).
+    std::optional<uint16_t> softwareVersion;
+    std::optional<uint16_t> capacityCode;
 };
 
 // Called once for every station found, as it is found.
