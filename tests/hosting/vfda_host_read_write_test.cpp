@@ -40,6 +40,28 @@ TEST_F(ParameterCommandTest, ReadGivesParametersScaledAndMonitorWords) {
     EXPECT_EQ(Member(lines[2], "value").kind, JsonValue::Kind::Number);
 }
 
+// A range of parameters read in rounds: every round in order, then a summary of the reads.
+TEST_F(ParameterCommandTest, RepeatedReadsOfARangeEndWithASummary) {
+    for (int p = 10; p <= 12; ++p) {
+        ASSERT_EQ(drives_.SetWord(1, sim::Area::Parameter, p, static_cast<uint16_t>(p * 10)),
+                  sim::Outcome::Ok);
+    }
+    const auto result =
+        Host("read", {"PUMP1", "P10-P12", "--every", "100ms", "--count", "2", "--json"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<JsonValue> lines = JsonLines(result.out);
+    ASSERT_EQ(lines.size(), 7u) << result.out;
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(Member(lines[i], "address").text, "P" + std::to_string(10 + i % 3));
+        EXPECT_EQ(Member(lines[i], "value").number, 10 + i % 3) << "P10-P12 are x10 words";
+    }
+    EXPECT_EQ(Member(lines[6], "event").text, "summary");
+    EXPECT_EQ(Member(lines[6], "reads").number, 6);
+    EXPECT_EQ(Member(lines[6], "failures").number, 0);
+    EXPECT_GT(Member(lines[6], "read_max_ms").number, 0);
+    EXPECT_EQ(FramesWithLetter('R'), 6u) << "each round reads each parameter once";
+}
+
 TEST_F(ParameterCommandTest, ReadOfASilentStationExitsThreeWithNoValue) {
     const auto result = Host("read", {"GONE", "P1", "--json"});
     EXPECT_EQ(result.exitCode, 3);
@@ -144,6 +166,17 @@ TEST_F(ParameterCommandTest, WrongAddressesAndStationsAreRefusedBeforeTheLineIsU
     EXPECT_EQ(Host("write", {"PUMP1", "D1=5"}).exitCode, 2);
     EXPECT_EQ(Host("write", {"PUMP1", "P10=x"}).exitCode, 2);
     EXPECT_EQ(Host("read", {"NOBODY", "P1"}).exitCode, 2);
+    for (const std::vector<std::string>& wrong :
+         std::vector<std::vector<std::string>>{{"PUMP1", "P12-P10"},
+                                               {"PUMP1", "P10-D2"},
+                                               {"PUMP1", "P10-P81"},
+                                               {"PUMP1", "P1", "--every", "50ms"},
+                                               {"PUMP1", "P1", "--every", "nan"},
+                                               {"PUMP1", "P1", "--every", "2"},
+                                               {"PUMP1", "P1", "--count", "0"},
+                                               {"PUMP1", "P1", "--count", "1e3"}}) {
+        EXPECT_EQ(Host("read", wrong).exitCode, 2) << wrong[1] << " " << wrong.back();
+    }
     EXPECT_EQ(FramesWithLetter('R') + FramesWithLetter('P'), 0u);
 }
 

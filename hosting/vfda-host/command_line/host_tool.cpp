@@ -124,10 +124,19 @@ const cli::Command kRun{
 const cli::Command kRead{
     "read",
     "CONFIG STATION ADDRESS...",
-    "Read words of one station once, without a tag file: parameters P0-P80 through the "
-    "module's range read, status words D0-D6; each printed as STATION ADDRESS = VALUE (null "
-    "for a word the drive did not return).",
-    {kPort, kJson, kTime},
+    "Read words of one station, without a tag file: parameters P0-P80 through the module's "
+    "range read, status words D0-D6, one or a range of one area (P10-P15); each printed as "
+    "STATION ADDRESS = VALUE (null for a word the drive did not return).",
+    {kPort,
+     kJson,
+     kTime,
+     {"--every", "INTERVAL",
+      "Read the addresses again every INTERVAL (100ms to 3600s, such as 500ms or 2s), on a "
+      "steady beat, until --count rounds or Ctrl-C; a summary (reads, failures, read times) "
+      "ends the output."},
+     {"--count", "N",
+      "Rounds to read (1 to 1000000; default 1, or until Ctrl-C with --every); with --count "
+      "the summary is printed too."}},
     "",
     {}};
 

@@ -1,16 +1,30 @@
 // vfda-host read and write: one station's words, once, without a tag file.
+#include "cli/arguments.h"
 #include "commands.h"
 #include "console_output.h"
 #include "interrupt.h"
 #include "line_watch.h"
 #include "parameter_commands.h"
+#include "station_diagnosis.h"
 #include "text_output.h"
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <functional>
+#include <limits>
+#include <thread>
 
 namespace vfdahost {
 namespace {
+
+using Clock = std::chrono::steady_clock;
+// A wait between rounds looks for a signal this often.
+constexpr std::chrono::milliseconds kWaitSlice{50};
+constexpr std::chrono::milliseconds kShortestInterval{100};
+constexpr std::chrono::milliseconds kLongestInterval{3600 * 1000};
+constexpr long kMostRounds = 1000000;
 
 struct WordWrite {
     WordAddress address;
@@ -36,36 +50,145 @@ bool ParseWordWrite(const std::string& text, WordWrite& write, std::string& why)
     return true;
 }
 
-// The session started on the command line's CONFIG and STATION; `station` stays null when
-// that fails, and the exit code says why.
 // What one step did: true when it did what was asked.
 using Step =
     std::function<bool(ParameterSession& session, const CStationInfo& station, size_t index)>;
 
+// How often the addresses are gone through: once, or `count` rounds on a steady beat.
+struct Rounds {
+    long count = 1;
+    std::chrono::milliseconds every{0};
+};
+
+// Waits until `when` in short slices, printing the module's log as it comes; false when a
+// signal came first.
+bool WaitUntil(ParameterSession& session, Clock::time_point when) {
+    while (!Interrupted()) {
+        session.PrintLog();
+        const Clock::time_point now = Clock::now();
+        if (now >= when) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::min<Clock::duration>(when - now, kWaitSlice));
+    }
+    return false;
+}
+
 // Both commands work on the station named after the configuration, its status polled, one
-// address a step. A signal ends the work before the next step, naming the addresses left
-// (`undone`: "not-read" or "not-written"). kExitOk, kExitNotDone when a step failed, or the
+// address a step, in `rounds`. A signal ends the work before the next step, naming the
+// addresses of the round left (`undone`: "not-read" or "not-written"); `beforeEnd` is
+// called last, before the end is printed. kExitOk, kExitNotDone when a step failed, or the
 // exit code of the start or of the signal.
 int OnTheStation(const ParameterCommandLine& line, EventPrinter& printer,
-                 const std::vector<WordAddress>& addresses, const char* undone, const Step& step) {
+                 const std::vector<WordAddress>& addresses, const char* undone, const Step& step,
+                 const Rounds& rounds = {}, const std::function<void()>& beforeEnd = {}) {
     StationWork work;
     int exitCode = StartStationWork(line, {line.positional[1]}, Polling::StatusWords, work);
     if (exitCode != kExitOk) {
         return exitCode;
     }
     const std::string& name = line.positional[1];
-    for (size_t i = 0; i < addresses.size(); ++i) {
-        if (Interrupted()) {
-            std::vector<std::string> left;
-            for (size_t rest = i; rest < addresses.size(); ++rest) {
-                left.push_back(addresses[rest].Text());
-            }
-            return EndInterrupted(printer, name, undone, left);
+    const Clock::time_point start = Clock::now();
+    std::vector<std::string> left;
+    for (long round = 0; round < rounds.count && left.empty(); ++round) {
+        if (round > 0 && !WaitUntil(work.session, start + round * rounds.every)) {
+            break;
         }
-        exitCode = step(work.session, *work.stations[0], i) ? exitCode : kExitNotDone;
+        for (size_t i = 0; i < addresses.size() && left.empty(); ++i) {
+            if (Interrupted()) {
+                for (size_t rest = i; rest < addresses.size(); ++rest) {
+                    left.push_back(addresses[rest].Text());
+                }
+                break;
+            }
+            exitCode = step(work.session, *work.stations[0], i) ? exitCode : kExitNotDone;
+        }
     }
-    return Interrupted() ? EndInterrupted(printer, name, undone, {}) : exitCode;
+    if (beforeEnd) {
+        beforeEnd();
+    }
+    return Interrupted() ? EndInterrupted(printer, name, undone, left) : exitCode;
 }
+
+// "500ms", "2s", "1.5s": a whole or decimal number and its unit.
+std::optional<std::chrono::milliseconds> ParseInterval(const std::string& text) {
+    const bool millis = text.size() > 2 && text.compare(text.size() - 2, 2, "ms") == 0;
+    const bool seconds = !millis && text.size() > 1 && text.back() == 's';
+    if (!millis && !seconds) {
+        return std::nullopt;
+    }
+    const std::optional<double> number =
+        ParsePlainDecimal(std::string_view(text).substr(0, text.size() - (millis ? 2 : 1)));
+    if (!number) {
+        return std::nullopt;
+    }
+    const double ms = *number * (millis ? 1.0 : 1000.0);
+    if (ms < static_cast<double>(kShortestInterval.count()) ||
+        ms > static_cast<double>(kLongestInterval.count())) {
+        return std::nullopt;
+    }
+    return std::chrono::milliseconds(static_cast<long long>(ms));
+}
+
+// --every and --count: one round without them; with --every alone, rounds until a signal.
+bool ParseRounds(const ParameterCommandLine& line, Rounds& rounds, std::string& wrong) {
+    const auto every = line.values.find("--every");
+    const auto count = line.values.find("--count");
+    if (every != line.values.end()) {
+        const std::optional<std::chrono::milliseconds> interval = ParseInterval(every->second);
+        if (!interval) {
+            wrong = "--every takes an interval from 100ms to 3600s, such as 500ms or 2s";
+            return false;
+        }
+        rounds.every = *interval;
+        rounds.count = std::numeric_limits<long>::max();
+    }
+    if (count != line.values.end()) {
+        const std::optional<long> number = cli::ParseInteger(count->second);
+        if (!number || *number < 1 || *number > kMostRounds) {
+            wrong = "--count takes a whole number from 1 to " + std::to_string(kMostRounds);
+            return false;
+        }
+        rounds.count = *number;
+    }
+    return true;
+}
+
+// What a repeated read did: reads, failures and how long each read took.
+class ReadTally {
+public:
+    void Count(bool read, Clock::duration took) {
+        ++reads_;
+        failures_ += read ? 0 : 1;
+        if (read) {
+            times_.push_back(std::chrono::duration<double, std::milli>(took).count());
+        }
+    }
+    void Print(EventPrinter& printer, const std::string& station) const {
+        JsonFields fields;
+        fields.Text("station", station).Integer("reads", reads_).Integer("failures", failures_);
+        std::string text = "summary " + station + ": " + std::to_string(reads_) + " reads, " +
+                           std::to_string(failures_) + " failed";
+        if (const std::optional<ResponseTimes> times = SummariseTimes(times_)) {
+            fields.Number("read_min_ms", Rounded(times->minMs))
+                .Number("read_median_ms", Rounded(times->medianMs))
+                .Number("read_max_ms", Rounded(times->maxMs));
+            text += "; read ms min " + NumberText(Rounded(times->minMs)) + ", median " +
+                    NumberText(Rounded(times->medianMs)) + ", max " +
+                    NumberText(Rounded(times->maxMs));
+        } else {
+            fields.Null("read_min_ms").Null("read_median_ms").Null("read_max_ms");
+        }
+        printer.Print("summary", fields, text);
+    }
+
+private:
+    static double Rounded(double ms) { return std::round(ms); }
+
+    long long reads_ = 0;
+    long long failures_ = 0;
+    std::vector<double> times_;
+};
 
 // What became of one write: the drive's answer to it, then a read of the parameter back.
 // D0 and D3 are not read back: the drive reports its state in them, not the command.
@@ -127,21 +250,32 @@ int ReadCommand(const std::vector<std::string>& words) {
     }
     std::vector<WordAddress> addresses;
     for (size_t i = 2; i < line.positional.size(); ++i) {
-        const std::optional<WordAddress> address = ParseWordAddress(line.positional[i]);
-        if (!address) {
-            OutputFormatted(stderr, "vfda-host: %s is not P0..P80 or D0..D6\n%s",
+        const auto named = ParseWordAddresses(line.positional[i]);
+        if (!named) {
+            OutputFormatted(stderr,
+                            "vfda-host: %s is not P0..P80 or D0..D6, nor a range such as "
+                            "P10-P15\n%s",
                             TextForPeople(line.positional[i]).c_str(), HostUsage("read").c_str());
             return kExitRefused;
         }
-        addresses.push_back(*address);
+        addresses.insert(addresses.end(), named->begin(), named->end());
+    }
+    Rounds rounds;
+    std::string wrong;
+    if (!ParseRounds(line, rounds, wrong)) {
+        OutputFormatted(stderr, "vfda-host: %s\n%s", wrong.c_str(), HostUsage("read").c_str());
+        return kExitRefused;
     }
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     const std::string& name = line.positional[1];
+    ReadTally tally;
     const auto read = [&](ParameterSession& session, const CStationInfo& station, size_t i) {
         const WordAddress& address = addresses[i];
+        const Clock::time_point asked = Clock::now();
         const std::optional<double> value =
             address.area == 'P' ? session.ReadParameters(station, address.number, 1)[0]
                                 : session.ReadMonitor(station, address.number);
+        tally.Count(value.has_value(), Clock::now() - asked);
         JsonFields fields;
         fields.Text("station", name).Text("address", address.Text());
         if (!value) {
@@ -153,7 +287,13 @@ int ReadCommand(const std::vector<std::string>& words) {
         printer.Print("value", fields, name + " " + address.Text() + " = " + NumberText(*value));
         return true;
     };
-    return OnTheStation(line, printer, addresses, "not-read", read);
+    const bool repeated = line.values.count("--every") != 0 || line.values.count("--count") != 0;
+    const auto summary = [&] {
+        if (repeated) {
+            tally.Print(printer, name);
+        }
+    };
+    return OnTheStation(line, printer, addresses, "not-read", read, rounds, summary);
 }
 
 int WriteCommand(const std::vector<std::string>& words) {

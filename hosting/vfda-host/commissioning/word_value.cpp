@@ -82,6 +82,28 @@ std::optional<WordAddress> ParseWordAddress(const std::string& text) {
     return address;
 }
 
+std::optional<std::vector<WordAddress>> ParseWordAddresses(const std::string& text) {
+    const size_t dash = text.find('-');
+    if (dash == std::string::npos) {
+        const std::optional<WordAddress> one = ParseWordAddress(text);
+        return one ? std::optional(std::vector<WordAddress>{*one}) : std::nullopt;
+    }
+    const std::optional<WordAddress> first = ParseWordAddress(text.substr(0, dash));
+    std::string lastText = text.substr(dash + 1);
+    if (first && !lastText.empty() && std::isdigit(static_cast<unsigned char>(lastText[0]))) {
+        lastText.insert(lastText.begin(), first->area); // "P10-15"
+    }
+    const std::optional<WordAddress> last = ParseWordAddress(lastText);
+    if (!first || !last || last->area != first->area || last->number < first->number) {
+        return std::nullopt;
+    }
+    std::vector<WordAddress> range;
+    for (int number = first->number; number <= last->number; ++number) {
+        range.push_back({first->area, number});
+    }
+    return range;
+}
+
 WordFormat FormatOf(const WordAddress& address) {
     if (address.area == 'P') {
         const bool scaled = comm::ScaledParameters[static_cast<size_t>(address.number)];

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vfdahost {
 
@@ -19,6 +20,9 @@ struct WordAddress {
     std::string Text() const { return area + std::to_string(number); }
 };
 std::optional<WordAddress> ParseWordAddress(const std::string& text);
+// One address, or a range of one area from its first to its last ("P10-P15", "P10-15",
+// "D0-D6"), in order.
+std::optional<std::vector<WordAddress>> ParseWordAddresses(const std::string& text);
 
 // How a word's value becomes the raw word the frame carries.
 struct WordFormat {
