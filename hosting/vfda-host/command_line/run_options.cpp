@@ -1,5 +1,7 @@
 #include "run_options.h"
 
+#include "com_name.h"
+
 #include "cli/arguments.h"
 #include "config/serial_port.h"
 #include "host_tool.h"
@@ -35,20 +37,14 @@ bool ParsePortMapping(const std::string& text, PortMapping& mapping, std::string
     error = "--port takes COMn=PATH with n from 1 to " + std::to_string(CSerialPort::kPortCount) +
             ", not \"" + text + "\"";
     const size_t equals = text.find('=');
-    if (equals == std::string::npos || equals < 4 || equals + 1 == text.size()) {
+    if (equals == std::string::npos || equals + 1 == text.size()) {
         return false;
     }
-    for (size_t i = 0; i < 3; ++i) {
-        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i]) {
-            return false;
-        }
-    }
-    const auto number = cli::ParseInteger(text.substr(3, equals - 3));
-    if (!number || *number < 1 || *number > CSerialPort::kPortCount ||
-        !std::isdigit(static_cast<unsigned char>(text[3]))) {
+    const std::optional<int> number = ParseComName(std::string_view(text).substr(0, equals));
+    if (!number) {
         return false;
     }
-    mapping.number = static_cast<int>(*number);
+    mapping.number = *number;
     mapping.path = text.substr(equals + 1);
     error.clear();
     return true;

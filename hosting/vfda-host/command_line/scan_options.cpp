@@ -1,5 +1,7 @@
 #include "scan_options.h"
 
+#include "com_name.h"
+#include "comm/line_rates.h"
 #include "config_edit.h"
 
 #include "cli/arguments.h"
@@ -49,36 +51,27 @@ bool ParsePort(const std::string& text, ScanOptions& options, std::string& error
     }
     error = "--port takes COMn or COMn=PATH with n from 1 to " +
             std::to_string(CSerialPort::kPortCount);
-    if (text.size() < 4 || text.size() > 5) {
+    const std::optional<int> number = ParseComName(text);
+    if (!number) {
         return false;
     }
-    for (size_t i = 0; i < 3; ++i) {
-        if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i]) {
-            return false;
-        }
-    }
-    const auto number = cli::ParseInteger(text.substr(3));
-    if (!number || *number < 1 || *number > CSerialPort::kPortCount ||
-        !std::isdigit(static_cast<unsigned char>(text[3]))) {
-        return false;
-    }
-    options.portNumber = static_cast<int>(*number);
+    options.portNumber = *number;
     error.clear();
     return true;
 }
 
+// auto tries the line's rates fastest first, as a line is most often set up.
 bool ParseBauds(const std::optional<std::string>& text, std::vector<uint32_t>& bauds) {
     if (!text || *text == "auto") {
-        bauds = {4800, 2400, 1200};
+        bauds.assign(comm::kBaudRates.rbegin(), comm::kBaudRates.rend());
         return true;
     }
-    for (const uint32_t baud : {1200u, 2400u, 4800u}) {
-        if (*text == std::to_string(baud)) {
-            bauds = {baud};
-            return true;
-        }
+    const std::optional<long> rate = cli::ParseInteger(*text);
+    if (!rate || *rate <= 0 || !comm::BaudIndexOf(static_cast<uint32_t>(*rate))) {
+        return false;
     }
-    return false;
+    bauds = {static_cast<uint32_t>(*rate)};
+    return true;
 }
 
 } // namespace

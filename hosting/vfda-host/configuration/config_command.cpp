@@ -3,6 +3,7 @@
 // change leaves the file as it was. The file's writer lock is held from the load to the
 // save, so commands run at the same time change the file one after the other.
 #include "cli/arguments.h"
+#include "com_name.h"
 #include "comm/line_rates.h"
 #include "commands.h"
 #include "config/vfda_drv_doc.h"
@@ -70,13 +71,11 @@ std::optional<Refusal> ParseNumber(const std::string& text, const char* what, lo
 std::optional<Refusal> ApplySet(CVfdaDrvDoc& document, const cli::Arguments& arguments) {
     CSerialPort& port = document.SerialPort();
     if (const auto name = arguments.Value("--port")) {
-        int32_t number = 0;
-        const bool named =
-            name->size() > 3 && (name->rfind("COM", 0) == 0 || name->rfind("com", 0) == 0);
-        if (!named || ParseNumber(name->substr(3), "--port", 1, CSerialPort::kPortCount, number)) {
+        const std::optional<int> number = ParseComName(*name);
+        if (!number) {
             return Usage("--port must name COM1 to COM36");
         }
-        port.m_portIndex = number - 1;
+        port.m_portIndex = *number - 1;
     }
     if (const auto baud = arguments.Value("--baud")) {
         std::optional<int32_t> index;
