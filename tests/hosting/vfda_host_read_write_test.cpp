@@ -62,6 +62,26 @@ TEST_F(ParameterCommandTest, RepeatedReadsOfARangeEndWithASummary) {
     EXPECT_EQ(FramesWithLetter('R'), 6u) << "each round reads each parameter once";
 }
 
+// One read may list several stations; a name with a comma that a station has is that station.
+TEST_F(ParameterCommandTest, ReadListsSeveralStationsUnlessAStationHasTheWholeName) {
+    ASSERT_EQ(drives_.SetWord(3, sim::Area::Parameter, 10, 25), sim::Outcome::Ok);
+    const auto both = Host("read", {"PUMP1,PUMP3", "P10", "--json"});
+    EXPECT_EQ(both.exitCode, 0) << both.err;
+    const std::vector<JsonValue> lines = JsonLines(both.out);
+    ASSERT_EQ(lines.size(), 2u) << both.out;
+    EXPECT_EQ(Member(lines[0], "station").text, "PUMP1");
+    EXPECT_EQ(Member(lines[1], "station").text, "PUMP3");
+    EXPECT_EQ(Member(lines[1], "value").number, 2.5);
+
+    Configure({"add-station", "PUMP1,PUMP3", "--number", "7"});
+    const auto named = Host("read", {"PUMP1,PUMP3", "P10", "--json"});
+    EXPECT_EQ(named.exitCode, 3) << "station 7 is not on the line";
+    const std::vector<JsonValue> one = JsonLines(named.out);
+    ASSERT_EQ(one.size(), 1u) << named.out;
+    EXPECT_EQ(Member(one[0], "station").text, "PUMP1,PUMP3");
+    EXPECT_EQ(Host("write", {"PUMP1,PUMP2", "P10=5"}).exitCode, 2) << "write takes one station";
+}
+
 TEST_F(ParameterCommandTest, ReadOfASilentStationExitsThreeWithNoValue) {
     const auto result = Host("read", {"GONE", "P1", "--json"});
     EXPECT_EQ(result.exitCode, 3);

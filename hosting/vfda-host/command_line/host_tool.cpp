@@ -124,9 +124,10 @@ const cli::Command kRun{
 const cli::Command kRead{
     "read",
     "CONFIG STATION ADDRESS...",
-    "Read words of one station, without a tag file: parameters P0-P80 through the module's "
-    "range read, status words D0-D6, one or a range of one area (P10-P15); each printed as "
-    "STATION ADDRESS = VALUE (null for a word the drive did not return).",
+    "Read words of a station, or of several listed as PUMP1,PUMP2 (unless a station has that "
+    "whole name), without a tag file: parameters P0-P80 through the module's range read, "
+    "status words D0-D6, one or a range of one area (P10-P15); each printed as STATION "
+    "ADDRESS = VALUE (null for a word the drive did not return).",
     {kPort,
      kJson,
      kTime,

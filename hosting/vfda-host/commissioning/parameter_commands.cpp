@@ -68,6 +68,25 @@ int FindStations(const ParameterSession& session, const std::vector<std::string>
     return kExitOk;
 }
 
+// A name with commas that no station has is a list of names.
+std::vector<std::string> ExpandedNames(const ParameterSession& session,
+                                       const std::vector<std::string>& names) {
+    std::vector<std::string> expanded;
+    for (const std::string& name : names) {
+        if (name.find(',') == std::string::npos || session.FindStation(name) != nullptr) {
+            expanded.push_back(name);
+            continue;
+        }
+        size_t at = 0;
+        for (size_t comma = name.find(','); at <= name.size(); comma = name.find(',', at)) {
+            const size_t end = comma == std::string::npos ? name.size() : comma;
+            expanded.push_back(name.substr(at, end - at));
+            at = end + 1;
+        }
+    }
+    return expanded;
+}
+
 } // namespace
 
 int StartStationWork(const ParameterCommandLine& line, const std::vector<std::string>& names,
@@ -77,7 +96,8 @@ int StartStationWork(const ParameterCommandLine& line, const std::vector<std::st
         OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
-    if (const int failed = FindStations(work.session, names, work.stations)) {
+    work.names = work.namesMayList ? ExpandedNames(work.session, names) : names;
+    if (const int failed = FindStations(work.session, work.names, work.stations)) {
         return failed;
     }
     if (check) {

@@ -36,9 +36,13 @@ bool ParseParameterCommandLine(const std::vector<std::string>& words, std::strin
 // What a parameter command works on: the ports it mapped, the module's session, and the
 // configured stations it names, in the order named.
 struct StationWork {
+    // Set before the start: one name may list several stations, "PUMP1,PUMP2" (unless a
+    // station is named so).
+    bool namesMayList = false;
     PortFolder ports;
     ParameterSession session;
     std::vector<const CStationInfo*> stations;
+    std::vector<std::string> names; // as typed, one a station, in the same order
 };
 
 // Which words the session polls besides the parameters it reads.

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 #include <limits>
+#include <map>
 #include <thread>
 
 namespace vfdahost {
@@ -50,9 +51,9 @@ bool ParseWordWrite(const std::string& text, WordWrite& write, std::string& why)
     return true;
 }
 
-// What one step did: true when it did what was asked.
-using Step =
-    std::function<bool(ParameterSession& session, const CStationInfo& station, size_t index)>;
+// One address of one station (`name` as typed): true when it did what was asked.
+using Step = std::function<bool(ParameterSession& session, const CStationInfo& station,
+                                const std::string& name, size_t index)>;
 
 // How often the addresses are gone through: once, or `count` rounds on a steady beat.
 struct Rounds {
@@ -74,40 +75,50 @@ bool WaitUntil(ParameterSession& session, Clock::time_point when) {
     return false;
 }
 
-// Both commands work on the station named after the configuration, its status polled, one
-// address a step, in `rounds`. A signal ends the work before the next step, naming the
-// addresses of the round left (`undone`: "not-read" or "not-written"); `beforeEnd` is
-// called last, before the end is printed. kExitOk, kExitNotDone when a step failed, or the
-// exit code of the start or of the signal.
-int OnTheStation(const ParameterCommandLine& line, EventPrinter& printer,
-                 const std::vector<WordAddress>& addresses, const char* undone, const Step& step,
-                 const Rounds& rounds = {}, const std::function<void()>& beforeEnd = {}) {
+// Both commands work on the stations named after the configuration (read may list several:
+// PUMP1,PUMP2), their status polled, one address a step, station after station, in
+// `rounds`. A signal ends the work before the next step, naming the addresses of the round
+// left (`undone`: "not-read" or "not-written"); `beforeEnd` is called last, before the end is
+// printed. kExitOk, kExitNotDone when a step failed, or the exit code of the start or of the
+// signal.
+int OnTheStations(const ParameterCommandLine& line, EventPrinter& printer, bool namesMayList,
+                  const std::vector<WordAddress>& addresses, const char* undone, const Step& step,
+                  const Rounds& rounds = {}, const std::function<void()>& beforeEnd = {}) {
     StationWork work;
+    work.namesMayList = namesMayList;
     int exitCode = StartStationWork(line, {line.positional[1]}, Polling::StatusWords, work);
     if (exitCode != kExitOk) {
         return exitCode;
     }
-    const std::string& name = line.positional[1];
     const Clock::time_point start = Clock::now();
-    std::vector<std::string> left;
+    std::map<std::string, std::vector<std::string>> left; // station -> addresses not done
     for (long round = 0; round < rounds.count && left.empty(); ++round) {
         if (round > 0 && !WaitUntil(work.session, start + round * rounds.every)) {
             break;
         }
-        for (size_t i = 0; i < addresses.size() && left.empty(); ++i) {
-            if (Interrupted()) {
-                for (size_t rest = i; rest < addresses.size(); ++rest) {
-                    left.push_back(addresses[rest].Text());
+        for (size_t s = 0; s < work.stations.size(); ++s) {
+            for (size_t i = 0; i < addresses.size(); ++i) {
+                if (Interrupted()) {
+                    left[work.names[s]].push_back(addresses[i].Text());
+                    continue;
                 }
-                break;
+                const bool done = step(work.session, *work.stations[s], work.names[s], i);
+                exitCode = done ? exitCode : kExitNotDone;
             }
-            exitCode = step(work.session, *work.stations[0], i) ? exitCode : kExitNotDone;
         }
     }
     if (beforeEnd) {
         beforeEnd();
     }
-    return Interrupted() ? EndInterrupted(printer, name, undone, left) : exitCode;
+    if (!Interrupted()) {
+        return exitCode;
+    }
+    size_t notDone = 0;
+    for (const std::string& name : work.names) {
+        ReportNotDone(printer, name, undone, left[name]);
+        notDone += left[name].size();
+    }
+    return PrintInterruptEnd(printer, notDone, std::string(undone).replace(3, 1, " "));
 }
 
 // "500ms", "2s", "1.5s": a whole or decimal number and its unit.
@@ -267,9 +278,14 @@ int ReadCommand(const std::vector<std::string>& words) {
         return kExitRefused;
     }
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
-    const std::string& name = line.positional[1];
-    ReadTally tally;
-    const auto read = [&](ParameterSession& session, const CStationInfo& station, size_t i) {
+    std::vector<std::string> order;           // the stations in the order read
+    std::map<std::string, ReadTally> tallies; // by station
+    const auto read = [&](ParameterSession& session, const CStationInfo& station,
+                          const std::string& name, size_t i) {
+        if (tallies.count(name) == 0) {
+            order.push_back(name);
+        }
+        ReadTally& tally = tallies[name];
         const WordAddress& address = addresses[i];
         const Clock::time_point asked = Clock::now();
         const std::optional<double> value =
@@ -289,11 +305,13 @@ int ReadCommand(const std::vector<std::string>& words) {
     };
     const bool repeated = line.values.count("--every") != 0 || line.values.count("--count") != 0;
     const auto summary = [&] {
-        if (repeated) {
-            tally.Print(printer, name);
+        for (const std::string& name : order) {
+            if (repeated) {
+                tallies[name].Print(printer, name);
+            }
         }
     };
-    return OnTheStation(line, printer, addresses, "not-read", read, rounds, summary);
+    return OnTheStations(line, printer, true, addresses, "not-read", read, rounds, summary);
 }
 
 int WriteCommand(const std::vector<std::string>& words) {
@@ -316,12 +334,12 @@ int WriteCommand(const std::vector<std::string>& words) {
     }
     EventPrinter printer(line.json ? OutputForm::Json : OutputForm::Text, line.stamps);
     LineWatch watch;
-    const std::string& name = line.positional[1];
     std::vector<WordAddress> addresses;
     for (const WordWrite& write : writes) {
         addresses.push_back(write.address);
     }
-    const auto writeOne = [&](ParameterSession& session, const CStationInfo& station, size_t i) {
+    const auto writeOne = [&](ParameterSession& session, const CStationInfo& station,
+                              const std::string& name, size_t i) {
         const WordWrite& write = writes[i];
         const WriteResult result = WriteAndReadBack(session, station, write);
         const char* outcome = Outcome(write, result);
@@ -348,7 +366,7 @@ int WriteCommand(const std::vector<std::string>& words) {
                           " " + OutcomeText(outcome, result) + diagnosis);
         return ok;
     };
-    return OnTheStation(line, printer, addresses, "not-written", writeOne);
+    return OnTheStations(line, printer, false, addresses, "not-written", writeOne);
 }
 
 } // namespace vfdahost
