@@ -54,6 +54,8 @@ LineCounters LineServer::Counters() const {
     counters.skippedBytes = skippedBytes_;
     counters.droppedFrames = droppedFrames_;
     counters.wrongBaudFrames = wrongBaudFrames_;
+    counters.tapBytes = tapBytes_;
+    counters.tapBytesDropped = tapBytesDropped_;
     return counters;
 }
 
@@ -75,6 +77,7 @@ void LineServer::Run() {
             continue;
         }
         bytesReceived_ += static_cast<uint64_t>(count);
+        Tap(buffer, static_cast<size_t>(count));
         Serve(std::span<const uint8_t>(buffer, static_cast<size_t>(count)), steady_clock::now());
     }
 }
@@ -144,6 +147,7 @@ void LineServer::Transmit(const std::vector<uint8_t>& bytes) {
         const SteadyTime handedAt = steady_clock::now();
         const size_t sent = line_.Write(bytes.data(), bytes.size(), kAnswerWriteMs);
         bytesSent_ += sent;
+        Tap(bytes.data(), sent);
         if (sent > 0) {
             Observe(LineMoment::AnswerFirstByte, bytes, handedAt);
         }
@@ -162,6 +166,7 @@ void LineServer::Transmit(const std::vector<uint8_t>& bytes) {
             return; // nobody takes the bytes: the rest of the answer is lost
         }
         ++bytesSent_;
+        Tap(&bytes[i], 1);
         if (i == 0) {
             Observe(LineMoment::AnswerFirstByte, bytes, handedAt);
         }
@@ -188,7 +193,17 @@ void LineServer::SendNoise() {
             return;
         }
         ++noiseBytesSent_;
+        Tap(&byte, 1);
     }
+}
+
+void LineServer::Tap(const uint8_t* bytes, size_t count) {
+    if (options_.tap == nullptr || count == 0) {
+        return;
+    }
+    const size_t taken = options_.tap->Write(bytes, count, 0);
+    tapBytes_ += taken;
+    tapBytesDropped_ += count - taken;
 }
 
 void LineServer::Observe(LineMoment moment, std::span<const uint8_t> bytes, SteadyTime at) {

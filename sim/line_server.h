@@ -43,6 +43,10 @@ struct LineOptions {
     std::map<int, uint32_t> stationBauds;
     // Receives one line of text per frame received or sent; empty: no trace.
     std::function<void(const std::string&)> trace;
+    // A monitor's port on the same bus: every byte the line carries, both ways and noise
+    // included, is copied to it as it crosses, as an RS-485 monitor adapter hears it. Never
+    // waited on: bytes a tap cannot take at once are dropped (and counted). Null: no tap.
+    platform::TerminalLine* tap = nullptr;
     // Told of every request and answer as it crosses the line; empty: nobody is told.
     // Called on the server's thread, so it must be quick.
     LineObserver observer;
@@ -56,6 +60,8 @@ struct LineCounters {
     uint64_t skippedBytes = 0;    // bytes that started or continued no request
     uint64_t droppedFrames = 0;   // partial frames dropped after a gap
     uint64_t wrongBaudFrames = 0; // requests sent at another baud rate, left unanswered
+    uint64_t tapBytes = 0;        // copied to the tap
+    uint64_t tapBytesDropped = 0; // the tap could not take them at once
 };
 
 class LineServer {
@@ -83,6 +89,8 @@ private:
     void Transmit(const std::vector<uint8_t>& bytes);
     void SendNoise();
     void Observe(LineMoment moment, std::span<const uint8_t> bytes, SteadyTime at);
+    // Copies bytes that crossed the line to the tap, if there is one.
+    void Tap(const uint8_t* bytes, size_t count);
     void Trace(const char* direction, std::span<const uint8_t> bytes);
     void TraceText(const std::string& text);
 
@@ -104,6 +112,8 @@ private:
     std::atomic<uint64_t> skippedBytes_{0};
     std::atomic<uint64_t> droppedFrames_{0};
     std::atomic<uint64_t> wrongBaudFrames_{0};
+    std::atomic<uint64_t> tapBytes_{0};
+    std::atomic<uint64_t> tapBytesDropped_{0};
 };
 
 } // namespace sim

@@ -95,9 +95,20 @@ int main(int argc, char** argv) {
         std::cerr << "vfda-sim: " << error << '\n';
         return sim::kExitLineFailed;
     }
+    std::unique_ptr<platform::TerminalLine> tap;
+    if (options.tap) {
+        tap = platform::TerminalLine::CreatePseudoTerminal(error);
+        if (!tap) {
+            std::cerr << "vfda-sim: the tap: " << error << '\n';
+            return sim::kExitLineFailed;
+        }
+    }
     Printer printer;
     if (options.pseudoTerminal) {
         printer.Line("pty " + line->Path());
+    }
+    if (tap) {
+        printer.Line("tap " + tap->Path());
     }
     sim::Simulator simulator(options.stations, options.baud);
     sim::SetUpDrives(simulator, options);
@@ -107,6 +118,7 @@ int main(int argc, char** argv) {
     lineOptions.turnaroundMs = options.turnaroundMs;
     lineOptions.frameGapMs = options.frameGapMs;
     lineOptions.matchBaud = options.matchBaud;
+    lineOptions.tap = tap.get();
     if (options.trace) {
         lineOptions.trace = [&printer](const std::string& text) { printer.Line(text); };
     }

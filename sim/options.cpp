@@ -129,6 +129,7 @@ bool ParseOptions(const std::vector<std::string_view>& words, Options& options,
     options.wireTiming = !arguments.Has("--no-wire-timing");
     options.trace = arguments.Has("--trace");
     options.keepRunning = arguments.Has("--keep-running");
+    options.tap = arguments.Has("--tap");
     options.reportsRunning = arguments.Has("--report-running");
     options.matchBaud = arguments.Has("--match-baud");
     options.locked = arguments.Has("--locked");

@@ -20,6 +20,7 @@ struct Options {
     bool keepRunning = false;    // at the end of standard input, serve on until a signal
     bool reportsRunning = false; // D3 carries 0x80 while the motor turns
     bool matchBaud = false;      // answer only while the line runs at `baud`
+    bool tap = false;            // a second pseudo-terminal hears every byte of the line
     // Set on every drive at start: parameters that refuse writes, parameters whose reads go
     // unanswered, the parameter lock P54 on, and the stations whose motor runs.
     std::vector<int> readOnlyParameters;

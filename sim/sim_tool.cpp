@@ -33,6 +33,10 @@ cli::Command MakeCommand() {
          "A partial request is dropped after this long without a byte (1-10000). Default 50."},
         {"--no-wire-timing", "", "Answer as fast as the line takes bytes (for fast tests)."},
         {"--trace", "", "Print every request received and answer sent, in hex with a timestamp."},
+        {"--tap", "",
+         "Also create a second pseudo-terminal that hears every byte of the line, both ways, as "
+         "a monitor adapter on an RS-485 bus does; its path is printed as \"tap PATH\" after "
+         "the line's. Bytes a tap reader does not take in time are dropped."},
         {"--keep-running", "",
          "At the end of standard input keep serving until SIGINT or SIGTERM."},
         {"--report-running", "",

@@ -51,12 +51,16 @@ protected:
 
     // Collects up to count bytes, giving up after timeoutMs.
     std::vector<uint8_t> Receive(size_t count, uint32_t timeoutMs = 3000) {
+        return ReceiveFrom(*driverSide, count, timeoutMs);
+    }
+
+    static std::vector<uint8_t> ReceiveFrom(platform::TerminalLine& from, size_t count,
+                                            uint32_t timeoutMs = 3000) {
         std::vector<uint8_t> received;
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         while (received.size() < count && Clock::now() < deadline) {
             uint8_t buffer[64];
-            const long n =
-                driverSide->Read(buffer, std::min(sizeof(buffer), count - received.size()), 50);
+            const long n = from.Read(buffer, std::min(sizeof(buffer), count - received.size()), 50);
             if (n > 0) {
                 received.insert(received.end(), buffer, buffer + n);
             }
@@ -71,6 +75,34 @@ TEST_F(LineServerTest, AnswersAReadOverThePseudoTerminal) {
     Send(Frame('R', "0105"));
     EXPECT_EQ(Receive(11), Bytes("R\x03\x06"
                                  "01050123"));
+}
+
+// A monitor on the tap hears the line's bytes both ways, garbage included, in the order they
+// crossed: what a bus monitor adapter hears.
+TEST_F(LineServerTest, TheTapHearsEveryByteBothWays) {
+    std::string error;
+    std::unique_ptr<platform::TerminalLine> tap =
+        platform::TerminalLine::CreatePseudoTerminal(error);
+    ASSERT_TRUE(tap) << error;
+    std::unique_ptr<platform::TerminalLine> monitor =
+        platform::TerminalLine::OpenDevice(tap->Path(), 4800, error);
+    ASSERT_TRUE(monitor) << error;
+    sim::LineOptions options = FastLine();
+    options.tap = tap.get();
+    StartServer(options);
+    simulator.SetWord(1, sim::Area::Parameter, 5, 123);
+    std::vector<uint8_t> request = {0x00, 0xFF};
+    const std::vector<uint8_t> frame = Frame('R', "0105");
+    request.insert(request.end(), frame.begin(), frame.end());
+    Send(request);
+    const std::vector<uint8_t> answer = Bytes("R\x03\x06"
+                                              "01050123");
+    EXPECT_EQ(Receive(11), answer);
+    std::vector<uint8_t> heard = request;
+    heard.insert(heard.end(), answer.begin(), answer.end());
+    EXPECT_EQ(ReceiveFrom(*monitor, heard.size()), heard);
+    EXPECT_EQ(server->Counters().tapBytes, heard.size());
+    EXPECT_EQ(server->Counters().tapBytesDropped, 0u);
 }
 
 TEST_F(LineServerTest, SkipsGarbageAndServesStationsInTurn) {
