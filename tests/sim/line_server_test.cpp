@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -101,6 +102,11 @@ TEST_F(LineServerTest, TheTapHearsEveryByteBothWays) {
     std::vector<uint8_t> heard = request;
     heard.insert(heard.end(), answer.begin(), answer.end());
     EXPECT_EQ(ReceiveFrom(*monitor, heard.size()), heard);
+    // The server counts a byte once its write returned, which the monitor may beat.
+    const auto deadline = Clock::now() + std::chrono::seconds(3);
+    while (server->Counters().tapBytes < heard.size() && Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     EXPECT_EQ(server->Counters().tapBytes, heard.size());
     EXPECT_EQ(server->Counters().tapBytesDropped, 0u);
 }
