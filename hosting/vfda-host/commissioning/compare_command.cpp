@@ -26,8 +26,8 @@ void ReportParameter(EventPrinter& printer, const std::string& name, int p,
     const bool setting = role == ParameterRole::Setting;
     JsonFields fields;
     fields.Integer("parameter", p);
-    NumberOrNull(fields, "file", inFile);
-    NumberOrNull(fields, "drive", onDrive);
+    fields.NumberOrNull("file", inFile);
+    fields.NumberOrNull("drive", onDrive);
     fields.Text("station", name);
     std::string text =
         "P" + std::to_string(p) + ": file " + ValueText(inFile) + ", drive " + ValueText(onDrive);

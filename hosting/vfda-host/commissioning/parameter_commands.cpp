@@ -187,12 +187,4 @@ std::string ValueText(const std::optional<double>& value) {
     return value ? NumberText(*value) : "not read";
 }
 
-void NumberOrNull(JsonFields& fields, const char* key, const std::optional<double>& value) {
-    if (value) {
-        fields.Number(key, *value);
-    } else {
-        fields.Null(key);
-    }
-}
-
 } // namespace vfdahost

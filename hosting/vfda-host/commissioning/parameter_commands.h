@@ -94,8 +94,7 @@ int PrintInterruptEnd(EventPrinter& printer, size_t notDone, const std::string& 
 int EndInterrupted(EventPrinter& printer, const std::string& station, const char* event,
                    const std::vector<std::string>& notDone);
 
-// A parameter's value for people ("not read" when missing) and for JSON (null then).
+// A parameter's value for people ("not read" when missing).
 std::string ValueText(const std::optional<double>& value);
-void NumberOrNull(JsonFields& fields, const char* key, const std::optional<double>& value);
 
 } // namespace vfdahost

@@ -305,10 +305,11 @@ int ReadCommand(const std::vector<std::string>& words) {
     };
     const bool repeated = line.values.count("--every") != 0 || line.values.count("--count") != 0;
     const auto summary = [&] {
+        if (!repeated) {
+            return;
+        }
         for (const std::string& name : order) {
-            if (repeated) {
-                tallies[name].Print(printer, name);
-            }
+            tallies[name].Print(printer, name);
         }
     };
     return OnTheStations(line, printer, true, addresses, "not-read", read, rounds, summary);
@@ -347,7 +348,7 @@ int WriteCommand(const std::vector<std::string>& words) {
         JsonFields fields;
         fields.Text("station", name).Text("address", write.address.Text());
         if (result.readBack) {
-            NumberOrNull(fields, "value", result.valueAfter);
+            fields.NumberOrNull("value", result.valueAfter);
         } else {
             fields.Number("value", write.asked.value);
         }

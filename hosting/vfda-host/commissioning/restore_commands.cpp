@@ -141,7 +141,7 @@ void Restorer::ReportSkipped(const std::string& name, const Values& file, const 
         }
         JsonFields fields;
         fields.Text("station", name).Text("address", ParameterName(p));
-        NumberOrNull(fields, "value", file[static_cast<size_t>(p)]);
+        fields.NumberOrNull("value", file[static_cast<size_t>(p)]);
         fields.Text("reason", command ? "command" : "missing");
         printer_.Print("skipped", fields,
                        name + " " + ParameterName(p) + ": not written (" +
@@ -175,7 +175,7 @@ bool Restorer::WriteDifferences(const CStationInfo& station, const std::string& 
             fields.Integer("raw", checked->raw);
         }
         if (options_.dryRun) {
-            NumberOrNull(fields, "drive", drive[static_cast<size_t>(p)]);
+            fields.NumberOrNull("drive", drive[static_cast<size_t>(p)]);
             printer_.Print("would-write", fields,
                            name + " " + address.Text() + " would be " + NumberText(value) +
                                " (drive " + ValueText(drive[static_cast<size_t>(p)]) + ")");
@@ -217,8 +217,8 @@ bool Restorer::ReportRemaining(const std::string& name, const Values& file, cons
         remaining += setting ? 1 : 0;
         JsonFields fields;
         fields.Text("station", name).Integer("parameter", p);
-        NumberOrNull(fields, "file", file[static_cast<size_t>(p)]);
-        NumberOrNull(fields, "drive", after[static_cast<size_t>(p)]);
+        fields.NumberOrNull("file", file[static_cast<size_t>(p)]);
+        fields.NumberOrNull("drive", after[static_cast<size_t>(p)]);
         fields.Text("reason", reason);
         printer_.Print("difference", fields,
                        name + " P" + std::to_string(p) + ": file " +

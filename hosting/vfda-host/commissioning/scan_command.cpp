@@ -15,14 +15,6 @@
 namespace vfdahost {
 namespace {
 
-void IntegerOrNull(JsonFields& fields, const char* key, const std::optional<uint16_t>& value) {
-    if (value) {
-        fields.Integer(key, *value);
-    } else {
-        fields.Null(key);
-    }
-}
-
 // What the drive says it is, for people: ", software version 110, capacity code 4".
 std::string IdentityText(const FoundStation& station) {
     std::string text;
@@ -39,8 +31,8 @@ void ReportFound(EventPrinter& printer, const FoundStation& station) {
     if (printer.Form() == OutputForm::Json) {
         JsonFields fields;
         fields.Integer("number", station.number).Integer("baud", station.baud);
-        IntegerOrNull(fields, "software_version", station.softwareVersion);
-        IntegerOrNull(fields, "capacity_code", station.capacityCode);
+        fields.IntegerOrNull("software_version", station.softwareVersion)
+            .IntegerOrNull("capacity_code", station.capacityCode);
         printer.Print("station", fields, "");
         return;
     }

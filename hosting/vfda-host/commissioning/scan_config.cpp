@@ -5,11 +5,8 @@
 #include "config_edit.h"
 #include "config_path.h"
 #include "console_output.h"
-#include "host_libraries.h"
 #include "host_tool.h"
-#include "message_meaning.h"
 #include "platform/file.h"
-#include "platform/system_error.h"
 #include "resources/texts.h"
 #include "text_output.h"
 

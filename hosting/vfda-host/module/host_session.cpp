@@ -129,12 +129,6 @@ void HostSession::Start() {
     }
 }
 
-StationCounters HostSession::CountersOf(const std::string& station) const {
-    StationCounters counters;
-    module_.Statistics(station.c_str(), counters);
-    return counters;
-}
-
 // The module hands over every reading; a host's tag database acts on changes only.
 void HostSession::ReceiveValue(const hostkit::TagValue& update) {
     if (update.tagId >= kRangeWordIds) {

@@ -102,7 +102,9 @@ private:
     std::string StationOfTag(const TagDefinition& tag) const;
     // Why a write to the tag would be dropped by the module; empty when it would not.
     std::string WhyNotSent(const std::string& station) const;
-    int32_t WriteCounter(const std::string& station) const { return CountersOf(station).writes; }
+    int32_t WriteCounter(const std::string& station) const {
+        return module_.CountersOf(station).writes;
+    }
     QueuedWrites::CounterReader WriteCounters() const;
     // Waits, bounded, for the queued writes to reach the line; reports those that did not.
     void SendQueuedWrites();
@@ -117,7 +119,6 @@ private:
     void RegisterRangeWords();
     std::vector<ParameterTag> ParameterTags(const std::string& stationCp949) const;
     bool WriteRangeWord(const std::string& station, int word, double value);
-    StationCounters CountersOf(const std::string& station) const;
     // Requests started for each station that the schedule polls; a pass is done once each
     // has had as many more as its polled groups.
     std::map<std::string, int32_t> PolledRequests() const;

@@ -74,7 +74,7 @@ void HostSession::ReadParameters(const std::string& tagOrStation) {
 
 void HostSession::AdvanceParameterReads() {
     const auto failures = [this](const std::string& station) {
-        return CountersOf(station).readFailures;
+        return module_.CountersOf(station).readFailures;
     };
     const ParameterReads::Turn turn =
         parameterReads_.Advance(failures, PollPassDone(), ParameterReads::Clock::now());
@@ -102,7 +102,7 @@ bool HostSession::WriteRangeWord(const std::string& station, int word, double va
 std::map<std::string, int32_t> HostSession::PolledRequests() const {
     std::map<std::string, int32_t> requests;
     for (const auto& [station, groups] : pollGroups_) {
-        requests[station] = CountersOf(station).reads;
+        requests[station] = module_.CountersOf(station).reads;
     }
     return requests;
 }

@@ -66,6 +66,12 @@ int32_t ModuleSession::WriteTag(int32_t handle, double value) const {
     return module_.WriteTag(instance_, static_cast<uint32_t>(handle), &written);
 }
 
+StationCounters ModuleSession::CountersOf(const std::string& station) const {
+    StationCounters counters;
+    Statistics(station.c_str(), counters);
+    return counters;
+}
+
 int32_t ModuleSession::Statistics(const char* station, StationCounters& counters) const {
     int32_t raw[4] = {counters.reads, counters.readFailures, counters.writes,
                       counters.writeFailures};

@@ -57,6 +57,8 @@ public:
     // DrvGetStatistics of a station (CP949 name), or of the whole instance for null, whose
     // counters add onto those given.
     int32_t Statistics(const char* station, StationCounters& counters) const;
+    // A station's counters (its CP949 name); zero for a name the configuration lacks.
+    StationCounters CountersOf(const std::string& station) const;
     void ResetStatistics(const char* station) const { module_.ResetStatistics(instance_, station); }
     void StationInfo(const char* station, std::string& number, std::string& description) const {
         module_.GetStationInfo(instance_, station, number, description);

@@ -92,7 +92,7 @@ bool ParameterSession::Start(const std::vector<const CStationInfo*>& stations,
         for (int p = 0; p < kParameters; ++p) {
             add('P', p);
         }
-        for (int c = 0; c < 3; ++c) {
+        for (int c = 0; c <= comm::kAreaMaximum[comm::kAreaC]; ++c) {
             add('C', c);
         }
         for (int d = 0; d < kMonitorWords && statusPolled_; ++d) {
@@ -126,12 +126,6 @@ std::optional<double> ParameterSession::Value(uint32_t tagId) const {
 void ParameterSession::Forget(uint32_t tagId) {
     std::lock_guard guard(valuesLock_);
     values_.erase(tagId);
-}
-
-StationCounters ParameterSession::CountersOf(const CStationInfo& station) const {
-    StationCounters counters;
-    module_.Statistics(station.m_name.c_str(), counters);
-    return counters;
 }
 
 bool ParameterSession::WriteWord(uint32_t tagId, double value) {
@@ -168,7 +162,7 @@ int ParameterSession::Arrived(const CStationInfo& station, int first, int end) c
 std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStationInfo& station,
                                                                     int first, int count) {
     const int end = first + count;
-    const int32_t failuresBefore = CountersOf(station).readFailures;
+    const int32_t failuresBefore = module_.CountersOf(station.m_name).readFailures;
     QueueRangeRead(station, first, count);
     int doneEnd = first;
     while (doneEnd < end) {
@@ -177,7 +171,7 @@ std::vector<std::optional<double>> ParameterSession::ReadParameters(const CStati
         RangeReadEnd reads;
         reads.Start(static_cast<size_t>(chunkEnd - first), failuresBefore, Clock::now());
         while (!reads.Ended(static_cast<size_t>(Arrived(station, first, chunkEnd)),
-                            CountersOf(station).readFailures, Clock::now())) {
+                            module_.CountersOf(station.m_name).readFailures, Clock::now())) {
             PrintLog();
             std::this_thread::sleep_for(kLook);
         }
@@ -207,13 +201,13 @@ void ParameterSession::DropQueuedRequests() {
 
 std::optional<double> ParameterSession::ReadMonitor(const CStationInfo& station, int number) {
     const uint32_t id = TagId(station, 'D', number);
-    const int32_t failuresBefore = CountersOf(station).readFailures;
+    const int32_t failuresBefore = module_.CountersOf(station.m_name).readFailures;
     const Clock::time_point start = Clock::now();
     while (Clock::now() - start < kStall && !Interrupted()) {
         if (std::optional<double> value = Value(id)) {
             return value;
         }
-        if (CountersOf(station).readFailures - failuresBefore >= 3) {
+        if (module_.CountersOf(station.m_name).readFailures - failuresBefore >= 3) {
             break; // the drive does not answer its status queries
         }
         PrintLog();
@@ -226,7 +220,7 @@ std::optional<double> ParameterSession::ReadMonitor(const CStationInfo& station,
 // session polls the drive's status words, so once a later read has started the write has
 // been answered and any refusal counted.
 bool ParameterSession::Write(const CStationInfo& station, char area, int number, double value) {
-    const StationCounters before = CountersOf(station);
+    const StationCounters before = module_.CountersOf(station.m_name);
     if (!WriteWord(TagId(station, area, number), value)) {
         return false;
     }
@@ -236,7 +230,7 @@ bool ParameterSession::Write(const CStationInfo& station, char area, int number,
     while (Clock::now() - start < kStall) {
         PrintLog();
         std::this_thread::sleep_for(kLook);
-        now = CountersOf(station);
+        now = module_.CountersOf(station.m_name);
         if (!readsAtWrite && now.writes > before.writes) {
             readsAtWrite = now.reads;
         } else if (readsAtWrite && now.reads > *readsAtWrite) {

@@ -63,7 +63,6 @@ public:
     bool Write(const CStationInfo& station, char area, int number, double value);
 
 private:
-    StationCounters CountersOf(const CStationInfo& station) const;
     uint32_t TagId(const CStationInfo& station, char area, int number) const;
     bool WriteWord(uint32_t tagId, double value);
     // Queues the module's range read of P first .. first+count-1, their old values forgotten.

@@ -25,6 +25,14 @@ JsonFields& JsonFields::TextOrNull(std::string_view key, const std::optional<std
     return utf8 ? Text(key, *utf8) : Null(key);
 }
 
+JsonFields& JsonFields::NumberOrNull(std::string_view key, const std::optional<double>& value) {
+    return value ? Number(key, *value) : Null(key);
+}
+
+JsonFields& JsonFields::IntegerOrNull(std::string_view key, const std::optional<long long>& value) {
+    return value ? Integer(key, *value) : Null(key);
+}
+
 JsonFields& JsonFields::Integer(std::string_view key, long long value) {
     Key(key);
     body_ += std::to_string(value);

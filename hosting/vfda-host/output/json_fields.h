@@ -18,6 +18,9 @@ public:
     // The shortest form that reads back as the same double; null for NaN and infinities.
     JsonFields& Number(std::string_view key, double value);
     JsonFields& Null(std::string_view key);
+    // A number, or null when there is none.
+    JsonFields& NumberOrNull(std::string_view key, const std::optional<double>& value);
+    JsonFields& IntegerOrNull(std::string_view key, const std::optional<long long>& value);
     JsonFields& Boolean(std::string_view key, bool value);
     // The fields of `more`, after these.
     JsonFields& Append(const JsonFields& more);
