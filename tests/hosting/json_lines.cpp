@@ -15,6 +15,19 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
+std::vector<JsonValue> EventsNamed(const std::string& out, const std::string& event) {
+    std::vector<JsonValue> found;
+    for (const std::string& line : SplitLines(out)) {
+        std::string error;
+        const std::optional<JsonValue> value = ParseJson(line, &error);
+        EXPECT_TRUE(value) << error << " in " << line;
+        if (value && value->Find("event") && value->Find("event")->text == event) {
+            found.push_back(*value);
+        }
+    }
+    return found;
+}
+
 ::testing::AssertionResult AllJsonObjects(const std::vector<std::string>& lines) {
     for (size_t i = 0; i < lines.size(); ++i) {
         std::string error;

@@ -20,6 +20,9 @@ std::vector<std::string> SplitLines(const std::string& text);
 ::testing::AssertionResult AllJsonObjects(const std::vector<std::string>& lines);
 // True when the line is a JSON object with "event":EVENT and every one of the fields.
 bool IsEvent(const std::string& line, const std::string& event, const Fields& fields);
+// The events named EVENT among the lines of `out`, each parsed; a line that is not JSON fails
+// the test.
+std::vector<JsonValue> EventsNamed(const std::string& out, const std::string& event);
 // A string as JSON text.
 std::string Quoted(const std::string& text);
 

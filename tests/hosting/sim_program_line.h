@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
@@ -17,8 +18,10 @@ namespace testing_support {
 
 class SimProgramLine {
 public:
-    // Starts `vfda-sim --pty --no-wire-timing OPTIONS...` and waits for its pseudo-terminal.
+    // Starts `vfda-sim --pty --no-wire-timing OPTIONS...` and waits for its pseudo-terminal
+    // (and with --tap for its tap's).
     explicit SimProgramLine(std::vector<std::string> options) {
+        const bool tap = std::find(options.begin(), options.end(), "--tap") != options.end();
         options.insert(options.begin(), {"--pty", "--no-wire-timing"});
         sim_ = std::make_unique<HostProcess>((BinFolder() / ProgramFile("vfda-sim")).string(),
                                              options);
@@ -27,10 +30,22 @@ public:
         if (announced) {
             path_ = announced->substr(4);
         }
+        const auto tapped = tap ? sim_->WaitForLine([](const std::string& line) {
+            return line.rfind("tap ", 0) == 0;
+        })
+                                : std::nullopt;
+        if (tapped) {
+            tapPath_ = tapped->substr(4);
+        } else if (tap) {
+            path_.clear();
+        }
     }
 
     bool Ready() const { return !path_.empty(); }
     const std::string& Path() const { return path_; }
+    const std::string& TapPath() const { return tapPath_; }
+    // A command on the simulator's console ("fault 2 silent").
+    void Type(const std::string& command) { sim_->Type(command); }
 
     // A configuration on COM3 with one station a (name, number) pair.
     static void Configure(const std::string& config,
@@ -51,6 +66,7 @@ public:
 private:
     std::unique_ptr<HostProcess> sim_;
     std::string path_;
+    std::string tapPath_;
 };
 
 } // namespace testing_support

@@ -1,11 +1,12 @@
 // vfda-host restore against drives that vfda-sim's command line set up: a parameter that
 // refuses writes is named as refused, a running drive is left alone.
-#include "json_value.h"
+#include "json_lines.h"
 #include "sim/parameter_table.h"
 #include "sim_program_line.h"
 
 #include <sstream>
 
+using testing_support::EventsNamed;
 using testing_support::JsonValue;
 using testing_support::RunProgram;
 using testing_support::SimProgramLine;
@@ -29,20 +30,6 @@ std::string FactoryBackup(const std::map<int, uint16_t>& changes) {
     }
     text << "]}";
     return text.str();
-}
-
-std::vector<JsonValue> EventsNamed(const std::string& out, const std::string& event) {
-    std::vector<JsonValue> found;
-    std::istringstream lines(out);
-    for (std::string line; std::getline(lines, line);) {
-        std::string error;
-        const std::optional<JsonValue> value = testing_support::ParseJson(line, &error);
-        EXPECT_TRUE(value) << error << " in " << line;
-        if (value && value->Find("event") && value->Find("event")->text == event) {
-            found.push_back(*value);
-        }
-    }
-    return found;
 }
 
 class SimProgramRestoreTest : public ::testing::Test {

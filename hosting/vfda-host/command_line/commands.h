@@ -20,5 +20,6 @@ int CompareCommand(const std::vector<std::string>& words);
 int RestoreCommand(const std::vector<std::string>& words);
 int CloneCommand(const std::vector<std::string>& words);
 int ScanCommand(const std::vector<std::string>& words);
+int MonitorCommand(const std::vector<std::string>& words);
 
 } // namespace vfdahost

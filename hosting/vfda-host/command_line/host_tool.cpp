@@ -115,7 +115,15 @@ const cli::Command kRun{
          .Short("-q"),
      {"--csv", "FILE",
       "Also append every value change to FILE as a CSV row: time (ISO 8601, UTC, "
-      "milliseconds),station,tag,address,value; the header row is written when FILE is new."}},
+      "milliseconds),station,tag,address,value; the header row is written when FILE is new."},
+     {"--back-off", "",
+      "Take a station the module declares lost (message 14) off the line with DrvEnable, so "
+      "its time-outs no longer slow the others, and visit it again after 2 s, then after "
+      "twice the wait each time it stays silent; it is polled as before once it answers. "
+      "Events backed-off and restored; stats shows the figures. A station the user enables or "
+      "disables is left to the user."},
+     {"--back-off-limit", "SECONDS",
+      "With --back-off: the longest wait between two visits (1 to 3600, default 60)."}},
     "Commands on standard input, one a line:\n"
     "  write TAG VALUE | read TAG|STATION | enable STATION 0|1 | stats [STATION] |\n"
     "  reset [STATION] | info STATION | stop | start | quit",
@@ -230,6 +238,33 @@ const cli::Command kScan{
     "",
     {}};
 
+const cli::Command kMonitor{
+    "monitor",
+    "",
+    "Listen to a line that another master polls, through a second adapter or a tap, and never "
+    "write to it: decode each request and its answer (station, command, parameter or group, "
+    "the values as the module delivers them) or why it failed (time-out, refused with the "
+    "drive's error code, answer from another station or for another parameter, garbled, "
+    "echo, noise before the answer), and end with each station's figures.",
+    {Option{"--port", "COMn[=PATH]",
+            "The line to listen to: a COM port, or a device PATH behind it."}
+         .Required(),
+     {"--baud", "1200|2400|4800", "The line's rate (default 4800)."},
+     {"--seconds", "N", "Stop after N seconds (0 to 604800); otherwise at Ctrl-C."},
+     {"--changes", "",
+      "Print only the transactions that failed or changed a value, not every one heard."},
+     {"--trace", "",
+      "Also print every frame heard, in hex, as run --trace does: sent for a request, recv for "
+      "an answer, skip for noise."},
+     {"--csv", "FILE",
+      "Also append every value change heard to FILE as a CSV row: time (ISO 8601, UTC, "
+      "milliseconds),station (its number),tag (empty),address,value."},
+     kJson,
+     kTime},
+    "Nothing is ever sent: the port is opened, set to the rate and 8-O-1, and read. Exit 0 at "
+    "the end of --seconds, 130 at Ctrl-C, 1 when the port cannot be opened or is lost.",
+    {}};
+
 const cli::Command kDemo{
     "demo",
     "",
@@ -251,14 +286,14 @@ cli::Tool MakeHostTool() {
         "vfda-host loads the DELTA VFD-A driver module as a SCADA/HMI host does, through its "
         "entry table, and uses it to show and edit configuration files, poll drives on a "
         "serial line, read and write their words, back up, compare, restore and clone their "
-        "parameters, and find the drives on a line.\n"
+        "parameters, find the drives on a line, and listen to a line another master polls.\n"
         "\n"
         "Texts it prints are UTF-8; texts given to it are UTF-8 and stored as CP949. The "
         "module's messages are Korean, each shown with its number and, where the locale is not "
         "Korean, its meaning in English. Errors go to standard error, each starting with "
         "\"vfda-host:\".";
-    tool.commands = {kShow,   kConfig,  kEdit,    kRun,   kRead, kWrite,
-                     kBackup, kCompare, kRestore, kClone, kScan, kDemo};
+    tool.commands = {kShow,    kConfig,  kEdit,  kRun,  kRead,    kWrite, kBackup,
+                     kCompare, kRestore, kClone, kScan, kMonitor, kDemo};
     tool.exitCodes = {
         {kExitOk, "Done."},
         {kExitFailed, "A file, the module or the port could not be used, or the output could "

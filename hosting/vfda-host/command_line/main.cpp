@@ -37,7 +37,8 @@ const Command kCommands[] = {
     {"scan", vfdahost::ScanCommand},       {"read", vfdahost::ReadCommand},
     {"write", vfdahost::WriteCommand},     {"backup", vfdahost::BackupCommand},
     {"compare", vfdahost::CompareCommand}, {"restore", vfdahost::RestoreCommand},
-    {"clone", vfdahost::CloneCommand},     {"demo", vfdahost::DemoCommand},
+    {"clone", vfdahost::CloneCommand},     {"monitor", vfdahost::MonitorCommand},
+    {"demo", vfdahost::DemoCommand},
 };
 
 int Dispatch(int argc, char** argv) {

@@ -6,6 +6,7 @@
 #include "config/serial_port.h"
 #include "host_tool.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace vfdahost {
@@ -50,6 +51,35 @@ bool ParsePortMapping(const std::string& text, PortMapping& mapping, std::string
     return true;
 }
 
+namespace {
+
+bool ParseBackOff(const cli::Arguments& arguments, std::optional<BackOffLimits>& backOff,
+                  std::string& error) {
+    const std::optional<std::string> limit = arguments.Value("--back-off-limit");
+    if (!arguments.Has("--back-off")) {
+        if (limit) {
+            error = "--back-off-limit goes with --back-off";
+            return false;
+        }
+        return true;
+    }
+    BackOffLimits limits;
+    if (limit) {
+        const auto seconds = cli::ParseInteger(*limit);
+        if (!seconds || *seconds < 1 || *seconds > kMaxBackOffSeconds) {
+            error = "--back-off-limit must be a whole number of seconds from 1 to " +
+                    std::to_string(kMaxBackOffSeconds);
+            return false;
+        }
+        limits.most = std::chrono::seconds(*seconds);
+        limits.first = std::min(limits.first, limits.most);
+    }
+    backOff = limits;
+    return true;
+}
+
+} // namespace
+
 bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
                      std::string& error) {
     const cli::Arguments arguments(words, HostCommand("run"));
@@ -76,7 +106,8 @@ bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
         options.ports.push_back(mapping);
     }
     if (!ParseSeconds(arguments, options.seconds, error) ||
-        !ParseTimeStamps(arguments, options.stamps, error)) {
+        !ParseTimeStamps(arguments, options.stamps, error) ||
+        !ParseBackOff(arguments, options.backOff, error)) {
         return false;
     }
     options.quiet = arguments.Has("--quiet");

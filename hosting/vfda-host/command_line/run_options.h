@@ -3,6 +3,7 @@
 
 #include "cli/arguments.h"
 #include "event_printer.h"
+#include "station_back_off.h"
 
 #include <optional>
 #include <string>
@@ -25,12 +26,16 @@ struct RunOptions {
     bool trace = false;
     bool strict = false; // exit 3 when the port did not open or a station never answered
     bool quiet = false;  // no set-up lines
-    std::optional<std::string> csvPath; // every value change appended there
+    std::optional<std::string> csvPath;   // every value change appended there
+    std::optional<BackOffLimits> backOff; // lost stations taken off the line
     TimeStamps stamps = TimeStamps::Run;
 };
 
 // The longest run --seconds asks for: a week.
 constexpr long kMaxRunSeconds = 7L * 24 * 3600;
+
+// The longest wait --back-off-limit allows between two visits of a lost station: an hour.
+constexpr long kMaxBackOffSeconds = 3600;
 
 // False with `error` set for a wrong command line.
 bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,

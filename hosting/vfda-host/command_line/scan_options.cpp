@@ -1,8 +1,8 @@
 #include "scan_options.h"
 
-#include "com_name.h"
 #include "comm/line_rates.h"
 #include "config_edit.h"
+#include "line_port_option.h"
 
 #include "cli/arguments.h"
 #include "config/serial_port.h"
@@ -39,38 +39,17 @@ bool AddRange(const std::string& item, std::vector<int>& stations) {
     return true;
 }
 
-bool ParsePort(const std::string& text, ScanOptions& options, std::string& error) {
-    if (text.find('=') != std::string::npos) {
-        PortMapping mapping;
-        if (!ParsePortMapping(text, mapping, error)) {
-            return false;
-        }
-        options.portNumber = mapping.number;
-        options.mapping = mapping;
-        return true;
-    }
-    error = "--port takes COMn or COMn=PATH with n from 1 to " +
-            std::to_string(CSerialPort::kPortCount);
-    const std::optional<int> number = ParseComName(text);
-    if (!number) {
-        return false;
-    }
-    options.portNumber = *number;
-    error.clear();
-    return true;
-}
-
 // auto tries the line's rates fastest first, as a line is most often set up.
 bool ParseBauds(const std::optional<std::string>& text, std::vector<uint32_t>& bauds) {
     if (!text || *text == "auto") {
         bauds.assign(comm::kBaudRates.rbegin(), comm::kBaudRates.rend());
         return true;
     }
-    const std::optional<long> rate = cli::ParseInteger(*text);
-    if (!rate || *rate <= 0 || !comm::BaudIndexOf(static_cast<uint32_t>(*rate))) {
+    const std::optional<uint32_t> rate = ParseLineRate(*text);
+    if (!rate) {
         return false;
     }
-    bauds = {static_cast<uint32_t>(*rate)};
+    bauds = {*rate};
     return true;
 }
 
@@ -110,7 +89,7 @@ bool ParseScanOptions(const std::vector<std::string>& words, ScanOptions& option
         error = "scan needs --port COMn[=PATH]";
         return false;
     }
-    if (!ParsePort(*port, options, error)) {
+    if (!ParseLinePort(*port, options.portNumber, options.mapping, error)) {
         return false;
     }
     if (!ParseBauds(arguments.Value("--baud"), options.bauds)) {

@@ -4,6 +4,7 @@
 
 #include "comm/line_rates.h"
 #include "host/vemor_sub.h"
+#include "message_number.h"
 #include "platform/text_codec.h"
 #include "port_failure.h"
 #include "text_output.h"
@@ -12,9 +13,7 @@ namespace vfdahost {
 
 HostSession::HostSession(RunEvents& events) : events_(events) {
     hostkit::HostLibraries& host = module_.Host();
-    host.onEventLog = [this](const hostkit::EventLogLine& line) {
-        events_.Log(line.flags, line.text);
-    };
+    host.onEventLog = [this](const hostkit::EventLogLine& line) { ReceiveLog(line); };
     host.onTagValue = [this](const hostkit::TagValue& update) { ReceiveValue(update); };
     host.onMessageBox = [this](const hostkit::MessageBox& box) {
         events_.Error(ToUtf8(box.message));
@@ -189,6 +188,9 @@ std::string HostSession::WhyNotSent(const std::string& station) const {
     }
     if (disabledStations_.count(station) != 0) {
         return "station " + ToUtf8(station) + " is disabled";
+    }
+    if (backOff_ && backOff_->IsBackedOff(station)) {
+        return "station " + ToUtf8(station) + " is backed off (lost; visited again later)";
     }
     return "";
 }

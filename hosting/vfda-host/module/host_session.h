@@ -9,6 +9,7 @@
 #include "queued_writes.h"
 #include "run_events.h"
 #include "run_options.h"
+#include "station_back_off.h"
 #include "station_diagnosis.h"
 #include "tag_file.h"
 
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -38,6 +40,11 @@ public:
     bool Open(const std::string& configPath, std::string& error);
     // Reports every frame on the line from now on.
     void TraceFrames();
+    // Takes a station the module declares lost off the line and visits it again on a
+    // growing interval (see station_back_off.h). Before Start.
+    void BackOffLostStations(BackOffLimits limits);
+    // Does what the back-off asks now: called on every turn of the run.
+    void AdvanceBackOff();
     // The line's settings and refresh time, from the configuration and the registered tags.
     LineSettings Settings(const std::vector<PortMapping>& ports) const;
     // True when the port opened and every station that was asked something answered.
@@ -92,6 +99,8 @@ private:
     static void ReceiveFrame(void* context, LineDirection direction, const uint8_t* bytes,
                              size_t count);
     void ReceiveValue(const hostkit::TagValue& update);
+    void ReceiveLog(const hostkit::EventLogLine& line);
+    void TakeBackOffStep(const BackOffStep& step);
     // The CP949 form of a station name typed by the user; false (reported) when it has none.
     bool StationText(const std::string& utf8, std::string& cp949);
     bool KnownStation(const std::string& cp949) const;
@@ -137,6 +146,7 @@ private:
     bool running_ = false;
     std::set<std::string> disabledStations_; // configured names (CP949)
     QueuedWrites queuedWrites_;
+    std::unique_ptr<StationBackOff> backOff_; // set before communication starts
 
     std::vector<TagDefinition> tags_;   // index id - 1; fixed once communication starts
     std::vector<int32_t> handles_;      // the same order; -1 for a refused tag

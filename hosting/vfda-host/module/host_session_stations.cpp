@@ -65,6 +65,9 @@ void HostSession::EnableStation(const std::string& station, int32_t flag) {
     fields.Text("station", station).Integer("flag", flag);
     const std::optional<std::string> configured = ConfiguredName(name);
     const bool known = configured.has_value();
+    if (known && backOff_) {
+        backOff_->Forget(*configured); // the user's choice from now on
+    }
     if (known && flag != 0) {
         disabledStations_.erase(*configured);
     } else if (known) {
@@ -95,6 +98,10 @@ void HostSession::PrintStationStatistics(const std::string& utf8, const std::str
     const CStationInfo* station = module_.Document().FindStation(cp949.c_str());
     const StationDiagnosis diagnosis = diagnoses_.Of(station->m_stationNumber);
     events_.Stats(utf8, status, counters, &diagnosis);
+    if (backOff_) {
+        events_.BackOff(RunEvents::BackOffNews::Figures, utf8,
+                        backOff_->Figures(station->m_name, StationBackOff::Clock::now()));
+    }
 }
 
 void HostSession::PrintStatistics(const std::optional<std::string>& station) {

@@ -47,14 +47,18 @@ bool CsvValueLog::Open(const std::string& path, std::string& error) {
 }
 
 void CsvValueLog::Value(const TagDefinition* tag, uint32_t id, double value) {
+    Row(tag != nullptr ? StationOfDevice(tag->device) : "",
+        tag != nullptr ? tag->name : std::to_string(id), tag != nullptr ? tag->address : "", value);
+}
+
+void CsvValueLog::Row(const std::string& station, const std::string& tag,
+                      const std::string& address, double value) {
     if (failed_) {
         return;
     }
-    const std::string row = IsoUtcTime(std::chrono::system_clock::now()) + "," +
-                            CsvField(tag != nullptr ? StationOfDevice(tag->device) : "") + "," +
-                            CsvField(tag != nullptr ? tag->name : std::to_string(id)) + "," +
-                            CsvField(tag != nullptr ? tag->address : "") + "," + NumberText(value) +
-                            "\r\n";
+    const std::string row = IsoUtcTime(std::chrono::system_clock::now()) + "," + CsvField(station) +
+                            "," + CsvField(tag) + "," + CsvField(address) + "," +
+                            NumberText(value) + "\r\n";
     std::lock_guard guard(lock_);
     if (!file_.WriteAll(row.data(), row.size())) {
         failed_ = true;

@@ -23,6 +23,9 @@ public:
     bool Open(const std::string& path, std::string& error);
     // The delivery thread's value changes, one row each.
     void Value(const TagDefinition* tag, uint32_t id, double value) override;
+    // One row, stamped now: what the monitor hears has no tag file behind it.
+    void Row(const std::string& station, const std::string& tag, const std::string& address,
+             double value);
     // True once a row could not be written; the log then stops (said once on stderr).
     bool Failed() const { return failed_.load(); }
 

@@ -33,6 +33,12 @@ JsonFields& JsonFields::IntegerOrNull(std::string_view key, const std::optional<
     return value ? Integer(key, *value) : Null(key);
 }
 
+JsonFields& JsonFields::Object(std::string_view key, const JsonFields& inner) {
+    Key(key);
+    body_ += '{' + inner.Body() + '}';
+    return *this;
+}
+
 JsonFields& JsonFields::Integer(std::string_view key, long long value) {
     Key(key);
     body_ += std::to_string(value);

@@ -22,6 +22,8 @@ public:
     JsonFields& NumberOrNull(std::string_view key, const std::optional<double>& value);
     JsonFields& IntegerOrNull(std::string_view key, const std::optional<long long>& value);
     JsonFields& Boolean(std::string_view key, bool value);
+    // An object holding the fields of `inner`.
+    JsonFields& Object(std::string_view key, const JsonFields& inner);
     // The fields of `more`, after these.
     JsonFields& Append(const JsonFields& more);
 

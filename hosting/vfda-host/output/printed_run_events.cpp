@@ -1,5 +1,6 @@
 #include "printed_run_events.h"
 
+#include "diagnosis_fields.h"
 #include "host_link/message_log.h"
 #include "message_meaning.h"
 #include "message_number.h"
@@ -44,81 +45,6 @@ const char* InstanceStatusText(int32_t status) {
         return "running, all links good";
     default:
         return "a station is failing (or the port is not open)";
-    }
-}
-
-std::string HexBytes(const uint8_t* bytes, size_t count) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (size_t i = 0; i < count; ++i) {
-        if (i != 0) {
-            hex += ' ';
-        }
-        hex += kDigits[bytes[i] >> 4];
-        hex += kDigits[bytes[i] & 0x0F];
-    }
-    return hex;
-}
-
-// The causes of failed transactions, as the JSON fields name them.
-struct CauseName {
-    AnswerCause cause;
-    const char* field;
-    const char* text;
-};
-constexpr CauseName kCauseNames[] = {
-    {AnswerCause::TimeOut, "timeouts", "time-out"},
-    {AnswerCause::Refused, "refused", "refused by the drive"},
-    {AnswerCause::OtherStation, "other_station", "answer from another station"},
-    {AnswerCause::OtherParameter, "other_parameter", "answer for another parameter"},
-    {AnswerCause::Garbled, "garbled", "garbled"},
-    {AnswerCause::Echo, "echo", "adapter echo"},
-};
-
-std::string Milliseconds(double ms) {
-    char text[32];
-    std::snprintf(text, sizeof(text), "%.0f", ms);
-    return text;
-}
-
-void AddDiagnosis(const StationDiagnosis& diagnosis, JsonFields& fields, std::string& text) {
-    fields.Integer("requests", diagnosis.requests);
-    if (diagnosis.response) {
-        const ResponseTimes& times = *diagnosis.response;
-        fields.Number("response_min_ms", times.minMs)
-            .Number("response_median_ms", times.medianMs)
-            .Number("response_p95_ms", times.p95Ms)
-            .Number("response_max_ms", times.maxMs);
-        text += "; response ms min " + Milliseconds(times.minMs) + ", median " +
-                Milliseconds(times.medianMs) + ", p95 " + Milliseconds(times.p95Ms) + ", max " +
-                Milliseconds(times.maxMs);
-    } else {
-        fields.Null("response_min_ms")
-            .Null("response_median_ms")
-            .Null("response_p95_ms")
-            .Null("response_max_ms");
-        text += "; no answer timed";
-    }
-    std::string causes;
-    for (const CauseName& name : kCauseNames) {
-        const int64_t count = diagnosis.Count(name.cause);
-        fields.Integer(name.field, count);
-        if (count > 0) {
-            causes += (causes.empty() ? "" : ", ") + std::to_string(count) + " " + name.text;
-        }
-    }
-    if (diagnosis.answeredAs) {
-        fields.Integer("answered_as", *diagnosis.answeredAs);
-    } else {
-        fields.Null("answered_as");
-    }
-    fields.Integer("noise", diagnosis.noisy).Integer("noise_bytes", diagnosis.noiseBytes);
-    if (!causes.empty()) {
-        text += "; failures: " + causes;
-    }
-    if (diagnosis.noisy > 0) {
-        text += "; noise bytes skipped before " + std::to_string(diagnosis.noisy) + " answers (" +
-                std::to_string(diagnosis.noiseBytes) + " bytes)";
     }
 }
 
@@ -281,6 +207,50 @@ void PrintedRunEvents::WritesNotSent(int32_t count) {
     JsonFields fields;
     fields.Text("text", text).Integer("writes_not_sent", count);
     printer_.Print("error", fields, "error  " + text);
+}
+
+void PrintedRunEvents::BackOff(BackOffNews news, const std::string& station,
+                               const BackOffFigures& figures) {
+    const auto seconds = [](std::chrono::milliseconds wait) {
+        return NumberText(static_cast<double>(wait.count()) / 1000.0);
+    };
+    std::optional<double> nextVisit;
+    if (figures.nextVisitIn) {
+        nextVisit = static_cast<double>(figures.nextVisitIn->count()) / 1000.0;
+    }
+    JsonFields fields;
+    fields.Text("station", station)
+        .Boolean("backed_off", figures.backedOff)
+        .NumberOrNull("next_visit_s", nextVisit)
+        .Integer("back_offs", figures.backOffs)
+        .Integer("visits", figures.visits)
+        .Integer("restored", figures.restored);
+    const std::string counts = std::to_string(figures.backOffs) + " back-offs, " +
+                               std::to_string(figures.visits) + " visits, " +
+                               std::to_string(figures.restored) + " restored";
+    switch (news) {
+    case BackOffNews::BackedOff:
+        printer_.Print("backed-off", fields,
+                       "link   " + station + " taken off the line; next visit in " +
+                           (figures.nextVisitIn ? seconds(*figures.nextVisitIn) : "?") + " s (" +
+                           counts + ")");
+        return;
+    case BackOffNews::Restored:
+        printer_.Print("restored", fields,
+                       "link   " + station + " answers again: polled as before (" + counts + ")");
+        return;
+    case BackOffNews::Figures:
+        printer_.Print("back-off", fields,
+                       "stats  " + station + ": " +
+                           (figures.backedOff
+                                ? "backed off" + (figures.nextVisitIn
+                                                      ? ", next visit in " +
+                                                            seconds(*figures.nextVisitIn) + " s"
+                                                      : std::string(", on a visit"))
+                                : std::string("on the line")) +
+                           "; " + counts);
+        return;
+    }
 }
 
 void PrintedRunEvents::Note(const std::string& text) {

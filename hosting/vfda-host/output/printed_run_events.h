@@ -31,6 +31,8 @@ public:
                 int32_t result) override;
     void Error(const std::string& text) override;
     void WritesNotSent(int32_t count) override;
+    void BackOff(BackOffNews news, const std::string& station,
+                 const BackOffFigures& figures) override;
     void Note(const std::string& text) override;
     void End(const std::string& reason) override;
 

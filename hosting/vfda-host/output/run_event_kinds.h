@@ -25,6 +25,7 @@ public:
     void Result(const std::string&, const JsonFields&, const std::string&, int32_t) override {}
     void Error(const std::string&) override {}
     void WritesNotSent(int32_t) override {}
+    void BackOff(BackOffNews, const std::string&, const BackOffFigures&) override {}
     void Note(const std::string&) override {}
     void End(const std::string&) override {}
 };
@@ -75,6 +76,10 @@ public:
     }
     void WritesNotSent(int32_t count) override {
         Each([&](RunEvents& kind) { kind.WritesNotSent(count); });
+    }
+    void BackOff(BackOffNews news, const std::string& station,
+                 const BackOffFigures& figures) override {
+        Each([&](RunEvents& kind) { kind.BackOff(news, station, figures); });
     }
     void Note(const std::string& text) override {
         Each([&](RunEvents& kind) { kind.Note(text); });

@@ -6,6 +6,7 @@
 
 #include "json_fields.h"
 #include "line_settings.h"
+#include "station_back_off.h"
 #include "station_counters.h"
 #include "station_diagnosis.h"
 #include "tag_file.h"
@@ -53,6 +54,11 @@ public:
     // Writes still queued when communication stopped, which never reached the line: an
     // error with the count in "writes_not_sent".
     virtual void WritesNotSent(int32_t count) = 0;
+    // The host's back-off took a station off the line (BackedOff, with the wait until its
+    // next visit), had it answer again (Restored), or is asked for its figures (Figures).
+    enum class BackOffNews { BackedOff, Restored, Figures };
+    virtual void BackOff(BackOffNews news, const std::string& station,
+                         const BackOffFigures& figures) = 0;
     // A remark for the reader (the demo's narration), also as {"event":"note"}.
     virtual void Note(const std::string& text) = 0;
     // The run ends: "quit", "end of input", "seconds" or "interrupt".

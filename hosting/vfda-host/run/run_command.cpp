@@ -54,6 +54,9 @@ int RunCommand(const std::vector<std::string>& words) {
     if (options.trace) {
         session.TraceFrames();
     }
+    if (options.backOff) {
+        session.BackOffLostStations(*options.backOff);
+    }
     session.InitComm(options.ports);
     session.RegisterTags(std::move(tags));
     events.Settings(session.Settings(options.ports));

@@ -50,6 +50,7 @@ std::string RunUntilEnd(HostSession& session, RunEvents& events, std::optional<l
         }
         session.ForgetHistory();
         session.AdvanceParameterReads();
+        session.AdvanceBackOff();
         if (!inputOpen) {
             std::this_thread::sleep_for(wait);
             continue;
