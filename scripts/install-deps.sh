@@ -7,9 +7,10 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ binutils libc-bin)
 if [ "${1:-test}" != demo ]; then
-    # GoogleTest, the scripted tests' Python, the benchmarks' library, and dpkg-dev for the
-    # Debian package's dependencies (dpkg-shlibdeps).
-    packages+=(libgtest-dev libgmock-dev python3 libbenchmark-dev dpkg-dev)
+    # GoogleTest, the scripted tests' Python and the terminal emulator the live view's test
+    # reads the screen with, the benchmarks' library, and dpkg-dev for the Debian package's
+    # dependencies (dpkg-shlibdeps).
+    packages+=(libgtest-dev libgmock-dev python3 python3-pyte libbenchmark-dev dpkg-dev)
 fi
 missing=()
 for package in "${packages[@]}"; do

@@ -1,6 +1,8 @@
 // The process's own terminal for a full-screen program: keys read one at a time without
 // echo, the alternate screen, and the terminal put back as it was on every way out
-// (destruction, exit, SIGINT, SIGTERM, SIGHUP, SIGQUIT). POSIX only.
+// (destruction, exit, SIGINT, SIGTERM, SIGHUP, SIGQUIT). A signal the program catches itself
+// still reaches its handler after the terminal is put back; any other ends the program as it
+// would have. POSIX only.
 #pragma once
 
 #include "platform/export.h"

@@ -122,6 +122,13 @@ const cli::Command kRun{
       "twice the wait each time it stays silent; it is polled as before once it answers. "
       "Events backed-off and restored; stats shows the figures. A station the user enables or "
       "disables is left to the user."},
+     {"--view", "",
+      "Draw the line as a table in place of the lines: a row a station with its link state, "
+      "last and median response time in ms, failures by cause (t time-out, r refused, s "
+      "another station, p another parameter, g garbled, e echo) and its tags' values, redrawn "
+      "four times a second. Keys: Up/Down (j/k) select, e enable or disable the station, r "
+      "read its parameters, : type any command below, q quit. Without a terminal the lines "
+      "are printed as before; the statistics follow the view at the end."},
      {"--back-off-limit", "SECONDS",
       "With --back-off: the longest wait between two visits (1 to 3600, default 60)."}},
     "Commands on standard input, one a line:\n"

@@ -111,6 +111,7 @@ bool ParseRunOptions(const std::vector<std::string>& words, RunOptions& options,
         return false;
     }
     options.quiet = arguments.Has("--quiet");
+    options.view = arguments.Has("--view");
     options.csvPath = arguments.Value("--csv");
     options.json = arguments.Has("--json");
     options.trace = arguments.Has("--trace");

@@ -26,6 +26,7 @@ struct RunOptions {
     bool trace = false;
     bool strict = false; // exit 3 when the port did not open or a station never answered
     bool quiet = false;  // no set-up lines
+    bool view = false;   // a table drawn in place instead of lines
     std::optional<std::string> csvPath;   // every value change appended there
     std::optional<BackOffLimits> backOff; // lost stations taken off the line
     TimeStamps stamps = TimeStamps::Run;

@@ -2,6 +2,7 @@
 #include "editor_screen.h"
 
 #include "platform/raw_terminal.h"
+#include "terminal_kind.h"
 #include "toolkit/ui/terminal/terminal_window_system.h"
 
 #include <cctype>
@@ -37,12 +38,9 @@ bool EditorScreenAvailable(std::string& why) {
         why = "edit needs a terminal on standard input and standard output";
         return false;
     }
-    const char* term = std::getenv("TERM");
-    if (term == nullptr || *term == '\0' || std::string_view(term) == "dumb") {
-        why =
-            std::string("edit needs a terminal that moves the cursor and draws colours; TERM is ") +
-            (term == nullptr || *term == '\0' ? "not set" : "dumb") +
-            " (run it in a terminal such as xterm, or set TERM=xterm)";
+    if (const std::optional<std::string> term = TermCannotDraw()) {
+        why = "edit needs a terminal that moves the cursor and draws colours; TERM is " + *term +
+              " (run it in a terminal such as xterm, or set TERM=xterm)";
         return false;
     }
     const std::string locale = LocaleName();

@@ -97,6 +97,9 @@ StationDiagnosis StationDiagnoses::Of(int number) const {
     StationDiagnosis diagnosis = found->second.counts;
     diagnosis.response =
         SummariseTimes({found->second.timesMs.begin(), found->second.timesMs.end()});
+    if (!found->second.timesMs.empty()) {
+        diagnosis.lastMs = found->second.timesMs.back();
+    }
     return diagnosis;
 }
 

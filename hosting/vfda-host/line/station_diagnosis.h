@@ -35,6 +35,7 @@ struct StationDiagnosis {
     int64_t requests = 0;
     int64_t causes[kAnswerCauseCount] = {};
     std::optional<ResponseTimes> response;
+    std::optional<double> lastMs; // the latest answer's response time
     // The number named by answers from another station (the latest one seen).
     std::optional<int> answeredAs;
     // Transactions whose answer came after bytes the driver skipped (noise before the

@@ -87,6 +87,19 @@ public:
     };
     StationReport Statistics(const std::string& station);
 
+    // What a live view shows of a station.
+    struct StationView {
+        std::string name; // UTF-8
+        int number = 0;
+        int32_t status = -1;    // the module's link status: -1 disabled, 0 good, 1 failing
+        bool lost = false;      // the module declared the link lost (message 14)
+        bool backedOff = false; // taken off the line by --back-off
+        StationDiagnosis diagnosis;
+        std::vector<std::pair<std::string, std::optional<double>>> values; // tag, latest
+    };
+    // Every configured station, in the configuration's order.
+    std::vector<StationView> Overview();
+
     // The last value delivered for a tag id, if any.
     std::optional<double> LatestValue(uint32_t tagId) const;
     const TagDefinition* FindTag(std::string_view name) const;
@@ -147,6 +160,8 @@ private:
     std::set<std::string> disabledStations_; // configured names (CP949)
     QueuedWrites queuedWrites_;
     std::unique_ptr<StationBackOff> backOff_; // set before communication starts
+    mutable std::mutex lostLock_;             // the module's threads report, the host thread reads
+    std::set<std::string> lostStations_;      // configured names (CP949) declared lost
 
     std::vector<TagDefinition> tags_;   // index id - 1; fixed once communication starts
     std::vector<int32_t> handles_;      // the same order; -1 for a refused tag

@@ -1,5 +1,5 @@
-// HostSession: the back-off of lost stations, fed by the module's link messages and carried
-// out through DrvEnable on the run's own thread.
+// HostSession: the stations the module declares lost and restored (its link messages), and
+// the back-off of lost stations, carried out through DrvEnable on the run's own thread.
 #include "host_session.h"
 
 #include "message_number.h"
@@ -21,14 +21,23 @@ void HostSession::BackOffLostStations(BackOffLimits limits) {
 
 void HostSession::ReceiveLog(const hostkit::EventLogLine& line) {
     events_.Log(line.flags, line.text);
-    if (!backOff_) {
-        return;
-    }
     std::vector<std::string> holes;
     const std::optional<int> number = MessageNumber(line.text, &holes);
-    if (number == kLinkLostMessage && !holes.empty()) {
+    if (holes.empty() || (number != kLinkLostMessage && number != kLinkRestoredMessage)) {
+        return;
+    }
+    const bool lost = number == kLinkLostMessage;
+    {
+        std::lock_guard guard(lostLock_);
+        if (lost) {
+            lostStations_.insert(holes[0]);
+        } else {
+            lostStations_.erase(holes[0]);
+        }
+    }
+    if (backOff_ && lost) {
         backOff_->Lost(holes[0]);
-    } else if (number == kLinkRestoredMessage && !holes.empty()) {
+    } else if (backOff_) {
         backOff_->Restored(holes[0]);
     }
 }

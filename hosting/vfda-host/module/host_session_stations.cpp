@@ -79,6 +79,31 @@ void HostSession::EnableStation(const std::string& station, int32_t flag) {
                    known ? kStationFound : kNoSuchStation);
 }
 
+std::vector<HostSession::StationView> HostSession::Overview() {
+    diagnoses_.Settle(running_ ? std::optional(StationDiagnoses::Clock::now()) : std::nullopt);
+    std::vector<StationView> views;
+    for (const CStationInfo* station : module_.Document().Stations()) {
+        StationView view;
+        view.name = ToUtf8(station->m_name);
+        view.number = station->m_stationNumber;
+        StationCounters counters;
+        view.status = module_.Statistics(station->m_name.c_str(), counters);
+        {
+            std::lock_guard guard(lostLock_);
+            view.lost = lostStations_.count(station->m_name) != 0;
+        }
+        view.backedOff = backOff_ && backOff_->IsBackedOff(station->m_name);
+        view.diagnosis = diagnoses_.Of(station->m_stationNumber);
+        for (const TagDefinition& tag : tags_) {
+            if (StationOfTag(tag) == station->m_name) {
+                view.values.emplace_back(tag.name, LatestValue(tag.id));
+            }
+        }
+        views.push_back(std::move(view));
+    }
+    return views;
+}
+
 HostSession::StationReport HostSession::Statistics(const std::string& station) {
     std::string name;
     StationReport report;

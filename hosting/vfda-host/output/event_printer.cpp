@@ -42,7 +42,7 @@ void EventPrinter::Print(std::string_view event, const JsonFields& fields, std::
         line += '\n';
     }
     std::lock_guard guard(lock_);
-    if (failed_.load()) {
+    if (failed_.load() || muted_.load()) {
         return;
     }
     const bool written = OutputText(out_, line);

@@ -32,6 +32,8 @@ public:
     // since the start, or the wall clock's) and TEXT, with its control characters shown
     // escaped.
     void Print(std::string_view event, const JsonFields& fields, std::string_view text);
+    // While muted nothing is printed: a live view has the screen.
+    void Mute(bool muted) { muted_.store(muted); }
     // True once a line could not be written.
     bool Failed() const { return failed_.load(); }
 
@@ -42,6 +44,7 @@ private:
     const std::chrono::steady_clock::time_point start_;
     std::mutex lock_;
     std::atomic<bool> failed_{false};
+    std::atomic<bool> muted_{false};
 };
 
 } // namespace vfdahost

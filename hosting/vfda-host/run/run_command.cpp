@@ -5,6 +5,7 @@
 #include "csv_value_log.h"
 #include "host_session.h"
 #include "interrupt.h"
+#include "live_view.h"
 #include "port_folder.h"
 #include "printed_run_events.h"
 #include "run_loop.h"
@@ -14,6 +15,15 @@
 #include <cstdio>
 
 namespace vfdahost {
+namespace {
+
+std::string ViewTitle(const LineSettings& settings) {
+    return "vfda-host run  " + settings.port + " " + settings.device.value_or("") + "  " +
+           std::to_string(settings.baud) + " baud " + settings.framing + "  " +
+           std::to_string(settings.stations.size()) + " stations";
+}
+
+} // namespace
 
 int RunCommand(const std::vector<std::string>& words) {
     RunOptions options;
@@ -38,13 +48,25 @@ int RunCommand(const std::vector<std::string>& words) {
     if (options.quiet) {
         printed.BeQuiet();
     }
+    LiveViewEvents news;
+    std::string why;
+    const bool view = options.view && LiveViewAvailable(why);
+    if (options.view && !view) {
+        OutputFormatted(stderr, "vfda-host: --view: %s; printing lines instead\n", why.c_str());
+    }
     CsvValueLog csv;
     if (options.csvPath && !csv.Open(*options.csvPath, error)) {
         OutputFormatted(stderr, "vfda-host: %s\n", error.c_str());
         return kExitFailed;
     }
-    RunEventFanOut events(options.csvPath ? std::vector<RunEvents*>{&printed, &csv}
-                                          : std::vector<RunEvents*>{&printed});
+    std::vector<RunEvents*> kinds{&printed};
+    if (options.csvPath) {
+        kinds.push_back(&csv);
+    }
+    if (view) {
+        kinds.push_back(&news);
+    }
+    RunEventFanOut events(kinds);
     CatchInterrupt();
     HostSession session(events);
     if (!session.Open(options.configPath, error)) {
@@ -61,7 +83,15 @@ int RunCommand(const std::vector<std::string>& words) {
     session.RegisterTags(std::move(tags));
     events.Settings(session.Settings(options.ports));
     session.Start();
-    const std::string reason = RunUntilEnd(session, events, options.seconds);
+    std::string reason;
+    if (view) {
+        printer.Mute(true); // the view has the screen until it closes
+        reason = RunLiveView(session, events, news, ViewTitle(session.Settings(options.ports)),
+                             options.seconds);
+        printer.Mute(false);
+    } else {
+        reason = RunUntilEnd(session, events, options.seconds);
+    }
     session.Finish();
     events.End(reason);
     if (OutputFailed() || csv.Failed()) {

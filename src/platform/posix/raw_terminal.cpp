@@ -55,6 +55,19 @@ void RestoreTerminal() {
 void OnFatalSignal(int signal) {
     const int saved = errno;
     RestoreTerminal();
+    // A program that catches the signal itself (a run that stops its drives cleanly) gets it,
+    // and keeps its handler for the next one.
+    for (size_t at = 0; at < kSignalCount; ++at) {
+        const struct sigaction& previous = g_previous[at];
+        const bool handled = (previous.sa_flags & SA_SIGINFO) == 0 &&
+                             previous.sa_handler != SIG_DFL && previous.sa_handler != SIG_IGN;
+        if (kSignals[at] == signal && handled) {
+            sigaction(signal, &previous, nullptr);
+            previous.sa_handler(signal);
+            errno = saved;
+            return;
+        }
+    }
     errno = saved;
     // SA_RESETHAND put the default back: the signal now ends the process as it would have.
     raise(signal);
