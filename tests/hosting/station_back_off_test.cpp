@@ -89,6 +89,17 @@ TEST_F(StationBackOffTest, AVisitThatNeverEndsCountsAsFailed) {
     EXPECT_EQ(Kinds(At(2000ms + limit)), std::vector{Kind::Disable});
 }
 
+TEST_F(StationBackOffTest, AFailureAfterTheStatisticsWereResetStillEndsTheVisit) {
+    failures_["PUMP2"] = 7;
+    backOff_.Lost("PUMP2");
+    At(0ms);
+    EXPECT_EQ(Kinds(At(2000ms)), std::vector{Kind::Visit});
+    failures_["PUMP2"] = 0; // `reset PUMP2`
+    EXPECT_TRUE(At(2100ms).empty());
+    failures_["PUMP2"] = 1;
+    EXPECT_EQ(Kinds(At(2200ms)), std::vector{Kind::Disable});
+}
+
 TEST_F(StationBackOffTest, TheUsersChoiceEndsTheBackOffAndStrangersAreIgnored) {
     backOff_.Lost("PUMP2");
     At(0ms);

@@ -69,6 +69,9 @@ std::optional<BackOffStep> StationBackOff::TurnOne(const std::string& name, Stat
         ++figures_[name].visits;
         return BackOffStep{BackOffStep::Kind::Visit, name, {}};
     case State::Visiting:
+        if (link.failures < station.failuresAtVisit) {
+            station.failuresAtVisit = link.failures; // the statistics were reset meanwhile
+        }
         // An answer shows as the module's message 15 (Restored), which a turn takes first.
         if (link.failures > station.failuresAtVisit ||
             now - station.visitStarted >= kLongestVisit) {
