@@ -2,6 +2,8 @@
 
 #include "diagnosis_fields.h"
 
+#include <cmath>
+
 namespace vfdahost {
 namespace {
 
@@ -69,8 +71,7 @@ std::string ExchangeText(const Exchange& exchange) {
         text += exchange.Address() + ": " + OutcomeText(exchange);
     }
     if (exchange.responseMs) {
-        text += " (" + NumberText(static_cast<double>(static_cast<long>(*exchange.responseMs))) +
-                " ms)";
+        text += " (" + std::to_string(std::lround(*exchange.responseMs)) + " ms)";
     }
     if (exchange.noiseBytes > 0) {
         text += ", after " + std::to_string(exchange.noiseBytes) + " noise bytes";
