@@ -126,13 +126,9 @@ void StationDiagnoses::Clear(int number) {
     }
 }
 
-namespace {
-
-std::string TwoDigits(int number) {
-    return (number < 10 ? "0" : "") + std::to_string(number);
+std::string StationNumberText(int number) {
+    return (number >= 0 && number < 10 ? "0" : "") + std::to_string(number);
 }
-
-} // namespace
 
 std::vector<Hint> HintsFor(const std::vector<NamedStation>& stations,
                            const StationDiagnoses& diagnoses) {
@@ -149,20 +145,22 @@ std::vector<Hint> HintsFor(const std::vector<NamedStation>& stations,
         answered += figures.Count(AnswerCause::Answered);
         echoes += figures.Count(AnswerCause::Echo);
         if (figures.answeredAs) {
-            hints.push_back(
-                {station.name, "station " + station.name + " (" + TwoDigits(station.number) +
-                                   ") is answered under number " + TwoDigits(*figures.answeredAs) +
-                                   ": check the drives' station numbers"});
+            hints.push_back({station.name, "station " + station.name + " (" +
+                                               StationNumberText(station.number) +
+                                               ") is answered under number " +
+                                               StationNumberText(*figures.answeredAs) +
+                                               ": check the drives' station numbers"});
         }
         if (figures.noisy > 0) {
             hints.push_back({station.name, "noise comes before the answers of station " +
-                                               station.name + " (" + TwoDigits(station.number) +
+                                               station.name + " (" +
+                                               StationNumberText(station.number) +
                                                "): check the wiring and the line's termination"});
         }
         if (figures.requests > 0 && figures.Count(AnswerCause::Answered) == 0 &&
             figures.Count(AnswerCause::TimeOut) > 0) {
             silent.push_back({station.name, "station " + station.name + " (" +
-                                                TwoDigits(station.number) +
+                                                StationNumberText(station.number) +
                                                 ") never answers: check its number, power and "
                                                 "wiring"});
         }

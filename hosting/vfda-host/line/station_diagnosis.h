@@ -87,6 +87,9 @@ private:
     Clock::time_point sentAt_;
 };
 
+// A station number as frames carry it: two digits ("03").
+std::string StationNumberText(int number);
+
 // One line a station's or the line's trouble gives the reader to check.
 struct Hint {
     std::optional<std::string> station; // null for the whole line

@@ -109,8 +109,10 @@ void ExchangeTracker::Finish(const LinePiece* answer, std::vector<Exchange>& don
     if (answer != nullptr) {
         exchange.answer = answer->bytes;
         exchange.cause = comm::ClassifyAnswer(exchange.request, exchange.answer);
-        exchange.responseMs =
-            std::chrono::duration<double, std::milli>(answer->at - waiting_->at).count();
+        if (exchange.cause == AnswerCause::Answered) { // only answers that check out are timed
+            exchange.responseMs =
+                std::chrono::duration<double, std::milli>(answer->at - waiting_->at).count();
+        }
         diagnoses_.Received(exchange.answer, answer->at);
     } else {
         diagnoses_.Settle(std::nullopt);
@@ -121,9 +123,6 @@ void ExchangeTracker::Finish(const LinePiece* answer, std::vector<Exchange>& don
         exchange.errorCode = Digits(exchange.answer, comm::kValueByte, 4);
     } else if (exchange.cause == AnswerCause::OtherStation) {
         exchange.answeredAs = comm::FrameStation(exchange.answer);
-    }
-    if (exchange.cause != AnswerCause::Answered) {
-        exchange.responseMs.reset(); // only answers that check out are timed
     }
     waiting_.reset();
     noiseBytes_ = 0;

@@ -7,12 +7,8 @@
 namespace vfdahost {
 namespace {
 
-std::string TwoDigits(int number) {
-    return (number < 10 ? "0" : "") + std::to_string(number);
-}
-
 std::string StationText(const std::optional<int>& station) {
-    return station ? TwoDigits(*station) : "??";
+    return station ? StationNumberText(*station) : "??";
 }
 
 // How the JSON lines name a transaction's end.
@@ -53,7 +49,7 @@ std::string OutcomeText(const Exchange& exchange) {
                (exchange.errorCode ? ", error code " + std::to_string(*exchange.errorCode) : "");
     case AnswerCause::OtherStation:
         return std::string(CauseText(exchange.cause)) +
-               (exchange.answeredAs ? " (" + TwoDigits(*exchange.answeredAs) + ")" : "");
+               (exchange.answeredAs ? " (" + StationNumberText(*exchange.answeredAs) + ")" : "");
     default:
         return CauseText(exchange.cause);
     }
@@ -160,7 +156,7 @@ void MonitorReport::Stations(const ExchangeTracker& tracker) {
         fields.Integer("station", number)
             .Integer("answered", diagnosis.Count(AnswerCause::Answered))
             .Integer("failed", failed);
-        std::string text = "stats  station " + TwoDigits(number) + ": " +
+        std::string text = "stats  station " + StationNumberText(number) + ": " +
                            std::to_string(diagnosis.requests) + " requests, " +
                            std::to_string(diagnosis.Count(AnswerCause::Answered)) + " answered";
         AddDiagnosis(diagnosis, fields, text);

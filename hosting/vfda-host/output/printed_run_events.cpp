@@ -54,8 +54,7 @@ void PrintedRunEvents::Settings(const LineSettings& settings) {
     std::string stations;
     std::string names;
     for (const StationSettings& station : settings.stations) {
-        const std::string number =
-            (station.number < 10 ? "0" : "") + std::to_string(station.number);
+        const std::string number = StationNumberText(station.number);
         stations += (stations.empty() ? "" : ", ") + station.name + " (" + number + ")";
         names += (names.empty() ? "" : ",") + station.name + "=" + std::to_string(station.number);
     }

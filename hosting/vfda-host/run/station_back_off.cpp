@@ -87,44 +87,41 @@ std::vector<BackOffStep> StationBackOff::Turn(Clock::time_point now, const LinkR
     std::lock_guard guard(lock_);
     std::vector<BackOffStep> steps;
     for (const std::string& name : restoredWaiting_) {
-        steps.push_back({BackOffStep::Kind::Restore, name, {}});
+        if (stations_.erase(name) != 0) {
+            ++figures_[name].restored;
+            steps.push_back({BackOffStep::Kind::Restore, name, {}});
+        }
     }
     restoredWaiting_.clear();
     for (auto& [name, station] : stations_) {
-        const bool restoredAlready =
-            std::any_of(steps.begin(), steps.end(),
-                        [&](const BackOffStep& step) { return step.station == name; });
-        if (!restoredAlready) {
-            if (std::optional<BackOffStep> step = TurnOne(name, station, now, links)) {
-                steps.push_back(*step);
-            }
-        }
-    }
-    for (const BackOffStep& step : steps) {
-        if (step.kind == BackOffStep::Kind::Restore) {
-            stations_.erase(step.station);
-            ++figures_[step.station].restored;
+        if (std::optional<BackOffStep> step = TurnOne(name, station, now, links)) {
+            steps.push_back(*step);
         }
     }
     return steps;
 }
 
+const StationBackOff::Station* StationBackOff::BackedOff(const std::string& station) const {
+    const auto found = stations_.find(station);
+    return found != stations_.end() && found->second.state != State::Lost ? &found->second
+                                                                          : nullptr;
+}
+
 bool StationBackOff::IsBackedOff(const std::string& station) const {
     std::lock_guard guard(lock_);
-    const auto found = stations_.find(station);
-    return found != stations_.end() && found->second.state != State::Lost;
+    return BackedOff(station) != nullptr;
 }
 
 BackOffFigures StationBackOff::Figures(const std::string& station, Clock::time_point now) const {
     std::lock_guard guard(lock_);
     const auto counted = figures_.find(station);
     BackOffFigures figures = counted != figures_.end() ? counted->second : BackOffFigures{};
-    const auto found = stations_.find(station);
-    figures.backedOff = found != stations_.end() && found->second.state != State::Lost;
-    if (figures.backedOff && found->second.state == State::Disabled) {
+    const Station* backedOff = BackedOff(station);
+    figures.backedOff = backedOff != nullptr;
+    if (backedOff != nullptr && backedOff->state == State::Disabled) {
         figures.nextVisitIn =
             std::max(std::chrono::milliseconds(0),
-                     std::chrono::ceil<std::chrono::milliseconds>(found->second.visitAt - now));
+                     std::chrono::ceil<std::chrono::milliseconds>(backedOff->visitAt - now));
     }
     return figures;
 }

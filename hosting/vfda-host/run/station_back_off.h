@@ -81,6 +81,8 @@ private:
                                        Clock::time_point now,
                                        const std::map<std::string, Link>& links);
     BackOffStep Failed(const std::string& name, Station& station, Clock::time_point now);
+    // The station when it is off the line or on a visit; null otherwise. Under lock_.
+    const Station* BackedOff(const std::string& station) const;
 
     const BackOffLimits limits_;
     mutable std::mutex lock_;
